@@ -1,0 +1,4 @@
+// Placeholder: the process calls of the platform layer.
+#pragma once
+
+#include "platform/windef.h"

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs every Debian package the calendar needs to build, run and test.
+# Packages already installed are skipped; `apt-get update` runs once, and only
+# when something is missing. Needs root (or sudo) on Debian 12.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build pkg-config
+  # window, input, beep; X11 for finding other programs' windows
+  libsdl2-dev libx11-dev
+  # drawing, PNG, PDF, fonts
+  libcairo2-dev libfontconfig-dev libfreetype-dev
+  # printing
+  libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf
+  # fonts: Japanese gothic, mincho, rounded gothic, metric-compatible sans
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi fonts-liberation2
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool poppler-utils faketime
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
