@@ -1,0 +1,43 @@
+// The calendar engine: date rules, the month walk, the holiday files.
+//
+// The calendar follows the British change of 1752 (2 September is followed
+// by 14 September) and counts 1800 and 1900 as the only century years that
+// are not leap years. Weekday numbers run 0 Sunday to 6 Saturday; a day
+// code is month * 100 + day.
+#pragma once
+
+#include <functional>
+
+/* Day colours, 0x00BBGGRR */
+enum {
+    CAL_BLACK = 0x000000,
+    CAL_SUNDAY = 0x0000FF,    // also a substitute holiday
+    CAL_SATURDAY = 0x406000,
+    CAL_HOLIDAY = 0x6020FF,
+};
+
+/* Date rules */
+int RKM_DAY_MAX(int year, int month);
+int RKM_FIRST_DAY(int year, int month);
+int RKM_HDAY_CHK(int year, int month, int day, int weekday_code, int monday_count);
+int RKM_YHDAY_CHK(int off, int day_code);
+extern int iHdtbl[11];
+
+/* Month walk: visits each day of a month with its cell and colour, keeping
+   the substitute-holiday carry iFuri as it goes. The caller clears iFuri
+   when its layout starts. */
+struct CalDay {
+    int column;    // 0 Sunday .. 6 Saturday
+    int row;       // week row, 0 .. 5
+    int position;  // day position in the month, 1 .. days in the month
+    int number;    // number shown (September 1752 jumps from 2 to 14)
+    int colour;    // CAL_BLACK, CAL_SUNDAY, CAL_SATURDAY or CAL_HOLIDAY
+};
+void cal_walk_month(int year, int month, const std::function<void(const CalDay&)>& visit);
+
+/* Texts shared by every view and printed layout, built in cWorkbuf */
+const char* cal_month_title(int year, int month);  // "2003年11月"
+const char* cal_day_text(int number);              // " 5", "14"
+
+/* Holiday files HDAY1.DAT and HDAY2.DAT in the current directory */
+void RKM_YHDAY_RED(void);
