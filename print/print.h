@@ -1,0 +1,23 @@
+// Printing: the print command, the default printer, the printed layouts.
+#pragma once
+
+#include "platform/windows.h"
+
+/* Print command and printer set-up */
+int RKM_CALEN_PRN(HDC hdc);  // prints iYear/iMont in layout iDspfg
+int RKM_PRN_SET1(int mode);
+int RKM_PRN_SET2(void);
+HDC OpenPrinterDC(char* name, int mode);
+int GetPrnName(char* dst);
+INT_PTR AbortDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+BOOL AbortProc(HDC hdc, int code);
+
+/* Printed layouts */
+void RKM_CALEN1_PRN(HDC hdc, int year, int month);
+void RKM_CALEN2_PRN(HDC hdc, int year, int month);
+void RKM_CALEN3_PRN(HDC hdc, int year, int month);
+void RKM_CALEN4_PRN(HDC hdc, int year, int month);
+
+/* Our own addition: the print command writes its page to this PDF file
+   instead of the printer (null: the printer again). */
+void prn_set_output_file(const char* path);
