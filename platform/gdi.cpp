@@ -7,7 +7,9 @@
 // deleted (DeleteObject answers FALSE), so nothing is freed under a DC.
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <unordered_set>
 
 #include "platform/dc.h"
@@ -141,12 +143,17 @@ void gdi_set_colour(cairo_t* cr, COLORREF colour)
                          GetBValue(colour) / 255.0);
 }
 
-void gdi_fill_box(HDC dc, int x, int y, int w, int h, COLORREF colour)
+// Clipped to the surface first: cairo's fixed-point coordinates cannot hold
+// the far ends of the int range.
+void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour)
 {
-    if (w <= 0 || h <= 0)
+    int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
+    int64_t x1 = std::min<int64_t>(x + w, dc->width);
+    int64_t y1 = std::min<int64_t>(y + h, dc->height);
+    if (w <= 0 || h <= 0 || x1 <= x0 || y1 <= y0)
         return;
     gdi_set_colour(dc->cr, colour);
-    cairo_rectangle(dc->cr, x, y, w, h);
+    cairo_rectangle(dc->cr, (double)x0, (double)y0, (double)(x1 - x0), (double)(y1 - y0));
     cairo_fill(dc->cr);
 }
 
@@ -449,8 +456,8 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH handle)
         return 0;
     auto* brush = static_cast<HBRUSH__*>(object);
     if (!brush->hollow)
-        gdi_fill_box(dc, rect->left, rect->top, rect->right - rect->left,
-                     rect->bottom - rect->top, brush->colour);
+        gdi_fill_box(dc, rect->left, rect->top, (int64_t)rect->right - rect->left,
+                     (int64_t)rect->bottom - rect->top, brush->colour);
     return 1;
 }
 
@@ -458,20 +465,15 @@ BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop)
 {
     if (!gdi_dc_drawable(dc))
         return FALSE;
-    if (width < 0) {
-        x += width;
-        width = -width;
-    }
-    if (height < 0) {
-        y += height;
-        height = -height;
-    }
+    int64_t left = std::min<int64_t>(x, (int64_t)x + width);
+    int64_t top = std::min<int64_t>(y, (int64_t)y + height);
+    int64_t w = std::llabs((int64_t)width), h = std::llabs((int64_t)height);
     switch (rop) {
-    case BLACKNESS: gdi_fill_box(dc, x, y, width, height, 0x000000); return TRUE;
-    case WHITENESS: gdi_fill_box(dc, x, y, width, height, 0xFFFFFF); return TRUE;
+    case BLACKNESS: gdi_fill_box(dc, left, top, w, h, 0x000000); return TRUE;
+    case WHITENESS: gdi_fill_box(dc, left, top, w, h, 0xFFFFFF); return TRUE;
     case PATCOPY:
         if (!dc->brush->hollow)
-            gdi_fill_box(dc, x, y, width, height, dc->brush->colour);
+            gdi_fill_box(dc, left, top, w, h, dc->brush->colour);
         return TRUE;
     default: return FALSE;
     }

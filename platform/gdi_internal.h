@@ -8,7 +8,7 @@
 
 #include <cairo.h>
 
-#include <string>
+#include <cstdint>
 
 #include "platform/dc.h"
 
@@ -58,7 +58,7 @@ void gdi_register(PlatGdiObject* object);
 // that has a surface to draw on.
 bool gdi_dc_drawable(HDC dc);
 // Fills device rectangle x..x+w-1, y..y+h-1 with an opaque colour.
-void gdi_fill_box(HDC dc, int x, int y, int w, int h, COLORREF colour);
+void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour);
 void gdi_set_colour(cairo_t* cr, COLORREF colour);
 // The DC's surface as an image (window framebuffer or bitmap), or null for
 // a printer DC.

@@ -112,8 +112,10 @@ void line_pixels(HDC dc, int x0, int y0, int x1, int y1, int64_t& position,
     int64_t other_limit = x_major ? dc->height : dc->width;
     for (int64_t i = first; i <= last; i++) {
         int64_t major = major0 + i * step;
-        int64_t num = 2 * i * std::llabs(dminor) + n;
-        int64_t minor = minor0 + (dminor >= 0 ? num / (2 * n) : -(num / (2 * n)));
+        // Far ends make the product pass 64 bits.
+        __int128 num = (__int128)2 * i * std::llabs(dminor) + n;
+        int64_t offset = (int64_t)(num / (2 * n));
+        int64_t minor = minor0 + (dminor >= 0 ? offset : -offset);
         if (minor < 0 || minor >= other_limit)
             continue;
         int px = (int)(x_major ? major : minor), py = (int)(x_major ? minor : major);
@@ -139,7 +141,7 @@ void stroke_wide(HDC dc, const POINT* points, int count, const HPEN__* pen)
 /* Shapes */
 
 struct Span {
-    int x0, x1;  // inclusive; empty when x0 > x1
+    int64_t x0, x1;  // inclusive; empty when x0 > x1
     bool empty() const { return x0 > x1; }
 };
 
@@ -149,25 +151,25 @@ struct Span {
 // inside the ellipse widened by half a pixel belong to it, so the shape
 // touches all four sides of its box.
 struct Shape {
-    int left, top, right, bottom, corner_w, corner_h;
+    int64_t left, top, right, bottom, corner_w, corner_h;
 
-    Span row(int y) const
+    Span row(int64_t y) const
     {
         if (y < top || y > bottom)
             return {1, 0};
-        int d = std::min(y - top, bottom - y);
+        int64_t d = std::min(y - top, bottom - y);
         double b = (corner_h - 1) / 2.0;
         if (corner_w <= 1 || corner_h <= 1 || d > b)
             return {left, right};
         double a = (corner_w - 1) / 2.0;
         double dy = d - b;
         double half = (a + 0.5) * std::sqrt(std::max(0.0, 1.0 - (dy / (b + 0.5)) * (dy / (b + 0.5))));
-        int inset = std::max(0, (int)std::ceil(a - half - 1e-9));
+        int64_t inset = std::max<int64_t>(0, (int64_t)std::ceil(a - half - 1e-9));
         return {left + inset, right - inset};
     }
 
     // Inside pixels of row y: those whose four neighbours are in the shape.
-    Span inside(int y) const
+    Span inside(int64_t y) const
     {
         Span s = row(y), up = row(y - 1), down = row(y + 1);
         if (up.empty() || down.empty())
@@ -180,13 +182,14 @@ struct Shape {
 // columns of the surface.
 void shape_boxes(HDC dc, const Shape& shape, Boxes& outline, Boxes& inside)
 {
-    int y0 = std::max(shape.top, 0), y1 = std::min(shape.bottom, dc->height - 1);
-    auto clip_add = [&](Boxes& boxes, int x0, int x1, int y) {
-        x0 = std::max(x0, 0);
-        x1 = std::min(x1, dc->width - 1);
-        boxes.add(x0, y, x1 - x0 + 1, 1);
+    int64_t y0 = std::max<int64_t>(shape.top, 0), y1 = std::min<int64_t>(shape.bottom, dc->height - 1);
+    auto clip_add = [&](Boxes& boxes, int64_t x0, int64_t x1, int64_t y) {
+        x0 = std::max<int64_t>(x0, 0);
+        x1 = std::min<int64_t>(x1, dc->width - 1);
+        if (x1 >= x0)
+            boxes.add((int)x0, (int)y, (int)(x1 - x0 + 1), 1);
     };
-    for (int y = y0; y <= y1; y++) {
+    for (int64_t y = y0; y <= y1; y++) {
         Span s = shape.row(y), in = shape.inside(y);
         if (in.empty()) {
             clip_add(outline, s.x0, s.x1, y);
@@ -205,7 +208,8 @@ void stroke_shape_wide(HDC dc, const Shape& s, const HPEN__* pen)
     double inset = pen->style == PS_INSIDEFRAME ? pen->width / 2.0 : 0.0;
     double l = s.left + 0.5 + inset, t = s.top + 0.5 + inset;
     double r = s.right + 0.5 - inset, b = s.bottom + 0.5 - inset;
-    double rx = std::min(s.corner_w / 2.0, (r - l) / 2), ry = std::min(s.corner_h / 2.0, (b - t) / 2);
+    double rx = std::min(s.corner_w / 2.0, (r - l) / 2);
+    double ry = std::min(s.corner_h / 2.0, (b - t) / 2);
     cairo_save(cr);
     cairo_new_path(cr);
     if (rx > 0 && ry > 0) {
@@ -247,9 +251,9 @@ BOOL draw_shape(HDC dc, int left, int top, int right, int bottom, int corner_w, 
         right--;
         bottom--;
     }
-    int w = right - left + 1, h = bottom - top + 1;
-    Shape shape{left, top, right, bottom, ellipse ? w : std::min(std::abs(corner_w), w),
-                ellipse ? h : std::min(std::abs(corner_h), h)};
+    int64_t w = (int64_t)right - left + 1, h = (int64_t)bottom - top + 1;
+    Shape shape{left, top, right, bottom, ellipse ? w : std::min<int64_t>(std::llabs(corner_w), w),
+                ellipse ? h : std::min<int64_t>(std::llabs(corner_h), h)};
     const HPEN__* pen = dc->pen;
     const HBRUSH__* brush = dc->brush;
     bool no_pen = pen->style == PS_NULL;
