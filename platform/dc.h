@@ -37,6 +37,7 @@ struct HDC__ {
 
     HWND window = nullptr;  // window DCs: the window they draw into
     void* job = nullptr;    // printer DCs: the print job, owned by print.cpp
+    void (*on_delete)(HDC dc) = nullptr;  // run by DeleteDC before the DC is freed
 };
 
 // Makes a DC over `surface` (which the caller keeps alive for the DC's life)

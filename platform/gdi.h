@@ -44,6 +44,28 @@ enum { FIXED_PITCH = 1, VARIABLE_PITCH = 2 };
 enum { FF_DONTCARE = 0x00, FF_ROMAN = 0x10, FF_SWISS = 0x20, FF_MODERN = 0x30,
        FF_SCRIPT = 0x40, FF_DECORATIVE = 0x50 };
 #define MB_SIMPLE_BEEP 0xFFFFFFFFu
+#define PATCOPY ((DWORD)0x00F00021)
+enum { SYSTEM_FONT = 13, DEFAULT_GUI_FONT = 17 };
+enum { ERROR_REGION = 0, NULLREGION = 1, SIMPLEREGION = 2 };
+
+/* Font description: what CreateFontA received */
+#define LF_FACESIZE 32
+struct LOGFONTA {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    CHAR lfFaceName[LF_FACESIZE];  // CP932 bytes, NUL-terminated
+};
 
 /* Device contexts and bitmaps */
 HDC CreateCompatibleDC(HDC dc);  // NULL: a memory DC; select a bitmap to draw
@@ -94,3 +116,5 @@ DWORD GetVersion(void);
 int plat_gdi_live_objects(void);      // pens, brushes, fonts, bitmaps not yet deleted
 int plat_beep_count(void);            // MessageBeep calls since start
 BOOL plat_save_png(HDC dc, const char* path);  // the DC's bitmap or framebuffer
+BOOL plat_last_font(LOGFONTA* font);  // the values of the latest CreateFontA
+int plat_font_matches(void);          // fontconfig matches run so far

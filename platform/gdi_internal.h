@@ -1,0 +1,67 @@
+// Graphics objects inside the platform layer (not for code above platform/).
+//
+// Pens, brushes, fonts and bitmaps share one header so that SelectObject and
+// DeleteObject can tell them apart and refuse a handle that is not a live
+// object. Shapes (gdi_shapes.cpp) and text (gdi_text.cpp) draw through the
+// helpers declared at the end.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+
+#include "platform/dc.h"
+
+struct PlatGdiObject {
+    enum Type { Pen, Brush, Font, Bitmap };
+    Type type;
+    bool stock = false;
+    int selected = 0;  // device contexts this object is selected into
+    explicit PlatGdiObject(Type t) : type(t) {}
+};
+
+struct HPEN__ : PlatGdiObject {
+    HPEN__() : PlatGdiObject(Pen) {}
+    int style = PS_SOLID;
+    int width = 0;
+    COLORREF colour = 0;
+};
+
+struct HBRUSH__ : PlatGdiObject {
+    HBRUSH__() : PlatGdiObject(Brush) {}
+    bool hollow = false;
+    COLORREF colour = 0;
+};
+
+struct PlatFace;  // a matched face name, cached in gdi_text.cpp
+
+struct HFONT__ : PlatGdiObject {
+    HFONT__() : PlatGdiObject(Font) {}
+    LOGFONTA request{};            // the values CreateFontA received
+    PlatFace* face = nullptr;      // resolved on first use
+};
+
+struct HBITMAP__ : PlatGdiObject {
+    HBITMAP__() : PlatGdiObject(Bitmap) {}
+    cairo_surface_t* surface = nullptr;  // RGB24 image
+    int width = 0;
+    int height = 0;
+};
+
+/* Shared by the graphics sources */
+
+// The live object behind a handle of the given type, or null.
+PlatGdiObject* gdi_object(HGDIOBJ handle);
+// Records a newly made object as live.
+void gdi_register(PlatGdiObject* object);
+// True for a device context made by plat_dc_create and not yet destroyed
+// that has a surface to draw on.
+bool gdi_dc_drawable(HDC dc);
+// Fills device rectangle x..x+w-1, y..y+h-1 with an opaque colour.
+void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour);
+void gdi_set_colour(cairo_t* cr, COLORREF colour);
+// The DC's surface as an image (window framebuffer or bitmap), or null for
+// a printer DC.
+cairo_surface_t* gdi_image_surface(HDC dc);
+// Makes the default font of a fresh device context.
+HFONT gdi_default_font(void);
