@@ -111,15 +111,30 @@ bool has_env(const char* name)
     return v && *v;
 }
 
+bool user_display()
+{
+    return has_env("DISPLAY") || has_env("WAYLAND_DISPLAY");
+}
+
+bool driver_is_memory(const char* driver)
+{
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+// The offscreen driver: asked for, or taken for want of a display.
+bool offscreen_chosen()
+{
+    return display_choice == PLAT_DISPLAY_OFFSCREEN ||
+           (display_choice == PLAT_DISPLAY_ANY && !user_display());
+}
+
 // Starts SDL's video on the display that plat_set_display chose.
 bool video_ready()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO))
         return true;
-    bool user_display = has_env("DISPLAY") || has_env("WAYLAND_DISPLAY");
-    bool offscreen = display_choice == PLAT_DISPLAY_OFFSCREEN ||
-                     (display_choice == PLAT_DISPLAY_ANY && !user_display);
-    if (!offscreen && !user_display && !has_env("SDL_VIDEODRIVER")) {
+    bool offscreen = offscreen_chosen();
+    if (!offscreen && !user_display() && !has_env("SDL_VIDEODRIVER")) {
         window_error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
         return false;
     }
@@ -128,6 +143,9 @@ bool video_ready()
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     if (offscreen)
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    // In memory the window surface is plain memory too: no GPU emulation.
+    if (offscreen || driver_is_memory(std::getenv("SDL_VIDEODRIVER")))
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         window_error = std::string("cannot open the display: ") + SDL_GetError();
         return false;
@@ -715,16 +733,10 @@ SDL_Window* plat_window_sdl(HWND window)
 
 bool plat_display_offscreen(void)
 {
-    if (SDL_WasInit(SDL_INIT_VIDEO)) {
-        const char* driver = SDL_GetCurrentVideoDriver();
-        return !driver || std::strcmp(driver, "offscreen") == 0 ||
-               std::strcmp(driver, "dummy") == 0;
-    }
-    const char* asked = std::getenv("SDL_VIDEODRIVER");
-    if (asked && (std::strcmp(asked, "offscreen") == 0 || std::strcmp(asked, "dummy") == 0))
-        return true;
-    return display_choice == PLAT_DISPLAY_OFFSCREEN ||
-           !(has_env("DISPLAY") || has_env("WAYLAND_DISPLAY"));
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        return driver_is_memory(SDL_GetCurrentVideoDriver());
+    return offscreen_chosen() || driver_is_memory(std::getenv("SDL_VIDEODRIVER")) ||
+           !user_display();
 }
 
 /* Hooks for the command line and tests */
