@@ -22,20 +22,32 @@ enum : UINT {
 };
 enum : UINT { PM_NOREMOVE = 0x0000, PM_REMOVE = 0x0001 };
 
-/* Virtual keys */
+/* Virtual keys: letters and digits are their upper-case ASCII codes */
 enum {
     VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
-    VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_LEFT = 0x25, VK_UP = 0x26,
-    VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_F1 = 0x70, VK_F9 = 0x78, VK_F10 = 0x79,
-    VK_F11 = 0x7A, VK_F12 = 0x7B,
+    VK_MENU = 0x12, VK_PAUSE = 0x13, VK_CAPITAL = 0x14, VK_ESCAPE = 0x1B, VK_SPACE = 0x20,
+    VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25,
+    VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_INSERT = 0x2D, VK_DELETE = 0x2E,
+    VK_NUMPAD0 = 0x60, VK_MULTIPLY = 0x6A, VK_ADD = 0x6B, VK_SUBTRACT = 0x6D,
+    VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F,
+    VK_F1 = 0x70, VK_F4 = 0x73, VK_F9 = 0x78, VK_F10 = 0x79, VK_F11 = 0x7A, VK_F12 = 0x7B,
+    VK_NUMLOCK = 0x90, VK_SCROLL = 0x91, VK_LSHIFT = 0xA0, VK_RSHIFT = 0xA1,
+    VK_LCONTROL = 0xA2, VK_RCONTROL = 0xA3, VK_LMENU = 0xA4, VK_RMENU = 0xA5,
+    VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD,
+    VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC,
+    VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE, VK_OEM_102 = 0xE2,
+    VK_NONAME = 0xFF,  // a key with no code of its own
 };
+enum : WPARAM { MK_LBUTTON = 0x0001 };
 
 /* Window styles, show commands, resources */
 #define WS_OVERLAPPEDWINDOW 0x00CF0000u
+#define WS_VISIBLE 0x10000000u
 #define CW_USEDEFAULT ((int)0x80000000)
 enum { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMAXIMIZED = 3, SW_SHOW = 5 };
 #define MAKEINTRESOURCEA(i) ((LPCSTR)(uintptr_t)(WORD)(i))
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 
 /* Message boxes and menus */
 enum : UINT { MB_OK = 0x0000, MB_ICONERROR = 0x0010 };
@@ -67,6 +79,21 @@ struct MSG {
     LPARAM lParam;
     DWORD time;
     POINT pt;
+};
+
+struct CREATESTRUCTA {  // lParam of WM_CREATE
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
 };
 
 struct PAINTSTRUCT {
@@ -119,3 +146,37 @@ BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);
 /* Top-level windows of every program on the display */
 BOOL EnumWindows(WNDENUMPROC visit, LPARAM param);
 DWORD GetWindowThreadProcessId(HWND window, DWORD* process_id);
+
+/* Our own additions for the program's command line and for tests (plat_*) */
+
+// Which display the first window opens on. REAL (the default) is the user's
+// display; with neither DISPLAY nor WAYLAND_DISPLAY set (and no
+// SDL_VIDEODRIVER asked for) CreateWindowExA then fails and
+// plat_window_error says why. OFFSCREEN draws into memory only, for
+// --snapshot. ANY takes the user's display when there is one, else
+// OFFSCREEN. Takes effect when the first window is created.
+enum { PLAT_DISPLAY_REAL = 0, PLAT_DISPLAY_OFFSCREEN = 1, PLAT_DISPLAY_ANY = 2 };
+void plat_set_display(int choice);
+// One line saying why the last CreateWindowExA failed ("" when it did not).
+const char* plat_window_error(void);
+
+// Input as if the user gave it: each call queues window-system events that
+// then pass through the same translation, message queue and window
+// procedure as real input. A null window means the first of this program's
+// windows. Keys are pressed and released; text is the UTF-8 text the key
+// produces (null or "" for none).
+void plat_inject_key(HWND window, UINT vk, const char* text);
+void plat_inject_text(HWND window, const char* utf8);  // each character typed in turn
+void plat_inject_click(HWND window, int x, int y);      // left button, client coordinates
+void plat_inject_paint(HWND window);                    // uncovered: repaint
+void plat_inject_close(HWND window);                    // the close box: WM_CLOSE
+
+// Called by GetMessageA each time it finds nothing to return, before it
+// waits; the hook may post messages or PostQuitMessage. Null removes it.
+void plat_set_idle_hook(void (*hook)(void* data), void* data);
+
+// Writes the top-left 1024 x 768 of the window's framebuffer as PNG.
+BOOL plat_save_window_png(HWND window, const char* path);
+// The colour shown on screen at client (x, y) since the last ReleaseDC or
+// EndPaint; CLR_INVALID when nothing has been shown there.
+COLORREF plat_screen_pixel(HWND window, int x, int y);

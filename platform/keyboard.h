@@ -1,0 +1,34 @@
+// Keys inside the platform layer (not for code above platform/).
+//
+// Turns the window system's key events into Windows virtual-key codes and
+// key data, keeps the key state that GetKeyboardState reports, and
+// remembers the text each key produced while it was down, so that ToAscii
+// can give the character of the user's own keyboard layout when the key
+// is released.
+#pragma once
+
+#include "platform/window.h"
+
+union SDL_Event;
+
+struct PlatKeyMessage {
+    UINT message;  // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP
+    WPARAM vk;
+    LPARAM data;   // repeat count 1, scan code in bits 16-23, extended, context, transition
+};
+
+// Takes one key or text event. Key events fill *out and return true; text
+// events are remembered for the key that is down and return false.
+bool plat_key_event(const SDL_Event& event, PlatKeyMessage* out);
+
+// The window-system events that press and release the key `vk` producing
+// `text` (UTF-8, may be null), for window `window_id`; pushed in order.
+void plat_key_push(unsigned window_id, UINT vk, const char* text);
+
+// The virtual-key code of the key that types the ASCII character c on a
+// US keyboard, or VK_NONAME.
+UINT plat_vk_for_char(unsigned char c);
+
+// The CP932 bytes that the key of WM_KEYDOWN `data` produced (for
+// TranslateMessage): their count, 0 when none.
+int plat_key_text(UINT vk, LPARAM data, char* out, int size);

@@ -1,0 +1,858 @@
+// Windows and messages on SDL2.
+//
+// Calls: RegisterClassA, CreateWindowExA, ShowWindow, UpdateWindow,
+// DestroyWindow, DefWindowProcA, EnableWindow, IsWindowEnabled,
+// GetClientRect, GetMessageA, PeekMessageA, TranslateMessage,
+// DispatchMessageA, PostMessageA, PostQuitMessage, BeginPaint, EndPaint,
+// GetDC, ReleaseDC; the plat_* hooks of window.h.
+//
+// Each window owns an SDL window and a framebuffer: an RGB24 cairo image
+// surface at least 1024 x 768 (the program's fixed design), black until
+// drawn. Window DCs draw into the framebuffer; releasing one copies the
+// framebuffer to the screen. Window-system events become messages in one
+// queue, in the order they happened; a window that needs painting gets
+// WM_PAINT when nothing else is queued, as on Windows.
+#include "platform/window.h"
+
+#include <SDL.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/codeconv.h"
+#include "platform/dc.h"
+#include "platform/foreign.h"
+#include "platform/keyboard.h"
+#include "platform/wnd.h"
+
+BOOL (*plat_foreign_post)(HWND window, UINT message, WPARAM wparam, LPARAM lparam) = nullptr;
+
+struct HWND__ {
+    WNDPROC proc = nullptr;
+    HBRUSH background = nullptr;
+    HICON icon = nullptr;
+    SDL_Window* sdl = nullptr;
+    Uint32 sdl_id = 0;
+    cairo_surface_t* framebuffer = nullptr;
+    SDL_Surface* framebuffer_view = nullptr;  // the framebuffer's pixels, for blitting
+    int width = 0;  // client area
+    int height = 0;
+    bool alive = true;
+    bool enabled = true;
+    bool visible = false;
+    bool paint_pending = false;
+    bool erase_pending = false;
+    std::vector<HDC> dcs;  // window DCs not yet released
+};
+
+namespace {
+
+enum { DESIGN_WIDTH = 1024, DESIGN_HEIGHT = 768 };
+
+struct WindowClass {
+    std::string name;
+    WNDCLASSA wc;
+};
+
+// Windows and classes live for the whole process: a handle stays safe to
+// pass after its window is destroyed, and calls on it then fail.
+std::vector<WindowClass>& classes()
+{
+    static auto* list = new std::vector<WindowClass>;
+    return *list;
+}
+std::vector<HWND>& windows()
+{
+    static auto* list = new std::vector<HWND>;
+    return *list;
+}
+
+std::deque<MSG> queue;
+bool quit_posted = false;
+int quit_code = 0;
+int display_choice = PLAT_DISPLAY_REAL;
+std::string window_error;
+bool first_show = true;
+void (*idle_hook)(void*) = nullptr;
+void* idle_data = nullptr;
+
+HWND live(HWND window)
+{
+    for (HWND w : windows())
+        if (w == window && w->alive)
+            return w;
+    return nullptr;
+}
+
+HWND by_sdl_id(Uint32 id)
+{
+    for (HWND w : windows())
+        if (w->alive && w->sdl_id == id)
+            return w;
+    return nullptr;
+}
+
+HWND first_window()
+{
+    for (HWND w : windows())
+        if (w->alive)
+            return w;
+    return nullptr;
+}
+
+bool has_env(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v && *v;
+}
+
+bool user_display()
+{
+    return has_env("DISPLAY") || has_env("WAYLAND_DISPLAY");
+}
+
+bool driver_is_memory(const char* driver)
+{
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+// The offscreen driver: asked for, or taken for want of a display.
+bool offscreen_chosen()
+{
+    return display_choice == PLAT_DISPLAY_OFFSCREEN ||
+           (display_choice == PLAT_DISPLAY_ANY && !user_display());
+}
+
+// Starts SDL's video on the display that plat_set_display chose.
+bool video_ready()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        return true;
+    bool offscreen = offscreen_chosen();
+    if (!offscreen && !user_display() && !has_env("SDL_VIDEODRIVER")) {
+        window_error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
+        return false;
+    }
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C ends the program as usual
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    if (offscreen)
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    // In memory the window surface is plain memory too: no GPU emulation.
+    if (offscreen || driver_is_memory(std::getenv("SDL_VIDEODRIVER")))
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        window_error = std::string("cannot open the display: ") + SDL_GetError();
+        return false;
+    }
+    return true;
+}
+
+void drop_framebuffer(HWND w)
+{
+    if (w->framebuffer_view)
+        SDL_FreeSurface(w->framebuffer_view);
+    if (w->framebuffer)
+        cairo_surface_destroy(w->framebuffer);
+    w->framebuffer_view = nullptr;
+    w->framebuffer = nullptr;
+}
+
+// Makes the framebuffer cover the client area and the design, keeping what
+// was drawn. Not while a DC draws into it: then at its release.
+void fit_framebuffer(HWND w)
+{
+    if (!w->dcs.empty())
+        return;
+    int width = std::max<int>(w->width, DESIGN_WIDTH);
+    int height = std::max<int>(w->height, DESIGN_HEIGHT);
+    cairo_surface_t* old = w->framebuffer;
+    if (old && cairo_image_surface_get_width(old) >= width &&
+        cairo_image_surface_get_height(old) >= height)
+        return;
+    if (old) {
+        width = std::max(width, cairo_image_surface_get_width(old));
+        height = std::max(height, cairo_image_surface_get_height(old));
+    }
+    cairo_surface_t* fb = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (old) {
+        cairo_t* cr = cairo_create(fb);
+        cairo_set_source_surface(cr, old, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+    }
+    drop_framebuffer(w);
+    w->framebuffer = fb;
+    cairo_surface_flush(fb);
+    w->framebuffer_view = SDL_CreateRGBSurfaceWithFormatFrom(
+        cairo_image_surface_get_data(fb), width, height, 32,
+        cairo_image_surface_get_stride(fb), SDL_PIXELFORMAT_RGB888);
+}
+
+// Copies the framebuffer to the window on screen.
+void present(HWND w)
+{
+    if (!w->sdl || !w->visible || !w->framebuffer_view)
+        return;
+    SDL_Surface* screen = SDL_GetWindowSurface(w->sdl);
+    if (!screen)
+        return;
+    cairo_surface_flush(w->framebuffer);
+    SDL_Rect area = {0, 0, std::min(screen->w, w->framebuffer_view->w),
+                     std::min(screen->h, w->framebuffer_view->h)};
+    SDL_BlitSurface(w->framebuffer_view, &area, screen, &area);
+    SDL_UpdateWindowSurface(w->sdl);
+}
+
+void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    MSG msg{};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wparam;
+    msg.lParam = lparam;
+    msg.time = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetTicks() : 0;
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        msg.pt = {x, y};
+    }
+    queue.push_back(msg);
+}
+
+void invalidate(HWND w)
+{
+    w->paint_pending = true;
+    w->erase_pending = true;
+}
+
+void window_event(HWND w, const SDL_WindowEvent& e)
+{
+    switch (e.event) {
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESTORED:
+        invalidate(w);
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        w->width = e.data1;
+        w->height = e.data2;
+        fit_framebuffer(w);
+        invalidate(w);
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        post(w, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+// Turns one window-system event into the messages it means.
+void translate(const SDL_Event& e)
+{
+    PlatKeyMessage key;
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_TEXTINPUT:
+        if (plat_key_event(e, &key)) {
+            HWND w = by_sdl_id(e.key.windowID);
+            if (!w)
+                w = first_window();  // keys with no focus window reported
+            if (w)
+                post(w, key.message, key.vk, key.data);
+        }
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (e.button.button == SDL_BUTTON_LEFT)
+            if (HWND w = by_sdl_id(e.button.windowID))
+                post(w, e.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP,
+                     e.type == SDL_MOUSEBUTTONDOWN ? MK_LBUTTON : (WPARAM)0,
+                     MAKELPARAM(e.button.x, e.button.y));
+        break;
+    case SDL_WINDOWEVENT:
+        if (HWND w = by_sdl_id(e.window.windowID))
+            window_event(w, e.window);
+        break;
+    default:
+        break;
+    }
+}
+
+void pump()
+{
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+        return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        translate(e);
+}
+
+bool is_input(UINT message)
+{
+    return (message >= WM_KEYDOWN && message <= 0x0109) ||
+           (message >= 0x0200 && message <= 0x020E);
+}
+
+bool matches(const MSG& m, HWND window, UINT first, UINT last)
+{
+    if (window && m.hwnd != window)
+        return false;
+    return (first == 0 && last == 0) || (m.message >= first && m.message <= last);
+}
+
+// Takes (or, with remove false, looks at) the next message for the filter:
+// queued messages first, then the quit message, then a pending paint.
+// Input for a disabled window is dropped on the way, and messages of
+// destroyed windows too.
+bool next_message(MSG* out, HWND window, UINT first, UINT last, bool remove)
+{
+    for (auto it = queue.begin(); it != queue.end();) {
+        HWND w = it->hwnd;
+        bool gone = w && !live(w);
+        if (gone || (w && is_input(it->message) && !w->enabled)) {
+            it = queue.erase(it);
+            continue;
+        }
+        if (matches(*it, window, first, last)) {
+            *out = *it;
+            if (remove)
+                queue.erase(it);
+            return true;
+        }
+        ++it;
+    }
+    if (quit_posted) {
+        *out = MSG{};
+        out->message = WM_QUIT;
+        out->wParam = (WPARAM)quit_code;
+        if (remove)
+            quit_posted = false;
+        return true;
+    }
+    if (first == 0 && last == 0 ? true : (WM_PAINT >= first && WM_PAINT <= last)) {
+        for (HWND w : windows()) {
+            if (!w->alive || !w->visible || !w->paint_pending || (window && w != window))
+                continue;
+            *out = MSG{};
+            out->hwnd = w;
+            out->message = WM_PAINT;
+            if (remove)
+                w->paint_pending = false;  // a procedure that never paints is not asked again
+            return true;
+        }
+    }
+    return false;
+}
+
+LRESULT send(HWND w, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (!w || !w->alive || !w->proc)
+        return 0;
+    return w->proc(w, message, wparam, lparam);
+}
+
+HDC open_dc(HWND w)
+{
+    fit_framebuffer(w);
+    HDC dc = plat_dc_create(HDC__::Window, w->framebuffer,
+                            cairo_image_surface_get_width(w->framebuffer),
+                            cairo_image_surface_get_height(w->framebuffer), 96, 96);
+    if (!dc)
+        return nullptr;
+    dc->window = w;
+    w->dcs.push_back(dc);
+    return dc;
+}
+
+bool close_dc(HWND w, HDC dc)
+{
+    auto it = std::find(w->dcs.begin(), w->dcs.end(), dc);
+    if (it == w->dcs.end())
+        return false;
+    w->dcs.erase(it);
+    plat_dc_destroy(dc);
+    if (!w->alive) {
+        if (w->dcs.empty())
+            drop_framebuffer(w);
+        return true;
+    }
+    fit_framebuffer(w);
+    present(w);
+    return true;
+}
+
+// Where a window manager does not maximise, the window takes the usable
+// area of its display itself.
+void maximise(HWND w)
+{
+    SDL_Rect area;
+    int display = SDL_GetWindowDisplayIndex(w->sdl);
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &area) == 0) {
+        SDL_SetWindowPosition(w->sdl, area.x, area.y);
+        SDL_SetWindowSize(w->sdl, area.w, area.h);
+    }
+    SDL_ShowWindow(w->sdl);
+    SDL_MaximizeWindow(w->sdl);
+    SDL_GetWindowSize(w->sdl, &w->width, &w->height);
+}
+
+// A program started with show state 0 (RKM_STARTUP_SHOW, from the process
+// that started it) keeps its first window hidden.
+bool startup_hidden()
+{
+    const char* show = std::getenv("RKM_STARTUP_SHOW");
+    return show && *show && std::strtol(show, nullptr, 10) == SW_HIDE;
+}
+
+}  // namespace
+
+/* Windows */
+
+ATOM RegisterClassA(const WNDCLASSA* window_class)
+{
+    if (!window_class || !window_class->lpszClassName || !window_class->lpfnWndProc)
+        return 0;
+    std::string name = window_class->lpszClassName;
+    std::vector<WindowClass>& list = classes();
+    for (const WindowClass& c : list)
+        if (c.name == name)
+            return 0;  // already registered
+    list.push_back({name, *window_class});
+    list.back().wc.lpszClassName = nullptr;  // the caller's string need not outlive us
+    list.back().wc.lpszMenuName = nullptr;
+    return (ATOM)(0xC000 + list.size() - 1);
+}
+
+HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param)
+{
+    window_error.clear();
+    const WindowClass* cls = nullptr;
+    for (const WindowClass& c : classes())
+        if (class_name && c.name == class_name)
+            cls = &c;
+    if (!cls) {
+        window_error = "no such window class";
+        return nullptr;
+    }
+    if (!video_ready())
+        return nullptr;
+    if (width == CW_USEDEFAULT || width <= 0 || height == CW_USEDEFAULT || height <= 0) {
+        width = DESIGN_WIDTH;
+        height = DESIGN_HEIGHT;
+    }
+    int px = x == CW_USEDEFAULT ? (int)SDL_WINDOWPOS_UNDEFINED : x;
+    int py = x == CW_USEDEFAULT || y == CW_USEDEFAULT ? (int)SDL_WINDOWPOS_UNDEFINED : y;
+    std::string utf8_title = title ? plat_sjis_to_utf8(title, std::strlen(title)) : "";
+    SDL_Window* sdl = SDL_CreateWindow(utf8_title.c_str(), px, py, width, height,
+                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (!sdl) {
+        window_error = std::string("cannot create the window: ") + SDL_GetError();
+        return nullptr;
+    }
+    HWND w = new HWND__;
+    w->proc = cls->wc.lpfnWndProc;
+    w->background = cls->wc.hbrBackground;
+    w->icon = cls->wc.hIcon;
+    w->sdl = sdl;
+    w->sdl_id = SDL_GetWindowID(sdl);
+    SDL_GetWindowSize(sdl, &w->width, &w->height);
+    fit_framebuffer(w);
+    if (w->icon)
+        plat_icon_apply(w->icon, sdl);
+    windows().push_back(w);
+
+    CREATESTRUCTA create{param, instance, menu, parent, height, width, y, x,
+                         (LONG)style, title, class_name, ex_style};
+    if (send(w, WM_CREATE, 0, (LPARAM)&create) == -1) {
+        DestroyWindow(w);
+        window_error = "the window refused its creation";
+        return nullptr;
+    }
+    if (w->alive && (style & WS_VISIBLE))
+        ShowWindow(w, SW_SHOW);
+    return w->alive ? w : nullptr;
+}
+
+BOOL ShowWindow(HWND window, int show)
+{
+    HWND w = live(window);
+    if (!w)
+        return FALSE;
+    BOOL was_visible = w->visible;
+    if (first_show) {
+        first_show = false;
+        if (startup_hidden())
+            show = SW_HIDE;
+    }
+    if (show == SW_HIDE) {
+        SDL_HideWindow(w->sdl);
+        w->visible = false;
+        return was_visible;
+    }
+    if (show == SW_SHOWMAXIMIZED) {
+        maximise(w);
+    } else {
+        SDL_ShowWindow(w->sdl);
+        if (show == SW_SHOWNORMAL)
+            SDL_RestoreWindow(w->sdl);
+    }
+    fit_framebuffer(w);
+    w->visible = true;
+    invalidate(w);
+    return was_visible;
+}
+
+BOOL UpdateWindow(HWND window)
+{
+    HWND w = live(window);
+    if (!w)
+        return FALSE;
+    if (w->visible && w->paint_pending) {
+        w->paint_pending = false;
+        send(w, WM_PAINT, 0, 0);
+    }
+    return TRUE;
+}
+
+BOOL DestroyWindow(HWND window)
+{
+    HWND w = live(window);
+    if (!w)
+        return FALSE;
+    send(w, WM_DESTROY, 0, 0);
+    w->alive = false;
+    w->visible = false;
+    if (w->sdl)
+        SDL_DestroyWindow(w->sdl);
+    w->sdl = nullptr;
+    if (w->dcs.empty())  // else the last ReleaseDC frees it
+        drop_framebuffer(w);
+    return TRUE;
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    HWND w = live(window);
+    if (!w)
+        return 0;
+    switch (message) {
+    case WM_CLOSE:
+        DestroyWindow(w);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(w, &ps);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: {
+        if (!w->background || !wparam)
+            return 0;
+        RECT client = {0, 0, w->width, w->height};
+        FillRect((HDC)wparam, &client, w->background);
+        return 1;
+    }
+    case WM_SYSKEYDOWN:
+        if (wparam == VK_F4 && (lparam & (1 << 29)))
+            return send(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wparam & 0xFFF0) == SC_CLOSE)
+            send(w, WM_CLOSE, 0, 0);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+BOOL EnableWindow(HWND window, BOOL enable)
+{
+    HWND w = live(window);
+    if (!w)
+        return FALSE;
+    BOOL was_disabled = !w->enabled;
+    w->enabled = enable != FALSE;
+    return was_disabled;
+}
+
+BOOL IsWindowEnabled(HWND window)
+{
+    HWND w = live(window);
+    return w && w->enabled;
+}
+
+BOOL GetClientRect(HWND window, RECT* rect)
+{
+    HWND w = live(window);
+    if (!rect)
+        return FALSE;
+    *rect = RECT{0, 0, 0, 0};
+    if (!w)
+        return FALSE;
+    rect->right = w->width;
+    rect->bottom = w->height;
+    return TRUE;
+}
+
+/* Messages */
+
+BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last)
+{
+    if (!msg)
+        return -1;
+    for (;;) {
+        pump();
+        if (next_message(msg, window, first, last, true))
+            return msg->message != WM_QUIT;
+        if (idle_hook) {
+            idle_hook(idle_data);
+            pump();
+            if (next_message(msg, window, first, last, true))
+                return msg->message != WM_QUIT;
+        }
+        // Nothing can arrive without a window system: end the loop rather
+        // than wait for ever.
+        if (!SDL_WasInit(SDL_INIT_VIDEO) || !first_window()) {
+            *msg = MSG{};
+            msg->message = WM_QUIT;
+            return FALSE;
+        }
+        SDL_Event e;
+        if (SDL_WaitEvent(&e))
+            translate(e);
+    }
+}
+
+BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove)
+{
+    if (!msg)
+        return FALSE;
+    pump();
+    return next_message(msg, window, first, last, (remove & PM_REMOVE) != 0);
+}
+
+// Key presses that produce characters also send them as WM_CHAR.
+BOOL TranslateMessage(const MSG* msg)
+{
+    if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN))
+        return FALSE;
+    char text[2];
+    int n = plat_key_text((UINT)msg->wParam, msg->lParam, text, sizeof text);
+    for (int i = 0; i < n; ++i)
+        queue.push_front(MSG{msg->hwnd, WM_CHAR, (BYTE)text[n - 1 - i], msg->lParam, msg->time,
+                             msg->pt});
+    return TRUE;
+}
+
+LRESULT DispatchMessageA(const MSG* msg)
+{
+    if (!msg || !live(msg->hwnd))
+        return 0;
+    return send(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (!window) {  // a message for the thread itself
+        post(nullptr, message, wparam, lparam);
+        return TRUE;
+    }
+    if (live(window)) {
+        post(window, message, wparam, lparam);
+        return TRUE;
+    }
+    for (HWND w : windows())
+        if (w == window)
+            return FALSE;  // one of ours, destroyed
+    return plat_foreign_post ? plat_foreign_post(window, message, wparam, lparam) : FALSE;
+}
+
+void PostQuitMessage(int exit_code)
+{
+    quit_posted = true;
+    quit_code = exit_code;
+}
+
+/* Painting */
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
+{
+    HWND w = live(window);
+    if (!w || !paint)
+        return nullptr;
+    HDC dc = open_dc(w);
+    w->paint_pending = false;
+    paint->hdc = dc;
+    paint->rcPaint = RECT{0, 0, w->width, w->height};
+    paint->fErase = FALSE;
+    if (dc && w->erase_pending) {
+        w->erase_pending = false;
+        paint->fErase = send(w, WM_ERASEBKGND, (WPARAM)dc, 0) == 0;
+    }
+    return dc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint)
+{
+    for (HWND w : windows())
+        if (w == window && paint)
+            return close_dc(w, paint->hdc);
+    return FALSE;
+}
+
+HDC GetDC(HWND window)
+{
+    HWND w = live(window);
+    return w ? open_dc(w) : nullptr;
+}
+
+int ReleaseDC(HWND window, HDC dc)
+{
+    for (HWND w : windows())
+        if (w == window)
+            return close_dc(w, dc) ? 1 : 0;
+    return 0;
+}
+
+/* Inside the platform layer */
+
+SDL_Window* plat_window_sdl(HWND window)
+{
+    HWND w = live(window);
+    return w ? w->sdl : nullptr;
+}
+
+bool plat_display_offscreen(void)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        return driver_is_memory(SDL_GetCurrentVideoDriver());
+    return offscreen_chosen() || driver_is_memory(std::getenv("SDL_VIDEODRIVER")) ||
+           !user_display();
+}
+
+/* Hooks for the command line and tests */
+
+void plat_set_display(int choice)
+{
+    display_choice = choice;
+}
+
+const char* plat_window_error(void)
+{
+    return window_error.c_str();
+}
+
+void plat_inject_key(HWND window, UINT vk, const char* text)
+{
+    HWND w = window ? live(window) : first_window();
+    if (w)
+        plat_key_push(w->sdl_id, vk, text);
+}
+
+void plat_inject_text(HWND window, const char* utf8)
+{
+    HWND w = window ? live(window) : first_window();
+    if (!w || !utf8)
+        return;
+    for (const char* p = utf8; *p;) {
+        int length = 1;  // one UTF-8 character
+        while (length < 4 && ((unsigned char)p[length] & 0xC0) == 0x80)
+            ++length;
+        std::string one(p, length);
+        UINT vk = plat_vk_for_char((unsigned char)*p);
+        bool visible = (unsigned char)*p >= ' ' && *p != 0x7F;
+        plat_key_push(w->sdl_id, vk, visible ? one.c_str() : nullptr);
+        p += length;
+    }
+}
+
+void plat_inject_click(HWND window, int x, int y)
+{
+    HWND w = window ? live(window) : first_window();
+    if (!w)
+        return;
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.timestamp = SDL_GetTicks();
+    e.button.windowID = w->sdl_id;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = SDL_PRESSED;
+    e.button.clicks = 1;
+    e.button.x = x;
+    e.button.y = y;
+    SDL_PushEvent(&e);
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.state = SDL_RELEASED;
+    SDL_PushEvent(&e);
+}
+
+static void push_window_event(HWND window, Uint8 what)
+{
+    HWND w = window ? live(window) : first_window();
+    if (!w)
+        return;
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_WINDOWEVENT;
+    e.window.timestamp = SDL_GetTicks();
+    e.window.windowID = w->sdl_id;
+    e.window.event = what;
+    SDL_PushEvent(&e);
+}
+
+void plat_inject_paint(HWND window)
+{
+    push_window_event(window, SDL_WINDOWEVENT_EXPOSED);
+}
+
+void plat_inject_close(HWND window)
+{
+    push_window_event(window, SDL_WINDOWEVENT_CLOSE);
+}
+
+void plat_set_idle_hook(void (*hook)(void* data), void* data)
+{
+    idle_hook = hook;
+    idle_data = data;
+}
+
+BOOL plat_save_window_png(HWND window, const char* path)
+{
+    HWND w = live(window);
+    if (!w || !w->framebuffer || !path)
+        return FALSE;
+    cairo_surface_flush(w->framebuffer);
+    cairo_surface_t* design = cairo_image_surface_create_for_data(
+        cairo_image_surface_get_data(w->framebuffer), CAIRO_FORMAT_RGB24, DESIGN_WIDTH,
+        DESIGN_HEIGHT, cairo_image_surface_get_stride(w->framebuffer));
+    cairo_status_t status = cairo_surface_write_to_png(design, path);
+    cairo_surface_destroy(design);
+    return status == CAIRO_STATUS_SUCCESS;
+}
+
+COLORREF plat_screen_pixel(HWND window, int x, int y)
+{
+    HWND w = live(window);
+    if (!w || !w->sdl || !w->visible)
+        return CLR_INVALID;
+    SDL_Surface* screen = SDL_GetWindowSurface(w->sdl);
+    if (!screen || x < 0 || y < 0 || x >= screen->w || y >= screen->h)
+        return CLR_INVALID;
+    Uint32 pixel = 0;
+    const Uint8* row = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch;
+    std::memcpy(&pixel, row + x * screen->format->BytesPerPixel,
+                std::min<int>(4, screen->format->BytesPerPixel));
+    Uint8 r, g, b;
+    SDL_GetRGB(pixel, screen->format, &r, &g, &b);
+    return RGB(r, g, b);
+}

@@ -1,0 +1,185 @@
+// A private Xvfb for tests, with xdotool and a little Xlib.
+#include "tests/helpers/xvfb.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// Waits up to timeout_ms for the child to end; true when it did.
+bool reap(pid_t pid, int timeout_ms, int* status)
+{
+    for (int waited = 0; waited <= timeout_ms; waited += 10) {
+        if (waitpid(pid, status, WNOHANG) == pid)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// A window that vanished or is not mapped makes XGetImage fail; that is an
+// answer here, not a reason for Xlib to end the test.
+int ignore_x_error(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+}  // namespace
+
+bool Xvfb::start(int width, int height)
+{
+    stop();
+    int fds[2];
+    if (pipe(fds) != 0) {
+        error_ = "pipe failed";
+        return false;
+    }
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    pid_t pid = fork();
+    if (pid < 0) {
+        error_ = "fork failed";
+        return false;
+    }
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives the test
+        close(fds[0]);
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 1);
+        dup2(null, 2);
+        std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+               "-nolisten", "tcp", "-noreset", (char*)nullptr);
+        _exit(127);
+    }
+    close(fds[1]);
+    pid_ = pid;
+    std::string number;
+    pollfd p = {fds[0], POLLIN, 0};
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (poll(&p, 1, 100) <= 0)
+            continue;
+        char c;
+        if (read(fds[0], &c, 1) != 1 || c == '\n')
+            break;
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        error_ = "Xvfb did not start";
+        stop();
+        return false;
+    }
+    display_ = ":" + number;
+    return true;
+}
+
+void Xvfb::stop()
+{
+    if (pid_ > 0) {
+        int status = 0;
+        kill(pid_, SIGTERM);
+        if (!reap(pid_, 3000, &status)) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+        }
+    }
+    pid_ = -1;
+    display_.clear();
+}
+
+std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args, int* status)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "";
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        dup2(fds[1], 1);
+        setenv("DISPLAY", x.display().c_str(), 1);
+        std::vector<char*> argv;
+        std::string name = "xdotool";
+        argv.push_back(name.data());
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp("xdotool", argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string out;
+    char buffer[256];
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        out.append(buffer, n);
+    close(fds[0]);
+    int st = -1;
+    if (pid > 0)
+        waitpid(pid, &st, 0);
+    if (status)
+        *status = st;
+    while (!out.empty() && out.back() == '\n')
+        out.pop_back();
+    return out;
+}
+
+unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int timeout_ms)
+{
+    for (int waited = 0; waited <= timeout_ms; waited += 50) {
+        std::string found =
+            xvfb_xdotool(x, {"search", "--onlyvisible", "--name", "^" + title + "$"});
+        if (!found.empty())
+            return std::strtoul(found.c_str(), nullptr, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+}
+
+bool xvfb_close_window(const Xvfb& x, unsigned long window)
+{
+    Display* d = XOpenDisplay(x.display().c_str());
+    if (!d)
+        return false;
+    XEvent e;
+    std::memset(&e, 0, sizeof e);
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = (long)XInternAtom(d, "WM_DELETE_WINDOW", False);
+    e.xclient.data.l[1] = CurrentTime;
+    Status sent = XSendEvent(d, window, False, NoEventMask, &e);
+    XSync(d, False);
+    XCloseDisplay(d);
+    return sent != 0;
+}
+
+long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py)
+{
+    Display* d = XOpenDisplay(x.display().c_str());
+    if (!d)
+        return -1;
+    XErrorHandler previous = XSetErrorHandler(ignore_x_error);
+    long colour = -1;
+    XImage* image = XGetImage(d, window, px, py, 1, 1, AllPlanes, ZPixmap);
+    if (image) {
+        colour = (long)(XGetPixel(image, 0, 0) & 0xFFFFFF);
+        XDestroyImage(image);
+    }
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(d);
+    return colour;
+}
