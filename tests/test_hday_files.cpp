@@ -3,10 +3,9 @@
 
 #include <dirent.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,37 +13,54 @@
 #include "calendar/calendar.h"
 #include "tests/helpers/tempdir.h"
 
-static std::vector<int> table(const int* t)
-{
-    return std::vector<int>(t, t + 100);
-}
+static const char* MISSING = nullptr;
 
+// The table after reading: `head`, then its last value up to entry 99.
 static std::vector<int> filled(std::vector<int> head)
 {
-    int last = head.empty() ? 0 : head.back();
-    head.resize(100, last);
+    head.resize(100, head.back());
     return head;
 }
 
-static int open_descriptors()
+// Reads the two files (MISSING: no such file) in a fresh folder.
+static void read_files(const char* hday1, const char* hday2)
 {
-    int n = 0;
-    DIR* d = opendir("/proc/self/fd");
-    while (d && readdir(d))
-        n++;
-    if (d)
-        closedir(d);
-    return n;
+    TempDir dir(true);
+    if (hday1)
+        dir.write("HDAY1.DAT", hday1);
+    if (hday2)
+        dir.write("HDAY2.DAT", hday2);
+    std::fill(iHday1, iHday1 + 100, 9999);  // as left by an earlier read
+    std::fill(iHday2, iHday2 + 100, 9999);
+    RKM_YHDAY_RED();
 }
 
-// The 6-byte grid of records, read the way DOS files were laid out: record
-// i is bytes 6i..6i+3, a short read leaves the record buffer as it was.
+TEST(hday_files, tables_from_present_missing_short_and_odd_files)
+{
+    struct { const char *hday1, *hday2; std::vector<int> table1, table2; } cases[] = {
+        {MISSING, MISSING, {0}, {0}},
+        {MISSING, "0101\r\n", {0}, {0}},  // without HDAY1.DAT, HDAY2.DAT is not read
+        {"0814\r\n", MISSING, {814}, {0}},
+        {"0814\r\n", "0101", {814}, {101}},  // a last line without its line end
+        {" 505\r\n    \r\n0230\r\n-101\r\n12ab\r\n", "", {505, 0, 230, -101, 12}, {0}},
+        {"0101\n0505\n1103\n1231\n", "0101\r0505\r1231", {101, 505, 1103, 1231}, {101, 505, 1231}},
+        {"0814 obon\n505\n\n1231", "\r\n", {814, 505, 0, 1231}, {0}},
+    };
+    for (auto& c : cases) {
+        read_files(c.hday1, c.hday2);
+        EXPECT_EQ(std::vector<int>(iHday1, iHday1 + 100), filled(c.table1)) << "case " << &c - cases;
+        EXPECT_EQ(std::vector<int>(iHday2, iHday2 + 100), filled(c.table2)) << "case " << &c - cases;
+    }
+    EXPECT_EQ(RKM_YHDAY_CHK(CAL_BLACK, 814), 1);  // from the third case on
+}
+
+// The fixed grid of 6-byte records as DOS wrote them: record i is bytes
+// 6i..6i+3; a read past the end leaves the record buffer as it was.
 static std::vector<int> grid(const std::string& bytes)
 {
     std::vector<int> out;
     char record[7] = {};
-    for (size_t i = 0; i < 100; i++) {
-        size_t at = 6 * i;
+    for (size_t at = 0; out.size() < 100; at += 6) {
         if (at < bytes.size())
             std::memcpy(record, bytes.data() + at, std::min<size_t>(6, bytes.size() - at));
         record[4] = '\0';
@@ -53,119 +69,39 @@ static std::vector<int> grid(const std::string& bytes)
     return out;
 }
 
-class hday_files : public testing::Test {
-protected:
-    TempDir dir{true};
-    void SetUp() override
-    {
-        for (int i = 0; i < 100; i++)
-            iHday1[i] = iHday2[i] = 9999;  // left over from an earlier read
-    }
-};
-
-TEST_F(hday_files, missing_files_leave_both_tables_empty)
-{
-    RKM_YHDAY_RED();
-    EXPECT_EQ(table(iHday1), filled({0}));
-    EXPECT_EQ(table(iHday2), filled({0}));
-}
-
-TEST_F(hday_files, missing_first_file_skips_the_second)
-{
-    dir.write("HDAY2.DAT", "0101\r\n");
-    RKM_YHDAY_RED();
-    EXPECT_EQ(table(iHday1), filled({0}));
-    EXPECT_EQ(table(iHday2), filled({0}));
-}
-
-TEST_F(hday_files, missing_second_file_leaves_its_table_empty)
-{
-    dir.write("HDAY1.DAT", "0814\r\n");
-    RKM_YHDAY_RED();
-    EXPECT_EQ(table(iHday1), filled({814}));
-    EXPECT_EQ(table(iHday2), filled({0}));
-}
-
-TEST_F(hday_files, one_line_fills_every_entry)
-{
-    dir.write("HDAY1.DAT", "0814\r\n");
-    dir.write("HDAY2.DAT", "0101");  // no line end at all
-    RKM_YHDAY_RED();
-    EXPECT_EQ(table(iHday1), filled({814}));
-    EXPECT_EQ(table(iHday2), filled({101}));
-    EXPECT_EQ(RKM_YHDAY_CHK(CAL_BLACK, 814), 1);     // boxed although a weekday
-    EXPECT_EQ(RKM_YHDAY_CHK(CAL_HOLIDAY, 101), 0);   // no box on New Year's Day
-}
-
-TEST_F(hday_files, blank_and_signed_records_convert_as_atoi)
-{
-    dir.write("HDAY1.DAT", " 505\r\n    \r\n0230\r\n-101\r\n12ab\r\n2003\r\n");
-    RKM_YHDAY_RED();
-    EXPECT_EQ(table(iHday1), filled({505, 0, 230, -101, 12, 2003}));
-}
-
-TEST_F(hday_files, crlf_files_of_four_character_lines_read_as_the_record_grid)
+TEST(hday_files, four_character_crlf_lines_read_as_the_record_grid)
 {
     const char* texts[] = {"0101", "0505", " 814", "    ", "1231", "-0 1", "+123", "0000"};
-    std::string bytes;
-    for (int lines = 1; lines <= 105; lines += 13) {
-        bytes.clear();
+    for (int lines = 1; lines <= 131; lines += 13) {
+        std::string bytes;
         for (int i = 0; i < lines; i++)
             bytes += std::string(texts[(i * 7) % 8]) + "\r\n";
-        dir.write("HDAY1.DAT", bytes);
-        RKM_YHDAY_RED();
-        ASSERT_EQ(table(iHday1), grid(bytes)) << lines << " lines";
-        bytes.resize(bytes.size() - 2);  // last record without its line end
-        dir.write("HDAY1.DAT", bytes);
-        RKM_YHDAY_RED();
-        ASSERT_EQ(table(iHday1), grid(bytes)) << lines << " lines, last unterminated";
+        for (std::string file : {bytes, bytes.substr(0, bytes.size() - 2)}) {
+            read_files(file.c_str(), MISSING);
+            ASSERT_EQ(std::vector<int>(iHday1, iHday1 + 100), grid(file)) << lines << " lines";
+        }
     }
 }
 
-TEST_F(hday_files, lf_only_lines_do_not_drift)
+static int open_descriptors()
 {
-    dir.write("HDAY1.DAT", "0101\n0505\n1103\n1231\n");
-    dir.write("HDAY2.DAT", "0101\r0505\r1231");  // lone CR line ends
-    RKM_YHDAY_RED();
-    EXPECT_EQ(table(iHday1), filled({101, 505, 1103, 1231}));
-    EXPECT_EQ(table(iHday2), filled({101, 505, 1231}));
+    int n = 0;
+    DIR* d = opendir("/proc/self/fd");
+    while (readdir(d))
+        n++;
+    closedir(d);
+    return n;
 }
 
-TEST_F(hday_files, only_the_first_four_characters_of_a_line_count)
+TEST(hday_files, folders_and_empty_files_read_as_empty_and_nothing_stays_open)
 {
-    dir.write("HDAY1.DAT", "0814 obon\n505\n\n1231");
-    RKM_YHDAY_RED();
-    EXPECT_EQ(table(iHday1), filled({814, 505, 0, 1231}));
-}
-
-TEST_F(hday_files, records_after_the_hundredth_are_never_read)
-{
-    std::string bytes;
-    for (int i = 1; i <= 150; i++)
-        bytes += std::to_string(1000 + i) + "\r\n";
-    dir.write("HDAY1.DAT", bytes);
-    RKM_YHDAY_RED();
-    EXPECT_EQ(iHday1[0], 1001);
-    EXPECT_EQ(iHday1[99], 1100);
-    for (int v : table(iHday1))
-        EXPECT_LE(v, 1100);
-}
-
-TEST_F(hday_files, empty_file_or_folder_gives_an_empty_table)
-{
+    TempDir dir(true);
     dir.write("HDAY1.DAT", "");
     std::filesystem::create_directory(dir.file("HDAY2.DAT"));
-    RKM_YHDAY_RED();
-    EXPECT_EQ(table(iHday1), filled({0}));
-    EXPECT_EQ(table(iHday2), filled({0}));
-}
-
-TEST_F(hday_files, files_are_closed_after_reading)
-{
-    dir.write("HDAY1.DAT", "0814\r\n");
-    dir.write("HDAY2.DAT", "0101\r\n");
     int before = open_descriptors();
     RKM_YHDAY_RED();
     EXPECT_EQ(open_descriptors(), before);
     EXPECT_EQ(hNfhd1, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(std::vector<int>(iHday1, iHday1 + 100), filled({0}));
+    EXPECT_EQ(std::vector<int>(iHday2, iHday2 + 100), filled({0}));
 }
