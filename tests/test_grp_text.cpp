@@ -190,3 +190,27 @@ TEST(grp_print_f, fixed_point_fields_and_the_overflow_mark)
     EXPECT_EQ(f(1e-30, 6, 2), field_of("  0.00"));
     EXPECT_EQ(f(1.5, 40, 1), f(1.5, 19, 1));  // width held at 19
 }
+
+TEST(grp_prn_fnt_numbers, no_sign_position_and_stars_when_refused)
+{
+    auto fnt = [](const char* expected) {
+        return after([&](HDC dc) {
+            GrpPrnFnt(dc, expected, 1, 2, RED, GREEN, (int)std::strlen(expected), FACE_GOTHIC);
+        });
+    };
+    auto d = [](int value, int width) {
+        return after([&](HDC dc) { GrpPrnFntD(dc, value, width, 1, 2, RED, GREEN, FACE_GOTHIC); });
+    };
+    auto f = [](double value, int width, int decimals) {
+        return after(
+            [&](HDC dc) { GrpPrnFntF(dc, value, width, decimals, 1, 2, RED, GREEN, FACE_GOTHIC); });
+    };
+    EXPECT_EQ(d(-56, 4), fnt("  56"));
+    EXPECT_EQ(d(1234, 6), fnt("  1234"));
+    EXPECT_EQ(d(123456, 4), fnt("****"));
+    EXPECT_EQ(d(5, 30), fnt("           5"));  // held at 12
+    EXPECT_EQ(f(3.14159, 6, 2), fnt("  3.14"));
+    EXPECT_EQ(f(-2.5, 5, 1), fnt("  2.5"));
+    EXPECT_EQ(f(3.14159, 6, 9), fnt("******"));  // decimals beyond 8 are refused
+    EXPECT_EQ(f(1e30, 12, 0), fnt("************"));
+}
