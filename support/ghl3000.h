@@ -33,6 +33,10 @@ void GrpSymbolEx(HDC hdc, const char* text, int x, int y, double wf, double hf, 
                  const char* face);
 void GrpPrint(HDC hdc, const char* text, int x, int y, double wf, double hf, int colour,
               int family);
+// Fields on the 11 x 26 character grid. Lengths and widths are held at
+// their limits: 51 bytes (GrpPrnAtt, GrpPrnFnt), 20 (GrpPrintD), 19
+// (GrpPrintF), 12 (GrpPrnFntD, GrpPrnFntF); below 1 nothing is drawn. A
+// number that does not fit, or that BinToAscii refuses, shows as "*"s.
 void GrpPrnAtt(HDC hdc, const char* text, int row, int column, int colour, int bkcolour,
                int length, int family);
 void GrpPrnFnt(HDC hdc, const char* text, int row, int column, int colour, int bkcolour,

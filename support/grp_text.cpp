@@ -263,3 +263,34 @@ void GrpPrintF(HDC hdc, double value, int width, int decimals, int row, int colu
     field_background(hdc, row, column, width, bkcolour);
     field_print(hdc, out, row, column, colour, family);
 }
+
+namespace {
+
+// A number converted by BinToAscii (no sign position, blank fill,
+// right-aligned) and drawn with GrpPrnFnt; a refused number shows as "*".
+void number_field(HDC hdc, const char* type, const void* value, int width, int decimals, int row,
+                  int column, int colour, int bkcolour, const char* face)
+{
+    char area[FNT_AREA + 1];
+    if (width < 1)
+        return;
+    width = std::min(width, (int)FNT_AREA);
+    if (BinToAscii(type, width, decimals, "0000", value, area) != BTA_OK)
+        overflow_mark(area, width);
+    GrpPrnFnt(hdc, area, row, column, colour, bkcolour, width, face);
+}
+
+}  // namespace
+
+void GrpPrnFntD(HDC hdc, int value, int width, int row, int column, int colour, int bkcolour,
+                const char* face)
+{
+    int32_t number = value;
+    number_field(hdc, "LN", &number, width, 0, row, column, colour, bkcolour, face);
+}
+
+void GrpPrnFntF(HDC hdc, double value, int width, int decimals, int row, int column, int colour,
+                int bkcolour, const char* face)
+{
+    number_field(hdc, "DB", &value, width, decimals, row, column, colour, bkcolour, face);
+}
