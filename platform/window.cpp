@@ -143,13 +143,16 @@ bool video_ready()
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     if (offscreen)
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
-    // In memory the window surface is plain memory too: no GPU emulation.
-    if (offscreen || driver_is_memory(std::getenv("SDL_VIDEODRIVER")))
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         window_error = std::string("cannot open the display: ") + SDL_GetError();
         return false;
     }
+    // Where the driver has a window surface of its own (shared memory on
+    // X11, plain memory offscreen), use it rather than emulating one with
+    // OpenGL, which costs a renderer and makes SDL recreate the window.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver_is_memory(driver) || (driver && std::strcmp(driver, "x11") == 0))
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     return true;
 }
 
@@ -458,6 +461,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
         window_error = std::string("cannot create the window: ") + SDL_GetError();
         return nullptr;
     }
+    SDL_GetWindowSurface(sdl);  // any recreation of the window happens while it is hidden
     HWND w = new HWND__;
     w->proc = cls->wc.lpfnWndProc;
     w->background = cls->wc.hbrBackground;

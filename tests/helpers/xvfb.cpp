@@ -35,6 +35,12 @@ int ignore_x_error(Display*, XErrorEvent*)
     return 0;
 }
 
+Display* open_display(const Xvfb& x)
+{
+    XSetErrorHandler(ignore_x_error);
+    return XOpenDisplay(x.display().c_str());
+}
+
 }  // namespace
 
 bool Xvfb::start(int width, int height)
@@ -149,7 +155,7 @@ unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int time
 
 bool xvfb_close_window(const Xvfb& x, unsigned long window)
 {
-    Display* d = XOpenDisplay(x.display().c_str());
+    Display* d = open_display(x);
     if (!d)
         return false;
     XEvent e;
@@ -161,17 +167,16 @@ bool xvfb_close_window(const Xvfb& x, unsigned long window)
     e.xclient.data.l[0] = (long)XInternAtom(d, "WM_DELETE_WINDOW", False);
     e.xclient.data.l[1] = CurrentTime;
     Status sent = XSendEvent(d, window, False, NoEventMask, &e);
-    XSync(d, False);
+    XSync(d, False);  // a BadWindow arrives here and is ignored
     XCloseDisplay(d);
     return sent != 0;
 }
 
 long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py)
 {
-    Display* d = XOpenDisplay(x.display().c_str());
+    Display* d = open_display(x);
     if (!d)
         return -1;
-    XErrorHandler previous = XSetErrorHandler(ignore_x_error);
     long colour = -1;
     XImage* image = XGetImage(d, window, px, py, 1, 1, AllPlanes, ZPixmap);
     if (image) {
@@ -179,7 +184,6 @@ long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py)
         XDestroyImage(image);
     }
     XSync(d, False);
-    XSetErrorHandler(previous);
     XCloseDisplay(d);
     return colour;
 }
