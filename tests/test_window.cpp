@@ -236,6 +236,7 @@ TEST_F(WindowTest, injected_keys_arrive_as_key_releases_with_windows_codes)
     plat_inject_key(window, VK_RETURN, nullptr);
     plat_inject_key(window, VK_F9, nullptr);
     plat_inject_key(window, VK_LEFT, nullptr);
+    plat_inject_key(window, VK_F10, nullptr);
     run_loop();
 
     std::vector<Received> ups = only(WM_KEYUP);
@@ -258,7 +259,8 @@ TEST_F(WindowTest, injected_keys_arrive_as_key_releases_with_windows_codes)
     std::vector<Received> typed = only(WM_CHAR);
     ASSERT_GE(typed.size(), 4u);
     EXPECT_EQ(typed[0].wparam, (WPARAM)'2') << "TranslateMessage makes WM_CHAR";
-    EXPECT_EQ(count(WM_SYSKEYUP), 0);
+    ASSERT_EQ(count(WM_SYSKEYUP), 1) << "F10 is a system key";
+    EXPECT_EQ(only(WM_SYSKEYUP)[0].wparam, (WPARAM)VK_F10);
 }
 
 TEST_F(WindowTest, to_ascii_gives_the_character_the_layout_produced)
@@ -503,6 +505,7 @@ LRESULT x_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
+        report("size %u %u", GetSizeX(window), GetSizeY(window));
         return recorder(window, message, wparam, lparam);
     }
     return DefWindowProcA(window, message, wparam, lparam);
@@ -517,6 +520,8 @@ TEST(real_window, DISABLED_child)
         GTEST_SKIP();
     WNDCLASSA wc{};
     wc.lpfnWndProc = x_window_proc;
+    wc.hInstance = (HINSTANCE)&received;
+    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(400));
     wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
     wc.lpszClassName = "XTest";
     ASSERT_TRUE(RegisterClassA(&wc));
@@ -561,6 +566,10 @@ TEST(real_window, x_keys_clicks_and_close_reach_the_window_procedure)
         usleep(20000);
     }
     EXPECT_EQ(red, 0xFF0000) << "the first paint is on the X screen";
+    std::vector<long> icon = xvfb_property(x, id, "_NET_WM_ICON");
+    ASSERT_EQ(icon.size(), 2u + 32 * 32) << "a 32 x 32 window icon";
+    EXPECT_EQ(icon[0], 32);
+    EXPECT_EQ(icon[2 + 5 * 32 + 5] & 0xFFFFFFFF, 0xFFD02828) << "the red header";
     std::string sid = std::to_string(id);
     xvfb_xdotool(x, {"windowfocus", "--sync", sid});
     xvfb_xdotool(x, {"key", "--delay", "20", "2", "0", "0", "3", "Return", "F9"});
@@ -578,8 +587,13 @@ TEST(real_window, x_keys_clicks_and_close_reach_the_window_procedure)
     waitpid(child, &status, 0);
     std::string reports;
     for (size_t at = output.find("report: "); at != std::string::npos;
-         at = output.find("report: ", at + 1))
-        reports += output.substr(at + 8, output.find('\n', at) - at - 8) + ";";
+         at = output.find("report: ", at + 1)) {
+        std::string line = output.substr(at + 8, output.find('\n', at) - at - 8);
+        if (line.compare(0, 5, "size ") != 0)
+            reports += line + ";";
+        else
+            EXPECT_EQ(line, "size 1280 1024") << "maximised with no window manager";
+    }
     EXPECT_EQ(reports, "key 32 32;key 30 30;key 30 30;key 33 33;key 0D 0D;key 78 00;"
                        "click 640 300;close  ;");
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;

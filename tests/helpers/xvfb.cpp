@@ -172,6 +172,26 @@ bool xvfb_close_window(const Xvfb& x, unsigned long window)
     return sent != 0;
 }
 
+std::vector<long> xvfb_property(const Xvfb& x, unsigned long window, const char* name)
+{
+    std::vector<long> values;
+    Display* d = open_display(x);
+    if (!d)
+        return values;
+    Atom type;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, window, XInternAtom(d, name, False), 0, 1 << 16, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data && format == 32)
+        values.assign((long*)data, (long*)data + count);  // Xlib hands 32-bit items as long
+    if (data)
+        XFree(data);
+    XCloseDisplay(d);
+    return values;
+}
+
 long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py)
 {
     Display* d = open_display(x);
