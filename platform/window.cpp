@@ -4,7 +4,8 @@
 // DestroyWindow, DefWindowProcA, EnableWindow, IsWindowEnabled,
 // GetClientRect, GetMessageA, PeekMessageA, TranslateMessage,
 // DispatchMessageA, PostMessageA, PostQuitMessage, BeginPaint, EndPaint,
-// GetDC, ReleaseDC; the plat_* hooks of window.h.
+// GetDC, ReleaseDC; plat_set_display, plat_window_error,
+// plat_set_idle_hook.
 //
 // Each window owns an SDL window and a framebuffer: an RGB24 cairo image
 // surface at least 1024 x 768 (the program's fixed design), black until
@@ -31,24 +32,6 @@
 #include "platform/wnd.h"
 
 BOOL (*plat_foreign_post)(HWND window, UINT message, WPARAM wparam, LPARAM lparam) = nullptr;
-
-struct HWND__ {
-    WNDPROC proc = nullptr;
-    HBRUSH background = nullptr;
-    HICON icon = nullptr;
-    SDL_Window* sdl = nullptr;
-    Uint32 sdl_id = 0;
-    cairo_surface_t* framebuffer = nullptr;
-    SDL_Surface* framebuffer_view = nullptr;  // the framebuffer's pixels, for blitting
-    int width = 0;  // client area
-    int height = 0;
-    bool alive = true;
-    bool enabled = true;
-    bool visible = false;
-    bool paint_pending = false;
-    bool erase_pending = false;
-    std::vector<HDC> dcs;  // window DCs not yet released
-};
 
 namespace {
 
@@ -81,26 +64,10 @@ bool first_show = true;
 void (*idle_hook)(void*) = nullptr;
 void* idle_data = nullptr;
 
-HWND live(HWND window)
-{
-    for (HWND w : windows())
-        if (w == window && w->alive)
-            return w;
-    return nullptr;
-}
-
 HWND by_sdl_id(Uint32 id)
 {
     for (HWND w : windows())
         if (w->alive && w->sdl_id == id)
-            return w;
-    return nullptr;
-}
-
-HWND first_window()
-{
-    for (HWND w : windows())
-        if (w->alive)
             return w;
     return nullptr;
 }
@@ -266,7 +233,7 @@ void translate(const SDL_Event& e)
         if (plat_key_event(e, &key)) {
             HWND w = by_sdl_id(e.key.windowID);
             if (!w)
-                w = first_window();  // keys with no focus window reported
+                w = plat_window_first();  // keys with no focus window reported
             if (w)
                 post(w, key.message, key.vk, key.data);
         }
@@ -318,7 +285,7 @@ bool next_message(MSG* out, HWND window, UINT first, UINT last, bool remove)
 {
     for (auto it = queue.begin(); it != queue.end();) {
         HWND w = it->hwnd;
-        bool gone = w && !live(w);
+        bool gone = w && !plat_window_live(w);
         if (gone || (w && is_input(it->message) && !w->enabled)) {
             it = queue.erase(it);
             continue;
@@ -488,7 +455,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
 
 BOOL ShowWindow(HWND window, int show)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w)
         return FALSE;
     BOOL was_visible = w->visible;
@@ -517,7 +484,7 @@ BOOL ShowWindow(HWND window, int show)
 
 BOOL UpdateWindow(HWND window)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w)
         return FALSE;
     if (w->visible && w->paint_pending) {
@@ -529,7 +496,7 @@ BOOL UpdateWindow(HWND window)
 
 BOOL DestroyWindow(HWND window)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w)
         return FALSE;
     send(w, WM_DESTROY, 0, 0);
@@ -545,7 +512,7 @@ BOOL DestroyWindow(HWND window)
 
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w)
         return 0;
     switch (message) {
@@ -580,7 +547,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 
 BOOL EnableWindow(HWND window, BOOL enable)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w)
         return FALSE;
     BOOL was_disabled = !w->enabled;
@@ -590,13 +557,13 @@ BOOL EnableWindow(HWND window, BOOL enable)
 
 BOOL IsWindowEnabled(HWND window)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     return w && w->enabled;
 }
 
 BOOL GetClientRect(HWND window, RECT* rect)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!rect)
         return FALSE;
     *rect = RECT{0, 0, 0, 0};
@@ -625,7 +592,7 @@ BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last)
         }
         // Nothing can arrive without a window system: end the loop rather
         // than wait for ever.
-        if (!SDL_WasInit(SDL_INIT_VIDEO) || !first_window()) {
+        if (!SDL_WasInit(SDL_INIT_VIDEO) || !plat_window_first()) {
             *msg = MSG{};
             msg->message = WM_QUIT;
             return FALSE;
@@ -644,22 +611,26 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove)
     return next_message(msg, window, first, last, (remove & PM_REMOVE) != 0);
 }
 
-// Key presses that produce characters also send them as WM_CHAR.
+// Key presses send the characters they produce as WM_CHAR, next in line.
 BOOL TranslateMessage(const MSG* msg)
 {
     if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN))
         return FALSE;
-    char text[2];
-    int n = plat_key_text((UINT)msg->wParam, msg->lParam, text, sizeof text);
-    for (int i = 0; i < n; ++i)
-        queue.push_front(MSG{msg->hwnd, WM_CHAR, (BYTE)text[n - 1 - i], msg->lParam, msg->time,
-                             msg->pt});
+    if (msg->message == WM_SYSKEYDOWN)
+        return TRUE;
+    BYTE state[256];
+    GetKeyboardState(state);
+    WORD out = 0;
+    int n = ToAscii((UINT)msg->wParam, (UINT)msg->lParam, state, &out, 0);
+    const BYTE* chars = reinterpret_cast<const BYTE*>(&out);
+    for (int i = n - 1; i >= 0; --i)
+        queue.push_front(MSG{msg->hwnd, WM_CHAR, chars[i], msg->lParam, msg->time, msg->pt});
     return TRUE;
 }
 
 LRESULT DispatchMessageA(const MSG* msg)
 {
-    if (!msg || !live(msg->hwnd))
+    if (!msg || !plat_window_live(msg->hwnd))
         return 0;
     return send(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
@@ -670,7 +641,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
         post(nullptr, message, wparam, lparam);
         return TRUE;
     }
-    if (live(window)) {
+    if (plat_window_live(window)) {
         post(window, message, wparam, lparam);
         return TRUE;
     }
@@ -690,7 +661,7 @@ void PostQuitMessage(int exit_code)
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w || !paint)
         return nullptr;
     HDC dc = open_dc(w);
@@ -715,7 +686,7 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT* paint)
 
 HDC GetDC(HWND window)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     return w ? open_dc(w) : nullptr;
 }
 
@@ -729,9 +700,25 @@ int ReleaseDC(HWND window, HDC dc)
 
 /* Inside the platform layer */
 
+HWND plat_window_live(HWND window)
+{
+    for (HWND w : windows())
+        if (w == window && w->alive)
+            return w;
+    return nullptr;
+}
+
+HWND plat_window_first(void)
+{
+    for (HWND w : windows())
+        if (w->alive)
+            return w;
+    return nullptr;
+}
+
 SDL_Window* plat_window_sdl(HWND window)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     return w ? w->sdl : nullptr;
 }
 
@@ -755,108 +742,8 @@ const char* plat_window_error(void)
     return window_error.c_str();
 }
 
-void plat_inject_key(HWND window, UINT vk, const char* text)
-{
-    HWND w = window ? live(window) : first_window();
-    if (w)
-        plat_key_push(w->sdl_id, vk, text);
-}
-
-void plat_inject_text(HWND window, const char* utf8)
-{
-    HWND w = window ? live(window) : first_window();
-    if (!w || !utf8)
-        return;
-    for (const char* p = utf8; *p;) {
-        int length = 1;  // one UTF-8 character
-        while (length < 4 && ((unsigned char)p[length] & 0xC0) == 0x80)
-            ++length;
-        std::string one(p, length);
-        UINT vk = plat_vk_for_char((unsigned char)*p);
-        bool visible = (unsigned char)*p >= ' ' && *p != 0x7F;
-        plat_key_push(w->sdl_id, vk, visible ? one.c_str() : nullptr);
-        p += length;
-    }
-}
-
-void plat_inject_click(HWND window, int x, int y)
-{
-    HWND w = window ? live(window) : first_window();
-    if (!w)
-        return;
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.timestamp = SDL_GetTicks();
-    e.button.windowID = w->sdl_id;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = SDL_PRESSED;
-    e.button.clicks = 1;
-    e.button.x = x;
-    e.button.y = y;
-    SDL_PushEvent(&e);
-    e.type = SDL_MOUSEBUTTONUP;
-    e.button.state = SDL_RELEASED;
-    SDL_PushEvent(&e);
-}
-
-static void push_window_event(HWND window, Uint8 what)
-{
-    HWND w = window ? live(window) : first_window();
-    if (!w)
-        return;
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_WINDOWEVENT;
-    e.window.timestamp = SDL_GetTicks();
-    e.window.windowID = w->sdl_id;
-    e.window.event = what;
-    SDL_PushEvent(&e);
-}
-
-void plat_inject_paint(HWND window)
-{
-    push_window_event(window, SDL_WINDOWEVENT_EXPOSED);
-}
-
-void plat_inject_close(HWND window)
-{
-    push_window_event(window, SDL_WINDOWEVENT_CLOSE);
-}
-
 void plat_set_idle_hook(void (*hook)(void* data), void* data)
 {
     idle_hook = hook;
     idle_data = data;
-}
-
-BOOL plat_save_window_png(HWND window, const char* path)
-{
-    HWND w = live(window);
-    if (!w || !w->framebuffer || !path)
-        return FALSE;
-    cairo_surface_flush(w->framebuffer);
-    cairo_surface_t* design = cairo_image_surface_create_for_data(
-        cairo_image_surface_get_data(w->framebuffer), CAIRO_FORMAT_RGB24, DESIGN_WIDTH,
-        DESIGN_HEIGHT, cairo_image_surface_get_stride(w->framebuffer));
-    cairo_status_t status = cairo_surface_write_to_png(design, path);
-    cairo_surface_destroy(design);
-    return status == CAIRO_STATUS_SUCCESS;
-}
-
-COLORREF plat_screen_pixel(HWND window, int x, int y)
-{
-    HWND w = live(window);
-    if (!w || !w->sdl || !w->visible)
-        return CLR_INVALID;
-    SDL_Surface* screen = SDL_GetWindowSurface(w->sdl);
-    if (!screen || x < 0 || y < 0 || x >= screen->w || y >= screen->h)
-        return CLR_INVALID;
-    Uint32 pixel = 0;
-    const Uint8* row = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch;
-    std::memcpy(&pixel, row + x * screen->format->BytesPerPixel,
-                std::min<int>(4, screen->format->BytesPerPixel));
-    Uint8 r, g, b;
-    SDL_GetRGB(pixel, screen->format, &r, &g, &b);
-    return RGB(r, g, b);
 }
