@@ -186,11 +186,13 @@ void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     msg.message = message;
     msg.wParam = wparam;
     msg.lParam = lparam;
-    msg.time = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetTicks() : 0;
     if (SDL_WasInit(SDL_INIT_VIDEO)) {
-        int x = 0, y = 0;
-        SDL_GetGlobalMouseState(&x, &y);
-        msg.pt = {x, y};
+        msg.time = SDL_GetTicks();
+        int x = 0, y = 0, left = 0, top = 0;
+        SDL_GetMouseState(&x, &y);  // the last known place, without asking the server
+        if (SDL_Window* focus = SDL_GetMouseFocus())
+            SDL_GetWindowPosition(focus, &left, &top);
+        msg.pt = {left + x, top + y};
     }
     queue.push_back(msg);
 }
@@ -215,7 +217,8 @@ void window_event(HWND w, const SDL_WindowEvent& e)
         invalidate(w);
         break;
     case SDL_WINDOWEVENT_CLOSE:
-        post(w, WM_CLOSE, 0, 0);
+        if (w->enabled)  // a disabled window's close box does nothing, as a click would
+            post(w, WM_CLOSE, 0, 0);
         break;
     default:
         break;

@@ -310,9 +310,11 @@ TEST_F(WindowTest, disabled_window_gets_no_keyboard_or_mouse_messages)
     EXPECT_FALSE(IsWindowEnabled(window));
     plat_inject_click(window, 10, 10);
     plat_inject_text(window, "9");
+    plat_inject_close(window);
     plat_inject_paint(window);
     run_loop();
     EXPECT_EQ(count(WM_KEYUP) + count(WM_KEYDOWN) + count(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(count(WM_CLOSE), 0) << "the close box of a disabled window does nothing";
     EXPECT_EQ(count(WM_PAINT), 2) << "painting goes on";
 
     EXPECT_TRUE(EnableWindow(window, TRUE)) << "was disabled";
