@@ -382,6 +382,36 @@ TEST_F(WindowTest, snapshot_holds_the_1024_by_768_design_area)
     EXPECT_FALSE(plat_save_window_png(window, "/nonexistent/dir/x.png"));
 }
 
+TEST_F(WindowTest, replay_from_the_idle_hook_keeps_input_and_repaints_in_order)
+{
+    static HWND target;
+    static int step;
+    target = window;
+    step = 0;
+    plat_set_idle_hook(
+        [](void*) {
+            switch (step++) {
+            case 0: plat_inject_click(target, 1, 2); break;
+            case 1: plat_inject_paint(target); break;
+            case 2: plat_inject_text(target, "7"); break;
+            default: PostQuitMessage(0);
+            }
+        },
+        nullptr);
+    received.clear();
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+    plat_set_idle_hook(nullptr, nullptr);
+    std::vector<UINT> order;
+    for (const Received& r : received)
+        if (r.message == WM_LBUTTONDOWN || r.message == WM_PAINT || r.message == WM_KEYUP)
+            order.push_back(r.message);
+    EXPECT_EQ(order, (std::vector<UINT>{WM_LBUTTONDOWN, WM_PAINT, WM_KEYUP}));
+}
+
 TEST(message_loop, idle_hook_runs_when_nothing_is_queued_and_no_window_means_no_wait)
 {
     static int idle_calls = 0;
