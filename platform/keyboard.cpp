@@ -293,15 +293,6 @@ UINT plat_vk_for_char(unsigned char c)
     return VK_NONAME;
 }
 
-int plat_key_text(UINT vk, LPARAM data, char* out, int size)
-{
-    const KeyRecord* rec = record_for(vk, (UINT)data);
-    if (!rec || rec->length <= 0 || rec->length > size)
-        return 0;
-    std::memcpy(out, rec->text, rec->length);
-    return rec->length;
-}
-
 BOOL GetKeyboardState(BYTE* state)
 {
     if (!state)

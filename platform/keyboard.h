@@ -28,7 +28,3 @@ void plat_key_push(unsigned window_id, UINT vk, const char* text);
 // The virtual-key code of the key that types the ASCII character c on a
 // US keyboard, or VK_NONAME.
 UINT plat_vk_for_char(unsigned char c);
-
-// The CP932 bytes that the key of WM_KEYDOWN `data` produced (for
-// TranslateMessage): their count, 0 when none.
-int plat_key_text(UINT vk, LPARAM data, char* out, int size);

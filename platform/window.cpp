@@ -4,7 +4,8 @@
 // DestroyWindow, DefWindowProcA, EnableWindow, IsWindowEnabled,
 // GetClientRect, GetMessageA, PeekMessageA, TranslateMessage,
 // DispatchMessageA, PostMessageA, PostQuitMessage, BeginPaint, EndPaint,
-// GetDC, ReleaseDC; the plat_* hooks of window.h.
+// GetDC, ReleaseDC; plat_set_display, plat_window_error,
+// plat_set_idle_hook.
 //
 // Each window owns an SDL window and a framebuffer: an RGB24 cairo image
 // surface at least 1024 x 768 (the program's fixed design), black until
@@ -31,24 +32,6 @@
 #include "platform/wnd.h"
 
 BOOL (*plat_foreign_post)(HWND window, UINT message, WPARAM wparam, LPARAM lparam) = nullptr;
-
-struct HWND__ {
-    WNDPROC proc = nullptr;
-    HBRUSH background = nullptr;
-    HICON icon = nullptr;
-    SDL_Window* sdl = nullptr;
-    Uint32 sdl_id = 0;
-    cairo_surface_t* framebuffer = nullptr;
-    SDL_Surface* framebuffer_view = nullptr;  // the framebuffer's pixels, for blitting
-    int width = 0;  // client area
-    int height = 0;
-    bool alive = true;
-    bool enabled = true;
-    bool visible = false;
-    bool paint_pending = false;
-    bool erase_pending = false;
-    std::vector<HDC> dcs;  // window DCs not yet released
-};
 
 namespace {
 
@@ -81,26 +64,10 @@ bool first_show = true;
 void (*idle_hook)(void*) = nullptr;
 void* idle_data = nullptr;
 
-HWND live(HWND window)
-{
-    for (HWND w : windows())
-        if (w == window && w->alive)
-            return w;
-    return nullptr;
-}
-
 HWND by_sdl_id(Uint32 id)
 {
     for (HWND w : windows())
         if (w->alive && w->sdl_id == id)
-            return w;
-    return nullptr;
-}
-
-HWND first_window()
-{
-    for (HWND w : windows())
-        if (w->alive)
             return w;
     return nullptr;
 }
@@ -143,13 +110,16 @@ bool video_ready()
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     if (offscreen)
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
-    // In memory the window surface is plain memory too: no GPU emulation.
-    if (offscreen || driver_is_memory(std::getenv("SDL_VIDEODRIVER")))
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         window_error = std::string("cannot open the display: ") + SDL_GetError();
         return false;
     }
+    // Where the driver has a window surface of its own (shared memory on
+    // X11, plain memory offscreen), use it rather than emulating one with
+    // OpenGL, which costs a renderer and makes SDL recreate the window.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver_is_memory(driver) || (driver && std::strcmp(driver, "x11") == 0))
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     return true;
 }
 
@@ -216,11 +186,13 @@ void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     msg.message = message;
     msg.wParam = wparam;
     msg.lParam = lparam;
-    msg.time = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetTicks() : 0;
     if (SDL_WasInit(SDL_INIT_VIDEO)) {
-        int x = 0, y = 0;
-        SDL_GetGlobalMouseState(&x, &y);
-        msg.pt = {x, y};
+        msg.time = SDL_GetTicks();
+        int x = 0, y = 0, left = 0, top = 0;
+        SDL_GetMouseState(&x, &y);  // the last known place, without asking the server
+        if (SDL_Window* focus = SDL_GetMouseFocus())
+            SDL_GetWindowPosition(focus, &left, &top);
+        msg.pt = {left + x, top + y};
     }
     queue.push_back(msg);
 }
@@ -245,7 +217,8 @@ void window_event(HWND w, const SDL_WindowEvent& e)
         invalidate(w);
         break;
     case SDL_WINDOWEVENT_CLOSE:
-        post(w, WM_CLOSE, 0, 0);
+        if (w->enabled)  // a disabled window's close box does nothing, as a click would
+            post(w, WM_CLOSE, 0, 0);
         break;
     default:
         break;
@@ -263,7 +236,7 @@ void translate(const SDL_Event& e)
         if (plat_key_event(e, &key)) {
             HWND w = by_sdl_id(e.key.windowID);
             if (!w)
-                w = first_window();  // keys with no focus window reported
+                w = plat_window_first();  // keys with no focus window reported
             if (w)
                 post(w, key.message, key.vk, key.data);
         }
@@ -315,7 +288,7 @@ bool next_message(MSG* out, HWND window, UINT first, UINT last, bool remove)
 {
     for (auto it = queue.begin(); it != queue.end();) {
         HWND w = it->hwnd;
-        bool gone = w && !live(w);
+        bool gone = w && !plat_window_live(w);
         if (gone || (w && is_input(it->message) && !w->enabled)) {
             it = queue.erase(it);
             continue;
@@ -458,6 +431,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
         window_error = std::string("cannot create the window: ") + SDL_GetError();
         return nullptr;
     }
+    SDL_GetWindowSurface(sdl);  // any recreation of the window happens while it is hidden
     HWND w = new HWND__;
     w->proc = cls->wc.lpfnWndProc;
     w->background = cls->wc.hbrBackground;
@@ -484,7 +458,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
 
 BOOL ShowWindow(HWND window, int show)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w)
         return FALSE;
     BOOL was_visible = w->visible;
@@ -513,7 +487,7 @@ BOOL ShowWindow(HWND window, int show)
 
 BOOL UpdateWindow(HWND window)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w)
         return FALSE;
     if (w->visible && w->paint_pending) {
@@ -525,7 +499,7 @@ BOOL UpdateWindow(HWND window)
 
 BOOL DestroyWindow(HWND window)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w)
         return FALSE;
     send(w, WM_DESTROY, 0, 0);
@@ -541,7 +515,7 @@ BOOL DestroyWindow(HWND window)
 
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w)
         return 0;
     switch (message) {
@@ -576,7 +550,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 
 BOOL EnableWindow(HWND window, BOOL enable)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w)
         return FALSE;
     BOOL was_disabled = !w->enabled;
@@ -586,13 +560,13 @@ BOOL EnableWindow(HWND window, BOOL enable)
 
 BOOL IsWindowEnabled(HWND window)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     return w && w->enabled;
 }
 
 BOOL GetClientRect(HWND window, RECT* rect)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!rect)
         return FALSE;
     *rect = RECT{0, 0, 0, 0};
@@ -621,7 +595,7 @@ BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last)
         }
         // Nothing can arrive without a window system: end the loop rather
         // than wait for ever.
-        if (!SDL_WasInit(SDL_INIT_VIDEO) || !first_window()) {
+        if (!SDL_WasInit(SDL_INIT_VIDEO) || !plat_window_first()) {
             *msg = MSG{};
             msg->message = WM_QUIT;
             return FALSE;
@@ -640,22 +614,26 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove)
     return next_message(msg, window, first, last, (remove & PM_REMOVE) != 0);
 }
 
-// Key presses that produce characters also send them as WM_CHAR.
+// Key presses send the characters they produce as WM_CHAR, next in line.
 BOOL TranslateMessage(const MSG* msg)
 {
     if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN))
         return FALSE;
-    char text[2];
-    int n = plat_key_text((UINT)msg->wParam, msg->lParam, text, sizeof text);
-    for (int i = 0; i < n; ++i)
-        queue.push_front(MSG{msg->hwnd, WM_CHAR, (BYTE)text[n - 1 - i], msg->lParam, msg->time,
-                             msg->pt});
+    if (msg->message == WM_SYSKEYDOWN)
+        return TRUE;
+    BYTE state[256];
+    GetKeyboardState(state);
+    WORD out = 0;
+    int n = ToAscii((UINT)msg->wParam, (UINT)msg->lParam, state, &out, 0);
+    const BYTE* chars = reinterpret_cast<const BYTE*>(&out);
+    for (int i = n - 1; i >= 0; --i)
+        queue.push_front(MSG{msg->hwnd, WM_CHAR, chars[i], msg->lParam, msg->time, msg->pt});
     return TRUE;
 }
 
 LRESULT DispatchMessageA(const MSG* msg)
 {
-    if (!msg || !live(msg->hwnd))
+    if (!msg || !plat_window_live(msg->hwnd))
         return 0;
     return send(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
@@ -666,7 +644,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
         post(nullptr, message, wparam, lparam);
         return TRUE;
     }
-    if (live(window)) {
+    if (plat_window_live(window)) {
         post(window, message, wparam, lparam);
         return TRUE;
     }
@@ -686,7 +664,7 @@ void PostQuitMessage(int exit_code)
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     if (!w || !paint)
         return nullptr;
     HDC dc = open_dc(w);
@@ -711,7 +689,7 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT* paint)
 
 HDC GetDC(HWND window)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     return w ? open_dc(w) : nullptr;
 }
 
@@ -725,9 +703,25 @@ int ReleaseDC(HWND window, HDC dc)
 
 /* Inside the platform layer */
 
+HWND plat_window_live(HWND window)
+{
+    for (HWND w : windows())
+        if (w == window && w->alive)
+            return w;
+    return nullptr;
+}
+
+HWND plat_window_first(void)
+{
+    for (HWND w : windows())
+        if (w->alive)
+            return w;
+    return nullptr;
+}
+
 SDL_Window* plat_window_sdl(HWND window)
 {
-    HWND w = live(window);
+    HWND w = plat_window_live(window);
     return w ? w->sdl : nullptr;
 }
 
@@ -751,108 +745,8 @@ const char* plat_window_error(void)
     return window_error.c_str();
 }
 
-void plat_inject_key(HWND window, UINT vk, const char* text)
-{
-    HWND w = window ? live(window) : first_window();
-    if (w)
-        plat_key_push(w->sdl_id, vk, text);
-}
-
-void plat_inject_text(HWND window, const char* utf8)
-{
-    HWND w = window ? live(window) : first_window();
-    if (!w || !utf8)
-        return;
-    for (const char* p = utf8; *p;) {
-        int length = 1;  // one UTF-8 character
-        while (length < 4 && ((unsigned char)p[length] & 0xC0) == 0x80)
-            ++length;
-        std::string one(p, length);
-        UINT vk = plat_vk_for_char((unsigned char)*p);
-        bool visible = (unsigned char)*p >= ' ' && *p != 0x7F;
-        plat_key_push(w->sdl_id, vk, visible ? one.c_str() : nullptr);
-        p += length;
-    }
-}
-
-void plat_inject_click(HWND window, int x, int y)
-{
-    HWND w = window ? live(window) : first_window();
-    if (!w)
-        return;
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.timestamp = SDL_GetTicks();
-    e.button.windowID = w->sdl_id;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = SDL_PRESSED;
-    e.button.clicks = 1;
-    e.button.x = x;
-    e.button.y = y;
-    SDL_PushEvent(&e);
-    e.type = SDL_MOUSEBUTTONUP;
-    e.button.state = SDL_RELEASED;
-    SDL_PushEvent(&e);
-}
-
-static void push_window_event(HWND window, Uint8 what)
-{
-    HWND w = window ? live(window) : first_window();
-    if (!w)
-        return;
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_WINDOWEVENT;
-    e.window.timestamp = SDL_GetTicks();
-    e.window.windowID = w->sdl_id;
-    e.window.event = what;
-    SDL_PushEvent(&e);
-}
-
-void plat_inject_paint(HWND window)
-{
-    push_window_event(window, SDL_WINDOWEVENT_EXPOSED);
-}
-
-void plat_inject_close(HWND window)
-{
-    push_window_event(window, SDL_WINDOWEVENT_CLOSE);
-}
-
 void plat_set_idle_hook(void (*hook)(void* data), void* data)
 {
     idle_hook = hook;
     idle_data = data;
-}
-
-BOOL plat_save_window_png(HWND window, const char* path)
-{
-    HWND w = live(window);
-    if (!w || !w->framebuffer || !path)
-        return FALSE;
-    cairo_surface_flush(w->framebuffer);
-    cairo_surface_t* design = cairo_image_surface_create_for_data(
-        cairo_image_surface_get_data(w->framebuffer), CAIRO_FORMAT_RGB24, DESIGN_WIDTH,
-        DESIGN_HEIGHT, cairo_image_surface_get_stride(w->framebuffer));
-    cairo_status_t status = cairo_surface_write_to_png(design, path);
-    cairo_surface_destroy(design);
-    return status == CAIRO_STATUS_SUCCESS;
-}
-
-COLORREF plat_screen_pixel(HWND window, int x, int y)
-{
-    HWND w = live(window);
-    if (!w || !w->sdl || !w->visible)
-        return CLR_INVALID;
-    SDL_Surface* screen = SDL_GetWindowSurface(w->sdl);
-    if (!screen || x < 0 || y < 0 || x >= screen->w || y >= screen->h)
-        return CLR_INVALID;
-    Uint32 pixel = 0;
-    const Uint8* row = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch;
-    std::memcpy(&pixel, row + x * screen->format->BytesPerPixel,
-                std::min<int>(4, screen->format->BytesPerPixel));
-    Uint8 r, g, b;
-    SDL_GetRGB(pixel, screen->format, &r, &g, &b);
-    return RGB(r, g, b);
 }

@@ -172,7 +172,10 @@ void plat_inject_paint(HWND window);                    // uncovered: repaint
 void plat_inject_close(HWND window);                    // the close box: WM_CLOSE
 
 // Called by GetMessageA each time it finds nothing to return, before it
-// waits; the hook may post messages or PostQuitMessage. Null removes it.
+// waits; the hook may post messages, inject input or PostQuitMessage. Null
+// removes it. As on Windows, a repaint waits until the input before it has
+// been taken; to replay input and repaints strictly in order, inject the
+// next event from this hook, once the one before is fully handled.
 void plat_set_idle_hook(void (*hook)(void* data), void* data);
 
 // Writes the top-left 1024 x 768 of the window's framebuffer as PNG.

@@ -1,9 +1,37 @@
 // Windows inside the platform layer (not for code above platform/).
 #pragma once
 
+#include <cairo.h>
+
+#include <vector>
+
 #include "platform/window.h"
 
 struct SDL_Window;
+struct SDL_Surface;
+
+struct HWND__ {
+    WNDPROC proc = nullptr;
+    HBRUSH background = nullptr;
+    HICON icon = nullptr;
+    SDL_Window* sdl = nullptr;
+    unsigned sdl_id = 0;
+    cairo_surface_t* framebuffer = nullptr;   // RGB24, at least 1024 x 768
+    SDL_Surface* framebuffer_view = nullptr;  // the framebuffer's pixels, for blitting
+    int width = 0;  // client area
+    int height = 0;
+    bool alive = true;  // false once destroyed; the handle itself stays valid
+    bool enabled = true;
+    bool visible = false;
+    bool paint_pending = false;
+    bool erase_pending = false;
+    std::vector<HDC> dcs;  // window DCs not yet released
+};
+
+// The window if it is one of ours and not destroyed, else null.
+HWND plat_window_live(HWND window);
+// The first of our windows not destroyed, or null.
+HWND plat_window_first(void);
 
 // The SDL window behind one of this program's windows; null for any other.
 SDL_Window* plat_window_sdl(HWND window);

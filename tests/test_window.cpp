@@ -236,6 +236,7 @@ TEST_F(WindowTest, injected_keys_arrive_as_key_releases_with_windows_codes)
     plat_inject_key(window, VK_RETURN, nullptr);
     plat_inject_key(window, VK_F9, nullptr);
     plat_inject_key(window, VK_LEFT, nullptr);
+    plat_inject_key(window, VK_F10, nullptr);
     run_loop();
 
     std::vector<Received> ups = only(WM_KEYUP);
@@ -258,7 +259,8 @@ TEST_F(WindowTest, injected_keys_arrive_as_key_releases_with_windows_codes)
     std::vector<Received> typed = only(WM_CHAR);
     ASSERT_GE(typed.size(), 4u);
     EXPECT_EQ(typed[0].wparam, (WPARAM)'2') << "TranslateMessage makes WM_CHAR";
-    EXPECT_EQ(count(WM_SYSKEYUP), 0);
+    ASSERT_EQ(count(WM_SYSKEYUP), 1) << "F10 is a system key";
+    EXPECT_EQ(only(WM_SYSKEYUP)[0].wparam, (WPARAM)VK_F10);
 }
 
 TEST_F(WindowTest, to_ascii_gives_the_character_the_layout_produced)
@@ -308,9 +310,11 @@ TEST_F(WindowTest, disabled_window_gets_no_keyboard_or_mouse_messages)
     EXPECT_FALSE(IsWindowEnabled(window));
     plat_inject_click(window, 10, 10);
     plat_inject_text(window, "9");
+    plat_inject_close(window);
     plat_inject_paint(window);
     run_loop();
     EXPECT_EQ(count(WM_KEYUP) + count(WM_KEYDOWN) + count(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(count(WM_CLOSE), 0) << "the close box of a disabled window does nothing";
     EXPECT_EQ(count(WM_PAINT), 2) << "painting goes on";
 
     EXPECT_TRUE(EnableWindow(window, TRUE)) << "was disabled";
@@ -376,6 +380,36 @@ TEST_F(WindowTest, snapshot_holds_the_1024_by_768_design_area)
     cairo_surface_destroy(png);
     std::remove(path.c_str());
     EXPECT_FALSE(plat_save_window_png(window, "/nonexistent/dir/x.png"));
+}
+
+TEST_F(WindowTest, replay_from_the_idle_hook_keeps_input_and_repaints_in_order)
+{
+    static HWND target;
+    static int step;
+    target = window;
+    step = 0;
+    plat_set_idle_hook(
+        [](void*) {
+            switch (step++) {
+            case 0: plat_inject_click(target, 1, 2); break;
+            case 1: plat_inject_paint(target); break;
+            case 2: plat_inject_text(target, "7"); break;
+            default: PostQuitMessage(0);
+            }
+        },
+        nullptr);
+    received.clear();
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+    plat_set_idle_hook(nullptr, nullptr);
+    std::vector<UINT> order;
+    for (const Received& r : received)
+        if (r.message == WM_LBUTTONDOWN || r.message == WM_PAINT || r.message == WM_KEYUP)
+            order.push_back(r.message);
+    EXPECT_EQ(order, (std::vector<UINT>{WM_LBUTTONDOWN, WM_PAINT, WM_KEYUP}));
 }
 
 TEST(message_loop, idle_hook_runs_when_nothing_is_queued_and_no_window_means_no_wait)
@@ -503,6 +537,7 @@ LRESULT x_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
+        report("size %u %u", GetSizeX(window), GetSizeY(window));
         return recorder(window, message, wparam, lparam);
     }
     return DefWindowProcA(window, message, wparam, lparam);
@@ -517,6 +552,8 @@ TEST(real_window, DISABLED_child)
         GTEST_SKIP();
     WNDCLASSA wc{};
     wc.lpfnWndProc = x_window_proc;
+    wc.hInstance = (HINSTANCE)&received;
+    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(400));
     wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
     wc.lpszClassName = "XTest";
     ASSERT_TRUE(RegisterClassA(&wc));
@@ -561,6 +598,10 @@ TEST(real_window, x_keys_clicks_and_close_reach_the_window_procedure)
         usleep(20000);
     }
     EXPECT_EQ(red, 0xFF0000) << "the first paint is on the X screen";
+    std::vector<long> icon = xvfb_property(x, id, "_NET_WM_ICON");
+    ASSERT_EQ(icon.size(), 2u + 32 * 32) << "a 32 x 32 window icon";
+    EXPECT_EQ(icon[0], 32);
+    EXPECT_EQ(icon[2 + 5 * 32 + 5] & 0xFFFFFFFF, 0xFFD02828) << "the red header";
     std::string sid = std::to_string(id);
     xvfb_xdotool(x, {"windowfocus", "--sync", sid});
     xvfb_xdotool(x, {"key", "--delay", "20", "2", "0", "0", "3", "Return", "F9"});
@@ -578,8 +619,13 @@ TEST(real_window, x_keys_clicks_and_close_reach_the_window_procedure)
     waitpid(child, &status, 0);
     std::string reports;
     for (size_t at = output.find("report: "); at != std::string::npos;
-         at = output.find("report: ", at + 1))
-        reports += output.substr(at + 8, output.find('\n', at) - at - 8) + ";";
+         at = output.find("report: ", at + 1)) {
+        std::string line = output.substr(at + 8, output.find('\n', at) - at - 8);
+        if (line.compare(0, 5, "size ") != 0)
+            reports += line + ";";
+        else
+            EXPECT_EQ(line, "size 1280 1024") << "maximised with no window manager";
+    }
     EXPECT_EQ(reports, "key 32 32;key 30 30;key 30 30;key 33 33;key 0D 0D;key 78 00;"
                        "click 640 300;close  ;");
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;

@@ -35,6 +35,12 @@ int ignore_x_error(Display*, XErrorEvent*)
     return 0;
 }
 
+Display* open_display(const Xvfb& x)
+{
+    XSetErrorHandler(ignore_x_error);
+    return XOpenDisplay(x.display().c_str());
+}
+
 }  // namespace
 
 bool Xvfb::start(int width, int height)
@@ -149,7 +155,7 @@ unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int time
 
 bool xvfb_close_window(const Xvfb& x, unsigned long window)
 {
-    Display* d = XOpenDisplay(x.display().c_str());
+    Display* d = open_display(x);
     if (!d)
         return false;
     XEvent e;
@@ -161,17 +167,36 @@ bool xvfb_close_window(const Xvfb& x, unsigned long window)
     e.xclient.data.l[0] = (long)XInternAtom(d, "WM_DELETE_WINDOW", False);
     e.xclient.data.l[1] = CurrentTime;
     Status sent = XSendEvent(d, window, False, NoEventMask, &e);
-    XSync(d, False);
+    XSync(d, False);  // a BadWindow arrives here and is ignored
     XCloseDisplay(d);
     return sent != 0;
 }
 
+std::vector<long> xvfb_property(const Xvfb& x, unsigned long window, const char* name)
+{
+    std::vector<long> values;
+    Display* d = open_display(x);
+    if (!d)
+        return values;
+    Atom type;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, window, XInternAtom(d, name, False), 0, 1 << 16, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data && format == 32)
+        values.assign((long*)data, (long*)data + count);  // Xlib hands 32-bit items as long
+    if (data)
+        XFree(data);
+    XCloseDisplay(d);
+    return values;
+}
+
 long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py)
 {
-    Display* d = XOpenDisplay(x.display().c_str());
+    Display* d = open_display(x);
     if (!d)
         return -1;
-    XErrorHandler previous = XSetErrorHandler(ignore_x_error);
     long colour = -1;
     XImage* image = XGetImage(d, window, px, py, 1, 1, AllPlanes, ZPixmap);
     if (image) {
@@ -179,7 +204,6 @@ long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py)
         XDestroyImage(image);
     }
     XSync(d, False);
-    XSetErrorHandler(previous);
     XCloseDisplay(d);
     return colour;
 }

@@ -42,6 +42,10 @@ unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int time
 // (a WM_DELETE_WINDOW message).
 bool xvfb_close_window(const Xvfb& x, unsigned long window);
 
+// The 32-bit values of a window property (such as _NET_WM_ICON); empty
+// when the window does not have it.
+std::vector<long> xvfb_property(const Xvfb& x, unsigned long window, const char* name);
+
 // The colour 0xRRGGBB of one pixel of the window as the X server shows it;
 // -1 when it cannot be read.
 long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py);

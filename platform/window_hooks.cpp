@@ -1,0 +1,126 @@
+// Hooks for the program's command line and for tests: input as if the user
+// gave it, the framebuffer as PNG, and what the screen shows.
+//
+// Calls: plat_inject_key, plat_inject_text, plat_inject_click,
+// plat_inject_paint, plat_inject_close, plat_save_window_png,
+// plat_screen_pixel.
+#include <SDL.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "platform/keyboard.h"
+#include "platform/wnd.h"
+
+namespace {
+
+enum { DESIGN_WIDTH = 1024, DESIGN_HEIGHT = 768 };
+
+HWND target(HWND window)
+{
+    return window ? plat_window_live(window) : plat_window_first();
+}
+
+void push_window_event(HWND window, Uint8 what)
+{
+    HWND w = target(window);
+    if (!w)
+        return;
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_WINDOWEVENT;
+    e.window.timestamp = SDL_GetTicks();
+    e.window.windowID = w->sdl_id;
+    e.window.event = what;
+    SDL_PushEvent(&e);
+}
+
+}  // namespace
+
+void plat_inject_key(HWND window, UINT vk, const char* text)
+{
+    HWND w = target(window);
+    if (w)
+        plat_key_push(w->sdl_id, vk, text);
+}
+
+void plat_inject_text(HWND window, const char* utf8)
+{
+    HWND w = target(window);
+    if (!w || !utf8)
+        return;
+    for (const char* p = utf8; *p;) {
+        int length = 1;  // one UTF-8 character
+        while (length < 4 && ((unsigned char)p[length] & 0xC0) == 0x80)
+            ++length;
+        std::string one(p, length);
+        UINT vk = plat_vk_for_char((unsigned char)*p);
+        bool visible = (unsigned char)*p >= ' ' && *p != 0x7F;
+        plat_key_push(w->sdl_id, vk, visible ? one.c_str() : nullptr);
+        p += length;
+    }
+}
+
+void plat_inject_click(HWND window, int x, int y)
+{
+    HWND w = target(window);
+    if (!w)
+        return;
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.timestamp = SDL_GetTicks();
+    e.button.windowID = w->sdl_id;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = SDL_PRESSED;
+    e.button.clicks = 1;
+    e.button.x = x;
+    e.button.y = y;
+    SDL_PushEvent(&e);
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.state = SDL_RELEASED;
+    SDL_PushEvent(&e);
+}
+
+void plat_inject_paint(HWND window)
+{
+    push_window_event(window, SDL_WINDOWEVENT_EXPOSED);
+}
+
+void plat_inject_close(HWND window)
+{
+    push_window_event(window, SDL_WINDOWEVENT_CLOSE);
+}
+
+BOOL plat_save_window_png(HWND window, const char* path)
+{
+    HWND w = plat_window_live(window);
+    if (!w || !w->framebuffer || !path)
+        return FALSE;
+    cairo_surface_flush(w->framebuffer);
+    cairo_surface_t* design = cairo_image_surface_create_for_data(
+        cairo_image_surface_get_data(w->framebuffer), CAIRO_FORMAT_RGB24, DESIGN_WIDTH,
+        DESIGN_HEIGHT, cairo_image_surface_get_stride(w->framebuffer));
+    cairo_status_t status = cairo_surface_write_to_png(design, path);
+    cairo_surface_destroy(design);
+    return status == CAIRO_STATUS_SUCCESS;
+}
+
+COLORREF plat_screen_pixel(HWND window, int x, int y)
+{
+    HWND w = plat_window_live(window);
+    if (!w || !w->sdl || !w->visible)
+        return CLR_INVALID;
+    SDL_Surface* screen = SDL_GetWindowSurface(w->sdl);
+    if (!screen || x < 0 || y < 0 || x >= screen->w || y >= screen->h)
+        return CLR_INVALID;
+    Uint32 pixel = 0;
+    const Uint8* row = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch;
+    std::memcpy(&pixel, row + x * screen->format->BytesPerPixel,
+                std::min<int>(4, screen->format->BytesPerPixel));
+    Uint8 r, g, b;
+    SDL_GetRGB(pixel, screen->format, &r, &g, &b);
+    return RGB(r, g, b);
+}
