@@ -1,58 +1,58 @@
 // Japan's days off by the national holidays law in force in each year.
 #include "calendar/holiday_law.h"
 
+#include "calendar/calendar.h"
+
 #include <cmath>
 
 namespace {
 
-/* Dates as day numbers: 0 is 1 January 1970, Gregorian throughout. */
-int law_serial(int year, int month, int day)
-{
-    const int y = month <= 2 ? year - 1 : year;
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yoe = y - era * 400;
-    const int doy = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
+/* Days as the calendar counts them (RKM_DAY_MAX, RKM_FIRST_DAY), so a
+   holiday set on a Monday is shown on a Monday in every year. */
 struct LawDate {
     int year, month, day;
 };
 
-LawDate law_date(int serial)
-{
-    const int z = serial + 719468;
-    const int era = (z >= 0 ? z : z - 146096) / 146097;
-    const int doe = z - era * 146097;
-    const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int mp = (5 * doy + 2) / 153;
-    const int day = doy - (153 * mp + 2) / 5 + 1;
-    const int month = mp < 10 ? mp + 3 : mp - 9;
-    return {yoe + era * 400 + (month <= 2 ? 1 : 0), month, day};
-}
-
-int law_weekday(int serial)  // 0 Sunday .. 6 Saturday
-{
-    return ((serial + 4) % 7 + 7) % 7;
-}
-
-const int LAW_YEAR_MIN = 1;
 const int LAW_YEAR_MAX = 9999;
 
-bool law_valid(int year, int month, int day)
+int law_key(const LawDate& t)  // orders dates; years 1 to 9999 fit
 {
-    if (year < LAW_YEAR_MIN || year > LAW_YEAR_MAX || month < 1 || month > 12 || day < 1 || day > 31)
-        return false;
-    const LawDate back = law_date(law_serial(year, month, day));
-    return back.month == month && back.day == day;
+    return t.year * 10000 + t.month * 100 + t.day;
 }
 
-const int LAW_START = law_serial(1948, 7, 20);         // the law takes effect
-const int LAW_SUBSTITUTES = law_serial(1973, 4, 12);   // Sunday holidays owe a Monday
-const int LAW_CITIZENS_FROM = law_serial(1985, 12, 27); // days between holidays are off
-const int LAW_2007 = law_serial(2007, 1, 1);            // owed day off may be later than Monday
+bool law_valid(const LawDate& t)
+{
+    return t.year >= 1 && t.year <= LAW_YEAR_MAX && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
+           t.day <= RKM_DAY_MAX(t.year, t.month);
+}
+
+LawDate law_prev(const LawDate& t)
+{
+    if (t.day > 1)
+        return {t.year, t.month, t.day - 1};
+    if (t.month > 1)
+        return {t.year, t.month - 1, RKM_DAY_MAX(t.year, t.month - 1)};
+    return {t.year - 1, 12, 31};
+}
+
+LawDate law_next(const LawDate& t)
+{
+    if (t.day < RKM_DAY_MAX(t.year, t.month))
+        return {t.year, t.month, t.day + 1};
+    if (t.month < 12)
+        return {t.year, t.month + 1, 1};
+    return {t.year + 1, 1, 1};
+}
+
+int law_weekday(const LawDate& t)  // 0 Sunday .. 6 Saturday
+{
+    return (RKM_FIRST_DAY(t.year, t.month) + t.day - 1) % 7;
+}
+
+const int LAW_START = 19480720;          // the law takes effect
+const int LAW_SUBSTITUTES = 19730412;    // Sunday holidays owe a day off
+const int LAW_CITIZENS_FROM = 19851227;  // days between holidays are off
+const int LAW_2007 = 20070101;           // the owed day may come after the Monday
 
 /* Equinox day by the formula for the year's range: trunc(base + 0.242194
    (year - 1980) - leap days counted since 1980). */
@@ -142,40 +142,48 @@ bool law_rule_holds(const LawRule& r, int year, int month, int day, int weekday)
     }
 }
 
-bool law_national(int serial)
+bool law_national(const LawDate& t)
 {
-    if (serial < LAW_START)
+    if (law_key(t) < LAW_START || t.year > LAW_YEAR_MAX)
         return false;
-    const LawDate t = law_date(serial);
     for (const LawDate& once : law_once)
-        if (once.year == t.year && once.month == t.month && once.day == t.day)
+        if (law_key(once) == law_key(t))
             return true;
-    const int weekday = law_weekday(serial);
+    const int weekday = law_weekday(t);
     for (const LawRule& r : law_rules)
         if (law_rule_holds(r, t.year, t.month, t.day, weekday))
             return true;
     return false;
 }
 
-/* A day that is not itself a national holiday is the day off owed for a
-   Sunday holiday when it follows that Sunday directly, or, under the law of
-   2007, follows it across an unbroken run of national holidays. */
-bool law_substitute(int serial)
+bool law_owes_substitute(const LawDate& sunday)
 {
-    for (int back = serial - 1; law_national(back); --back) {
-        if (law_weekday(back) == 0)
-            return back >= LAW_SUBSTITUTES && (back == serial - 1 || back >= LAW_2007);
-    }
+    return law_key(sunday) >= LAW_SUBSTITUTES && law_weekday(sunday) == 0 && law_national(sunday);
+}
+
+/* The day off owed for a Sunday holiday: up to 2006 the Monday after it
+   (even a Monday that is a holiday itself); from 2007 the first following
+   day that is not a national holiday. */
+bool law_substitute(const LawDate& t)
+{
+    const LawDate before = law_prev(t);
+    if (law_key(t) < LAW_2007)
+        return law_owes_substitute(before);
+    if (law_national(t))
+        return false;
+    for (LawDate back = before; law_national(back); back = law_prev(back))
+        if (law_owes_substitute(back))
+            return true;
     return false;
 }
 
 /* Up to 2006 a Sunday between two holidays stays a plain Sunday; from 2007
    the law no longer makes that exception. */
-bool law_citizens(int serial)
+bool law_citizens(const LawDate& t)
 {
-    if (serial < LAW_CITIZENS_FROM || !law_national(serial - 1) || !law_national(serial + 1))
+    if (law_key(t) < LAW_CITIZENS_FROM || !law_national(law_prev(t)) || !law_national(law_next(t)))
         return false;
-    return serial >= LAW_2007 || law_weekday(serial) != 0;
+    return law_key(t) >= LAW_2007 || law_weekday(t) != 0;
 }
 
 }  // namespace
@@ -192,37 +200,35 @@ int law_autumn_equinox(int year)
 
 int law_national_holiday(int year, int month, int day)
 {
-    return law_valid(year, month, day) && law_national(law_serial(year, month, day));
+    const LawDate t{year, month, day};
+    return law_valid(t) && law_national(t);
 }
 
 int law_day_kind(int year, int month, int day)
 {
-    if (!law_valid(year, month, day))
+    const LawDate t{year, month, day};
+    if (!law_valid(t))
         return LAW_WORKDAY;
-    const int serial = law_serial(year, month, day);
-    if (law_national(serial))
-        return LAW_HOLIDAY;
-    if (law_substitute(serial))
+    if (law_substitute(t))
         return LAW_SUBSTITUTE;
-    if (law_citizens(serial))
+    if (law_national(t))
+        return LAW_HOLIDAY;
+    if (law_citizens(t))
         return LAW_CITIZENS;
     return LAW_WORKDAY;
 }
 
 int law_substitute_step(int year, int month, int day, int* carry)
 {
-    if (!law_valid(year, month, day))
+    const LawDate t{year, month, day};
+    if (!law_valid(t))
         return 0;
-    const int serial = law_serial(year, month, day);
-    const bool national = law_national(serial);
     int owed_here = 0;
-    if (*carry && !national) {
+    if (*carry && (law_key(t) < LAW_2007 ? law_weekday(t) == 1 : !law_national(t))) {
         owed_here = 1;
         *carry = 0;
-    } else if (*carry && serial < LAW_2007) {
-        *carry = 0;  // the Monday is a national holiday already; nothing is owed
     }
-    if (national && law_weekday(serial) == 0 && serial >= LAW_SUBSTITUTES)
+    if (law_owes_substitute(t))
         *carry = 1;
     return owed_here;
 }

@@ -1,6 +1,9 @@
 // Japan's days off by the national holidays law in force in each year.
 //
-// Dates are Gregorian (year, month 1-12, day). The law took effect on
+// Dates are days of the calendar (calendar.h): Gregorian from 1753 up to
+// February 2100. The calendar keeps 29 February 2100 and later century leap
+// days; the law is applied to its days as they are shown, so a Monday
+// holiday always falls on a day shown as a Monday. The law took effect on
 // 20 July 1948; every earlier date is a working day here. Rules, not lists:
 // each holiday carries the years it was in force, and the few days set once
 // by special laws (weddings, a state funeral, enthronement days, the moved
@@ -26,16 +29,18 @@ enum {
 int law_spring_equinox(int year);  // day of March, 19 to 22 over 1900-2150
 int law_autumn_equinox(int year);  // day of September, 22 to 24 over 1900-2150
 
-/* Days off. Dates that are not days of the Gregorian calendar, and years
-   after 9999, are working days. */
+/* Days off. Dates that are not days of the calendar, and years after
+   9999, are working days. */
 int law_national_holiday(int year, int month, int day);  // 1 or 0
 int law_day_kind(int year, int month, int day);          // LAW_WORKDAY ...
 
 /* The substitute rule as the month walk applies it, one day at a time in
    date order. `carry` is the walk's iFuri: a national holiday on a Sunday
    sets it (from 12 April 1973 on) and the day off it owes clears it. That
-   day is the Monday up to 2006, and from 2007 the first following day that
-   is not a national holiday. Returns 1 when this day is the owed day off.
+   day is the next Monday up to 2006 (shown as owed even when it is a
+   holiday itself, which the law's days never made happen), and from 2007
+   the first following day that is not a national holiday. Returns 1 when
+   this day is the owed day off.
    No national holiday falls on the last day of a month, so a month walked
    alone with the carry cleared loses nothing. */
 int law_substitute_step(int year, int month, int day, int* carry);

@@ -8,11 +8,13 @@
 #include "calendar/calendar.h"
 
 #include "app/state.h"
+#include "calendar/holiday_law.h"
 
 static const int month_days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 // Fixed-date holidays as day codes. Entries 2 and 7 are the spring and
 // autumn equinox days, rewritten for the year of every RKM_HDAY_CHK call.
+// The holidays themselves follow the law of each year (holiday_law.h).
 int iHdtbl[11] = {101, 211, 321, 429, 503, 504, 505, 923, 1103, 1123, 1223};
 enum { HDTBL_SPRING = 2, HDTBL_AUTUMN = 7 };
 
@@ -56,42 +58,21 @@ int RKM_FIRST_DAY(int year, int month)
     return weekday < 0 ? weekday + 7 : weekday;
 }
 
-// Spring and autumn equinox days of the year (day of March and of
-// September), from the mean length of the tropical year counted from 1980.
-static void equinox_days(int year, int* spring, int* autumn)
-{
-    long long d = (long long)year - 1980;
-    long long q = d / 4;
-    *spring = (int)(d * 0.242194 + 20.8431 - q);
-    *autumn = (int)(d * 0.242194 + 23.2488 - q);
-}
-
-// 1 when the date is a national holiday: a fixed date of iHdtbl (with this
-// year's equinoxes), the second Monday of January and October, or the third
-// Monday of July and September. The weekday code is 2 for a Monday; the
-// Monday count is the number of Mondays of the month up to this date.
-// Substitute holidays are decided by the month walk. A month outside 1..12
-// or a day outside 1..31 is no holiday.
+// 1 when the date is a day off by the national holidays law in force in its
+// year (holiday_law.h): a national holiday, or a day between two of them.
+// Substitute holidays are decided by the month walk. The equinox entries of
+// iHdtbl are rewritten for the year of every call, whatever the date. The
+// law finds weekdays by the calendar's own rules, so the weekday code and
+// Monday count that the walk passes are not needed. A date that is not a day
+// of the calendar is no holiday.
 int RKM_HDAY_CHK(int year, int month, int day, int weekday_code, int monday_count)
 {
-    int spring, autumn;
-    equinox_days(year, &spring, &autumn);
-    iHdtbl[HDTBL_SPRING] = 300 + spring;
-    iHdtbl[HDTBL_AUTUMN] = 900 + autumn;
-
-    if (!valid_month(month) || day < 1 || day > 31)
-        return 0;
-    int code = month * 100 + day;
-    for (int entry : iHdtbl)
-        if (entry == code)
-            return 1;
-    if (weekday_code == 2) {
-        if ((month == 1 || month == 10) && monday_count == 2)
-            return 1;
-        if ((month == 7 || month == 9) && monday_count == 3)
-            return 1;
-    }
-    return 0;
+    (void)weekday_code;
+    (void)monday_count;
+    iHdtbl[HDTBL_SPRING] = 300 + law_spring_equinox(year);
+    iHdtbl[HDTBL_AUTUMN] = 900 + law_autumn_equinox(year);
+    const int kind = law_day_kind(year, month, day);
+    return kind == LAW_HOLIDAY || kind == LAW_CITIZENS ? 1 : 0;
 }
 
 static bool table_has(const int* table, int day_code)

@@ -3,21 +3,16 @@
 #include "calendar/calendar.h"
 
 #include "app/state.h"
+#include "calendar/holiday_law.h"
 
-// Substitute holidays. A holiday on a Sunday sets the carry iFuri; the next
-// Monday the walk meets is shown red and clears it, even when that Monday
-// is a holiday itself. The carry survives from one month to the next, so in
-// the year layouts a holiday on the last day of a month, a Sunday, turns
-// the 1st of the next month red when that is a Monday.
-static int walk_substitute(int weekday_code, bool holiday, int colour)
+// Substitute holidays by the law of the year (holiday_law.h). A national
+// holiday on a Sunday sets the carry iFuri; the day off it owes is shown red
+// and clears it: the next Monday up to 2006, from 2007 the first day that is
+// not a national holiday. The carry survives from one month to the next, so
+// in the year layouts it may land on the 1st of the next month.
+static int walk_substitute(int year, int month, int day, int colour)
 {
-    if (holiday && weekday_code == 1)
-        iFuri = 1;
-    if (weekday_code == 2 && iFuri == 1) {
-        iFuri = 0;
-        return CAL_SUNDAY;
-    }
-    return colour;
+    return law_substitute_step(year, month, day, &iFuri) ? CAL_SUNDAY : colour;
 }
 
 static int base_colour(int weekday_code)
@@ -49,7 +44,7 @@ void cal_walk_month(int year, int month, const std::function<void(const CalDay&)
         int colour = holiday ? CAL_HOLIDAY : base_colour(code);
         day.position = d;
         day.number = d + offset;
-        day.colour = walk_substitute(code, holiday, colour);
+        day.colour = walk_substitute(year, month, d, colour);
         visit(day);
         day.column++;
         if (code == 0) {

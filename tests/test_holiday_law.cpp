@@ -8,16 +8,11 @@
 #include <sstream>
 #include <string>
 
+#include "app/state.h"
+#include "calendar/calendar.h"
 #include "calendar/holiday_law.h"
 
 namespace {
-
-int gregorian_days(int year, int month)
-{
-    static const int length[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-    return month == 2 && leap ? 29 : length[month - 1];
-}
 
 /* Calls visit(year, month, day) for every day of the years, in date order. */
 template <class Visit>
@@ -25,7 +20,7 @@ void each_day(int first_year, int last_year, Visit visit)
 {
     for (int y = first_year; y <= last_year; ++y)
         for (int m = 1; m <= 12; ++m)
-            for (int d = 1; d <= gregorian_days(y, m); ++d)
+            for (int d = 1; d <= RKM_DAY_MAX(y, m); ++d)
                 visit(y, m, d);
 }
 
@@ -297,4 +292,111 @@ TEST(bad_dates, are_working_days)
     EXPECT_EQ(law_day_kind(9999, 1, 1), LAW_HOLIDAY);
     int carry = 1;
     EXPECT_EQ(law_substitute_step(2023, 2, 30, &carry), 0);
+}
+
+/* The calendar's holiday test and month walk follow the law. */
+
+namespace {
+
+/* Colours of every day of a year as the year layouts walk it: iFuri cleared
+   once, then twelve months in turn. */
+std::map<int, int> walk_year(int year)
+{
+    std::map<int, int> colours;  // day code -> colour
+    iFuri = 0;
+    for (int m = 1; m <= 12; ++m)
+        cal_walk_month(year, m, [&](const CalDay& day) { colours[m * 100 + day.position] = day.colour; });
+    return colours;
+}
+
+int expected_colour(int year, int month, int day)
+{
+    switch (law_day_kind(year, month, day)) {
+    case LAW_HOLIDAY:
+    case LAW_CITIZENS:
+        return CAL_HOLIDAY;
+    case LAW_SUBSTITUTE:
+        return CAL_SUNDAY;
+    }
+    const int weekday = (RKM_FIRST_DAY(year, month) + day - 1) % 7;
+    return weekday == 0 ? CAL_SUNDAY : weekday == 6 ? CAL_SATURDAY : CAL_BLACK;
+}
+
+}  // namespace
+
+TEST(holiday_check, the_2003_examples_the_law_agrees_with)
+{
+    const struct { int m, d, code, mondays; } holidays[] = {
+        {1, 13, 2, 2}, {10, 13, 2, 2}, {7, 21, 2, 3}, {9, 15, 2, 3},
+        {3, 21, 6, 3}, {9, 23, 3, 4}, {4, 29, 3, 4}, {5, 3, 0, 0}, {5, 5, 2, 1},
+    };
+    for (const auto& h : holidays)
+        EXPECT_EQ(RKM_HDAY_CHK(2003, h.m, h.d, h.code, h.mondays), 1) << h.m << "/" << h.d;
+    EXPECT_EQ(RKM_HDAY_CHK(2003, 1, 6, 2, 1), 0);   // first Monday
+    EXPECT_EQ(RKM_HDAY_CHK(2003, 5, 4, 1, 0), 0);   // a Sunday: up to 2006 not a day between holidays
+    EXPECT_EQ(RKM_HDAY_CHK(2004, 3, 21, 1, 3), 0);
+    EXPECT_EQ(iHdtbl[2], 320);
+    EXPECT_EQ(iHdtbl[7], 923);
+}
+
+TEST(holiday_check, equinox_entries_follow_the_year_asked)
+{
+    for (int year : {1955, 1979, 2012, 2100, 2150}) {
+        RKM_HDAY_CHK(year, 1, 1, 6, 0);
+        EXPECT_EQ(iHdtbl[2], 300 + law_spring_equinox(year)) << year;
+        EXPECT_EQ(iHdtbl[7], 900 + law_autumn_equinox(year)) << year;
+    }
+}
+
+TEST(month_walk, colours_every_day_of_1948_to_2150_by_the_law)
+{
+    for (int year = 1948; year <= 2150; ++year) {
+        const std::map<int, int> colours = walk_year(year);
+        for (const auto& [code, colour] : colours)
+            ASSERT_EQ(colour, expected_colour(year, code / 100, code % 100))
+                << year << "-" << code / 100 << "-" << code % 100;
+    }
+}
+
+TEST(month_walk, substitute_may_fall_on_a_wednesday)
+{
+    for (int year : {2015, 2026}) {
+        std::map<int, int> may = walk_year(year);
+        EXPECT_EQ(may[503], CAL_HOLIDAY) << year;  // a Sunday
+        EXPECT_EQ(may[504], CAL_HOLIDAY) << year;
+        EXPECT_EQ(may[505], CAL_HOLIDAY) << year;
+        EXPECT_EQ(may[506], CAL_SUNDAY) << year;   // Wednesday, the owed day off
+        EXPECT_EQ(may[507], CAL_BLACK) << year;
+        EXPECT_EQ(iFuri, 0) << year;
+    }
+}
+
+TEST(month_walk, sunday_between_holidays_in_2003_owes_nothing)
+{
+    std::map<int, int> days = walk_year(2003);
+    EXPECT_EQ(days[503], CAL_HOLIDAY);  // Saturday
+    EXPECT_EQ(days[504], CAL_SUNDAY);   // a plain Sunday
+    EXPECT_EQ(days[505], CAL_HOLIDAY);  // Children's Day, not a substitute
+}
+
+TEST(month_walk, carry_from_the_month_before_lands_on_the_first_free_day)
+{
+    std::map<int, int> days;
+    iFuri = 1;
+    cal_walk_month(2030, 1, [&](const CalDay& day) { days[day.position] = day.colour; });
+    EXPECT_EQ(days[1], CAL_HOLIDAY);  // New Year's Day, a Tuesday: the carry passes on
+    EXPECT_EQ(days[2], CAL_SUNDAY);
+    EXPECT_EQ(days[3], CAL_BLACK);
+    EXPECT_EQ(iFuri, 0);
+}
+
+TEST(year_layout, day_off_boxes_follow_the_law)
+{
+    std::map<int, int> days = walk_year(2026);
+    for (int i = 0; i < 100; ++i)
+        iHday1[i] = iHday2[i] = 0;
+    EXPECT_EQ(RKM_YHDAY_CHK(days[223], 223), 1);    // Emperor's Birthday, a Monday
+    EXPECT_EQ(RKM_YHDAY_CHK(days[506], 506), 1);    // substitute, a Wednesday
+    EXPECT_EQ(RKM_YHDAY_CHK(days[922], 922), 1);    // between two holidays
+    EXPECT_EQ(RKM_YHDAY_CHK(days[1223], 1223), 0);  // a Wednesday since 2019
 }
