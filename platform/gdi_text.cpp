@@ -42,6 +42,9 @@ namespace {
 
 const uint32_t REPLACEMENT = 0x30FB;  // katakana middle dot, the code page's own default
 const int DEFAULT_CELL = 16;          // cell height of a font asked for with height 0
+// On image surfaces each glyph is rasterised whole; a cell or half-width
+// beyond this (several screens) is refused rather than allocated.
+const double MAX_IMAGE_GLYPH = 4096;
 
 LOGFONTA last_request{};
 bool have_last_request = false;
@@ -491,6 +494,10 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
         font->face = find_face(font->request);
     if (!font->face->primary.file)
         return FALSE;  // no font at all on this machine
+    if (dc->kind != HDC__::Printer &&
+        (std::abs((double)font->request.lfHeight) > MAX_IMAGE_GLYPH ||
+         std::abs((double)font->request.lfWidth) > MAX_IMAGE_GLYPH))
+        return FALSE;
     Sized* sized = find_sized(font->face, font->request, dc);
 
     static std::vector<uint32_t> chars;

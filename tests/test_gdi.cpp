@@ -138,15 +138,6 @@ TEST(rectangle, advanced_mode_includes_right_and_bottom_and_corners_may_come_rev
     EXPECT_EQ(c.at(4, 5), WHITE);  // hollow brush leaves the inside
 }
 
-TEST(rectangle, two_rows_high_is_all_outline)
-{
-    Canvas c(12, 6);
-    with_pen_and_brush(c.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE),
-                       [&] { Rectangle(c.dc, 2, 1, 10, 3); });
-    EXPECT_EQ(c.count(RED), 16);
-    EXPECT_EQ(c.count(BLUE), 0);
-}
-
 TEST(polyline, leaves_out_only_the_last_point)
 {
     Canvas c(12, 12);
@@ -198,22 +189,6 @@ TEST(polyline, dotted_pen_leaves_gaps_painted_in_opaque_mode)
     EXPECT_GT(c.count(BLUE), 10);
 }
 
-TEST(ellipse, touches_its_box_on_all_four_sides_and_stays_inside)
-{
-    Canvas c(80, 80);
-    with_pen_and_brush(c.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE),
-                       [&] { Ellipse(c.dc, 40, 45, 61, 56); });
-    RECT ink = c.ink(WHITE);
-    EXPECT_EQ(ink.left, 40);
-    EXPECT_EQ(ink.right, 60);
-    EXPECT_EQ(ink.top, 45);
-    EXPECT_EQ(ink.bottom, 55);
-    EXPECT_EQ(c.at(40, 50), RED);
-    EXPECT_EQ(c.at(50, 45), RED);
-    EXPECT_EQ(c.at(50, 50), BLUE);
-    EXPECT_EQ(c.at(40, 45), WHITE);  // corners of the box are outside
-}
-
 TEST(round_rect, square_corners_match_rectangle_and_round_ones_cut_the_corner)
 {
     Canvas a(30, 30), b(30, 30);
@@ -230,23 +205,6 @@ TEST(round_rect, square_corners_match_rectangle_and_round_ones_cut_the_corner)
     EXPECT_EQ(r.at(2, 10), RED);
     EXPECT_EQ(r.at(19, 10), RED);
     EXPECT_EQ(r.ink(WHITE).right, 19);
-}
-
-TEST(flood_fill, border_variant_stops_at_the_border_and_refuses_a_border_start)
-{
-    Canvas c(20, 20);
-    with_pen_and_brush(c.dc, CreatePen(PS_SOLID, 0, RED), (HBRUSH)GetStockObject(NULL_BRUSH),
-                       [&] { Rectangle(c.dc, 2, 2, 12, 12); });
-    HBRUSH fill = CreateSolidBrush(BLUE);
-    HGDIOBJ old = SelectObject(c.dc, fill);
-    EXPECT_FALSE(ExtFloodFill(c.dc, 2, 5, RED, FLOODFILLBORDER));
-    EXPECT_EQ(c.count(BLUE), 0);
-    EXPECT_TRUE(ExtFloodFill(c.dc, 5, 5, RED, FLOODFILLBORDER));
-    SelectObject(c.dc, old);
-    DeleteObject(fill);
-    EXPECT_EQ(c.count(BLUE), 8 * 8);
-    EXPECT_EQ(c.count(RED), 36);
-    EXPECT_EQ(c.at(15, 15), WHITE);
 }
 
 TEST(pat_blt, blackness_paints_black_with_negative_extents_too)

@@ -184,3 +184,14 @@ TEST(text_attributes, underline_and_opaque_box_use_the_dc_colours)
     EXPECT_GT(ink.top, 11);
     EXPECT_EQ(c.count(0x0000FF), c.count(0x0000FF, 0, ink.top, 21, ink.bottom));
 }
+
+TEST(text, cells_of_several_screens_are_refused_on_image_surfaces)
+{
+    Canvas c(40, 30);
+    HFONT font = CreateFontA(100000, 11, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x31, FACE_GOTHIC);
+    HGDIOBJ old = SelectObject(c.dc, font);
+    EXPECT_FALSE(TextOutA(c.dc, 0, 0, "1", 1));
+    SelectObject(c.dc, old);
+    DeleteObject(font);
+    EXPECT_EQ(c.count(WHITE), 40 * 30);
+}

@@ -114,6 +114,9 @@ TEST(grp_circle, spans_its_inclusive_box)
     EXPECT_EQ(ink.top, 45);
     EXPECT_EQ(ink.bottom, 55);
     EXPECT_EQ(c.at(50, 50), WHITE);  // fill mode 0: hollow
+    EXPECT_EQ(c.at(40, 50), RED);
+    EXPECT_EQ(c.at(50, 45), RED);
+    EXPECT_EQ(c.at(40, 45), WHITE);  // the box's corners are outside
 
     Canvas f(100, 100);
     SetGraphicsMode(f.dc, GM_ADVANCED);
