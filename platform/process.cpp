@@ -21,6 +21,7 @@
 
 #include "platform/foreign.h"
 #include "platform/handle.h"
+#include "platform/wnd.h"
 
 extern char** environ;
 
@@ -529,9 +530,9 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* process_id)
 {
     uintptr_t id = reinterpret_cast<uintptr_t>(window);
     DWORD pid = 0;
-    if (id > x_id_limit) {
+    if (plat_window_sdl(window)) {
         pid = DWORD(getpid());  // one of this program's own windows
-    } else if (id != 0) {
+    } else if (id != 0 && id <= x_id_limit) {
         XConnection x;
         if (x.display)
             pid = window_pid(x.display, Window(id));

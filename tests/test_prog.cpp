@@ -151,20 +151,6 @@ TEST(prog_exec, program_is_found_on_path_and_gets_the_show_command)
     rmdir(dir.c_str());
 }
 
-TEST(prog_exec, startup_description_carries_the_show_command)
-{
-    STARTUPINFOA si;
-    setenv("RKM_STARTUP_SHOW", "0", 1);
-    GetStartupInfoA(&si);
-    EXPECT_EQ(si.cb, sizeof si);
-    EXPECT_TRUE(si.dwFlags & STARTF_USESHOWWINDOW);
-    EXPECT_EQ(si.wShowWindow, SW_HIDE);
-    setenv("RKM_STARTUP_SHOW", "x", 1);
-    GetStartupInfoA(&si);
-    EXPECT_EQ(si.dwFlags, 0u);
-    unsetenv("RKM_STARTUP_SHOW");
-}
-
 class WindowsOnDisplay : public testing::Test {
 protected:
     void SetUp() override
