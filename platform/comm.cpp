@@ -242,11 +242,12 @@ int port_number(const char* name)
 }
 
 // The port's lines as the binary channel a serial port is: no line editing,
-// echo, signals or character translation; size, parity, rate kept.
+// echo, signals, character translation or flow control until SetCommState
+// asks for it; size, parity, rate kept.
 void make_binary(termios* tio)
 {
     tio->c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC |
-                      IMAXBEL);
+                      IMAXBEL | IXON | IXOFF | IXANY);
     tio->c_oflag &= ~OPOST;
     tio->c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     tio->c_cflag |= CREAD | CLOCAL;

@@ -276,12 +276,13 @@ TEST_F(PortTest, written_bytes_arrive_and_sent_bytes_are_read)
     EXPECT_NE(RSwrite(port, raw, 4, &done), 0);
     EXPECT_EQ(line.receive(), std::string("\x00\xFF\x0D\x11", 4));
 
-    line.send(std::string("\r\n\x03\x00q", 5));
-    ASSERT_TRUE(queued(port, 5));
+    const std::string in("\r\n\x03\x00\x13\x11q", 7);  // no line editing, no flow control
+    line.send(in);
+    ASSERT_TRUE(queued(port, 7));
     char buf[8] = {};
-    EXPECT_EQ(CommRead(port, buf, 5, &done), 5);
-    EXPECT_EQ(done, 5u);
-    EXPECT_EQ(std::string(buf, 5), std::string("\r\n\x03\x00q", 5));
+    EXPECT_EQ(CommRead(port, buf, 7, &done), 7);
+    EXPECT_EQ(done, 7u);
+    EXPECT_EQ(std::string(buf, 7), in);
 }
 
 TEST_F(PortTest, read_of_count_0_takes_exactly_what_waits)
