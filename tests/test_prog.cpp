@@ -211,15 +211,23 @@ TEST_F(WindowsOnDisplay, prog_down_does_nothing_for_a_process_without_windows)
     end(pid_t(shown));
 }
 
-TEST_F(WindowsOnDisplay, show_0_starts_the_program_hidden_and_it_still_closes)
+// Both kinds of program: one that honours the show command itself, and
+// one on this platform's windows, which honour it and turn the close
+// request into WM_CLOSE as the calendar's window does.
+TEST_F(WindowsOnDisplay, show_command_is_honoured_and_hidden_windows_still_close)
 {
-    unsigned long id = 0;
-    ASSERT_EQ(ProgExec(SDL_WINDOW_PROGRAM, &id, 0), 1);
-    EXPECT_EQ(windows_of(DWORD(id)), 1) << "ProgExec returns once the window exists";
-    EXPECT_FALSE(visible_window(id));
-    EXPECT_EQ(ProgDown(&id), 0);
-    EXPECT_EQ(wait_exit(pid_t(id)), 0);
-    end(pid_t(id));
+    for (const char* program : {SDL_WINDOW_PROGRAM, PLAT_WINDOW_PROGRAM}) {
+        for (int show : {1, 0}) {
+            SCOPED_TRACE(std::string(program) + " show " + std::to_string(show));
+            unsigned long id = 0;
+            ASSERT_EQ(ProgExec(program, &id, show), 1);
+            EXPECT_EQ(windows_of(DWORD(id)), 1) << "ProgExec returns once the window is there";
+            EXPECT_EQ(visible_window(id), show != 0);
+            EXPECT_EQ(ProgDown(&id), 0);
+            EXPECT_EQ(wait_exit(pid_t(id)), 0);
+            end(pid_t(id));
+        }
+    }
 }
 
 TEST_F(WindowsOnDisplay, prog_down_closes_the_calendar)
