@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -143,6 +144,14 @@ enum { report_pid = 1, report_error = 2 };
 [[noreturn]] void become_program(int pipe_out, const char* file, char* const* argv,
                                  char* const* envp, const char* directory, bool inherit)
 {
+    // Signals this program ignores or blocks would stay so across exec.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    struct sigaction by_default {};
+    by_default.sa_handler = SIG_DFL;
+    for (int s = 1; s < NSIG; ++s)
+        sigaction(s, &by_default, nullptr);
     Report r{report_error, 0};
     if (directory && chdir(directory) != 0) {
         r.value = errno;

@@ -126,6 +126,16 @@ TEST(prog_exec, id_is_the_real_process_id_and_words_split_as_a_shell_would)
     std::remove(out.c_str());
 }
 
+TEST(prog_exec, program_starts_with_signals_at_their_defaults)
+{
+    unsetenv("DISPLAY");
+    signal(SIGUSR1, SIG_IGN);  // ignored here, not in the program started
+    unsigned long id = 0;
+    ASSERT_EQ(ProgExec("sh -c 'kill -USR1 $$; exit 5'", &id, 1), 1);
+    EXPECT_EQ(wait_exit(pid_t(id)), -2) << "the signal ends it";
+    signal(SIGUSR1, SIG_DFL);
+}
+
 TEST(prog_exec, program_is_found_on_path_and_gets_the_show_command)
 {
     unsetenv("DISPLAY");
