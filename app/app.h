@@ -1,0 +1,33 @@
+// The application shell: program entry, the window procedure, the paint
+// dispatch, and keyboard and mouse input with the year and month entry.
+#pragma once
+
+#include "platform/windows.h"
+
+/* Program entry and the main window */
+int WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
+LRESULT WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+void RKM_INIT_SET(void);
+
+/* Painting */
+void RKM_PAINT_PROC(HDC hdc);  // the whole screen for the current display state
+void RKM_MAIN_PROC(HDC hdc);   // today's month in the medium view, today framed
+void app_draw_chosen(HDC hdc); // iYear/iMont in layout iDspfg, no day framed
+
+/* Keyboard and the year and month entry */
+int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data);
+int RKM_YEAR_INP(HDC hdc);
+int RKM_MONTH_INP(HDC hdc);
+
+/* Mouse */
+void RKM_SYS_MOUSE(HWND window, int x, int y);
+void RKM_KB_MOUSE(HDC hdc, int x, int y);
+void RKM_COL_MOUSE(HDC hdc, int x, int y);
+
+/* The entry fields, shared by the keyboard and the on-screen keypad */
+void ent_type(HDC hdc, char character);  // one character into the current field
+void ent_delete(HDC hdc);                // Backspace: the last character
+void ent_complete(HDC hdc);              // Enter: completes the current field
+
+/* Destroys the window and ends the process with exit code 0 (F12, 終了) */
+[[noreturn]] void app_quit_now(HWND window, HDC hdc);

@@ -1,0 +1,198 @@
+// Keyboard input and the year and month entry fields.
+//
+// The year field takes four characters in cells from x 635, the month field
+// two from x 825; each cell is 28 wide. Whatever character a key yields is
+// taken; the conversion at Enter decides the value.
+#include "app/app.h"
+
+#include <cstdlib>
+
+#include "app/state.h"
+#include "calendar/views.h"
+#include "layout/layout.h"
+#include "print/print.h"
+#include "support/ghl3000.h"
+
+enum { FIELD_YEAR = 0, FIELD_MONTH = 1 };
+enum { BEEP_COUNT = 20 };
+
+// The year of the last accepted entry, given back to iYear when a month
+// entry is refused, so iYear and iMont always name a month that can be shown.
+static int ent_accepted_year;
+
+// The field taking characters: its first cell's x, with iMjset set to the
+// most characters it takes.
+static int field_x()
+{
+    iMjset = iNstep == FIELD_MONTH ? 2 : 4;
+    if (iNkcnt < 0)
+        iNkcnt = 0;
+    if (iNkcnt > iMjset)
+        iNkcnt = iMjset;
+    return iNstep == FIELD_MONTH ? 825 : 635;
+}
+
+static void field_text(HDC hdc, const char* text, int x, int colour)
+{
+    lay_text(hdc, text, x, 86, 4.0, 2.2, colour, FACE_ROUND_MEDIUM);
+}
+
+static void cell_clear(HDC hdc, int x0, int n)
+{
+    GrpLine(hdc, x0 + 28 * n, 87, x0 + 28 * n + 28, 123, COLOR_NAVY, MODE_FILL);
+}
+
+static void cell_cursor(HDC hdc, int x0, int n, int colour)
+{
+    GrpLine(hdc, x0 + 28 * n, 122, x0 + 28 * n + 28, 123, colour, MODE_FILL);
+}
+
+void ent_type(HDC hdc, char character)
+{
+    int x0 = field_x();
+    char text[2] = {character, '\0'};
+    cKeybuf[iNkcnt] = character;
+    field_text(hdc, text, x0 + 28 * iNkcnt, COLOR_YELLOW);
+    cell_cursor(hdc, x0, iNkcnt, COLOR_NAVY);
+    iNkcnt++;
+    if (iNkcnt > iMjset) {
+        // The field was full: the character drawn right of it is taken back.
+        GrpBeep(BEEP_COUNT);
+        iNkcnt--;
+        cell_clear(hdc, x0, iNkcnt);
+        cell_cursor(hdc, x0, iNkcnt, COLOR_LIGHT_GREY);
+    }
+    if (iNkcnt < iMjset)
+        cell_cursor(hdc, x0, iNkcnt, COLOR_LIGHT_GREY);
+}
+
+void ent_delete(HDC hdc)
+{
+    int x0 = field_x();
+    cell_clear(hdc, x0, iNkcnt);
+    if (iNkcnt > 0)
+        iNkcnt--;
+    cell_clear(hdc, x0, iNkcnt);
+    cell_cursor(hdc, x0, iNkcnt, COLOR_LIGHT_GREY);
+}
+
+void ent_complete(HDC hdc)
+{
+    field_x();
+    cKeybuf[iNkcnt] = '\0';
+    if (iNstep == FIELD_YEAR)
+        RKM_YEAR_INP(hdc);
+    else
+        RKM_MONTH_INP(hdc);
+}
+
+// The typed characters as a string: at most four fit a field.
+static void typed_text(char* text, int size)
+{
+    int n = iNkcnt < 0 ? 0 : iNkcnt < size - 1 ? iNkcnt : size - 1;
+    for (int i = 0; i < n; i++)
+        text[i] = cKeybuf[i];
+    text[n] = '\0';
+}
+
+int RKM_YEAR_INP(HDC hdc)
+{
+    char text[8];
+    typed_text(text, sizeof text);
+    iYear = std::atoi(text);
+    GrpLine(hdc, 630, 84, 760, 123, COLOR_NAVY, MODE_FILL);
+    field_text(hdc, text, 635, COLOR_WHITE);
+    GrpLine(hdc, 825, 122, 853, 123, COLOR_LIGHT_GREY, MODE_FILL);
+    iNstep = FIELD_MONTH;
+    iNkcnt = 0;
+    return 0;
+}
+
+// A month outside 1 to 12, or a year before year 0, has no calendar: the
+// entry is refused with a beep and the month field opens again, empty.
+static void refuse_month(HDC hdc)
+{
+    GrpBeep(BEEP_COUNT);
+    iYear = ent_accepted_year;
+    GrpLine(hdc, 820, 84, 890, 123, COLOR_NAVY, MODE_FILL);
+    GrpLine(hdc, 825, 122, 853, 123, COLOR_LIGHT_GREY, MODE_FILL);
+    iNkcnt = 0;
+}
+
+int RKM_MONTH_INP(HDC hdc)
+{
+    char text[8];
+    typed_text(text, sizeof text);
+    int month = std::atoi(text);
+    if (month < 1 || month > 12 || iYear < 0) {
+        refuse_month(hdc);
+        return 0;
+    }
+    iMont = month;
+    ent_accepted_year = iYear;
+    BinToAscii("SI", 2, 0, "0001", &iMont, text);
+    GrpLine(hdc, 820, 84, 890, 123, COLOR_NAVY, MODE_FILL);
+    field_text(hdc, text, 825, COLOR_WHITE);
+    app_draw_chosen(hdc);
+    iNstep = FIELD_YEAR;
+    iNkcnt = 0;
+    iSetfg = 1;
+    return 0;
+}
+
+// F11: today's month, with the selector redrawn for the layout in force.
+static void show_today(HDC hdc)
+{
+    iDspfg = LAYOUT_NONE;
+    RKM_MAIN_PROC(hdc);
+    iNstep = FIELD_YEAR;
+    RKM_WAKU2_CRT(hdc);
+}
+
+// The character the key produced on the user's keyboard, or 0 for none.
+static char key_character(unsigned int key, long key_data)
+{
+    WORD out[1] = {0};
+    GetKeyboardState(cKeyst);
+    if (ToAscii(key, (UINT)key_data, cKeyst, out, 0) != 1)
+        return 0;
+    return (char)(out[0] & 0xFF);
+}
+
+int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
+{
+    HDC hdc = GetDC(window);
+    field_x();
+    switch (key) {
+    case VK_BACK:
+    case VK_LEFT:
+        ent_delete(hdc);
+        break;
+    case VK_RETURN:
+        ent_complete(hdc);
+        break;
+    case VK_ESCAPE:
+        // Back to the year field; nothing is redrawn.
+        if (iNstep == FIELD_MONTH) {
+            iNstep = FIELD_YEAR;
+            iNkcnt = 0;
+        }
+        break;
+    case VK_F9:
+        RKM_CALEN_PRN(hdc);
+        break;
+    case VK_F11:
+        show_today(hdc);
+        break;
+    case VK_F12:
+        app_quit_now(window, hdc);
+    default: {
+        char character = key_character(key, key_data);
+        if (character != 0)
+            ent_type(hdc, character);
+        break;
+    }
+    }
+    ReleaseDC(window, hdc);
+    return 0;
+}

@@ -1,0 +1,99 @@
+// Mouse input: the keypad, the "Back Color" palette, the layout buttons and
+// the Menu and 終了 keys of the function-key bar.
+//
+// Every test is strict, so a click on an outline or on the border between
+// two keys does nothing. The areas act whatever view is on screen.
+#include "app/app.h"
+
+#include "app/state.h"
+#include "layout/layout.h"
+#include "support/ghl3000.h"
+
+static bool inside(int x, int y, int left, int top, int right, int bottom)
+{
+    return left < x && x < right && top < y && y < bottom;
+}
+
+/* Character keys of the keypad: four rows of four, 42 x 40 apart */
+static const char keypad_keys[4][5] = {"123+", "456-", "789*", "0:./"};
+
+// The character of the key at (x, y), or 0 where no character key is.
+static char keypad_character(int x, int y)
+{
+    for (int row = 0; row < 4; row++)
+        for (int column = 0; column < 4; column++) {
+            int left = 622 + 42 * column;
+            int top = 288 + 40 * row;
+            if (inside(x, y, left, top, left + 40, top + 36))
+                return keypad_keys[row][column];
+        }
+    return 0;
+}
+
+void RKM_KB_MOUSE(HDC hdc, int x, int y)
+{
+    if (inside(x, y, 622, 448, 726, 484)) {
+        ent_complete(hdc);
+        return;
+    }
+    if (inside(x, y, 728, 448, 788, 484)) {
+        ent_delete(hdc);
+        return;
+    }
+    char character = keypad_character(x, y);
+    if (character != 0)
+        ent_type(hdc, character);
+}
+
+void RKM_COL_MOUSE(HDC hdc, int x, int y)
+{
+    bool hit = false;
+    for (int r = 0; r < PALETTE_ROWS; r++)
+        for (int c = 0; c < PALETTE_COLUMNS; c++)
+            if (inside(x, y, lay_swatch_x(c), lay_swatch_y(r), lay_swatch_x(c) + 20,
+                       lay_swatch_y(r) + 20)) {
+                iBcol = lay_palette[r][c];
+                hit = true;
+            }
+    if (hit)
+        GrpLine(hdc, 809, 436, 931, 474, iBcol, MODE_FILL);
+}
+
+// The layout button at (x, y), or -1.
+static int layout_button(int x, int y)
+{
+    for (int n = LAYOUT_LARGE; n <= LAYOUT_YEAR; n++) {
+        int left = lay_selector_x(n);
+        if (inside(x, y, left, 178, left + 78, 229))
+            return n;
+    }
+    return -1;
+}
+
+void RKM_SYS_MOUSE(HWND window, int x, int y)
+{
+    HDC hdc = GetDC(window);
+    if (inside(x, y, 620, 256, 788, 486)) {
+        RKM_KB_MOUSE(hdc, x, y);
+    } else if (inside(x, y, 808, 292, 932, 420)) {
+        RKM_COL_MOUSE(hdc, x, y);
+    } else if (675 < y && y < 717) {
+        int f11 = lay_fkey_x(10), f12 = lay_fkey_x(11);
+        if (f12 < x && x < f12 + 78) {
+            app_quit_now(window, hdc);
+        } else if (f11 < x && x < f11 + 78) {
+            // Today's month once; the chosen month comes back with the next paint.
+            RKM_MAIN_PROC(hdc);
+            iNstep = 0;
+        }
+    } else {
+        int n = layout_button(x, y);
+        if (n >= 0) {
+            // Only the highlight moves; the next entry or paint uses the layout.
+            iDspfg = n;
+            iDspbk = n;
+            RKM_WAKU2_CRT(hdc);
+        }
+    }
+    ReleaseDC(window, hdc);
+}

@@ -1,0 +1,140 @@
+// Program entry, the main window, its window procedure and the paint cycle.
+#include "app/app.h"
+
+#include <cstdlib>
+
+#include "app/state.h"
+#include "calendar/calendar.h"
+#include "calendar/views.h"
+#include "layout/layout.h"
+#include "print/print.h"
+#include "support/ghl3000.h"
+
+enum { ICON_CALENDAR = 400 };
+
+void RKM_INIT_SET(void)
+{
+    iNkcnt = 0;
+    iNstep = 0;
+    iFuri = 0;
+    iDspfg = LAYOUT_NONE;
+    iDspbk = LAYOUT_MEDIUM;
+    iSetfg = 0;
+    iBcol = COLOR_WHITE;
+    RKM_YHDAY_RED();
+}
+
+static void paint(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(window, &ps);
+    RKM_PAINT_PROC(hdc);
+    EndPaint(window, &ps);
+}
+
+// One message, one routine; every other message goes to the default.
+LRESULT WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_CREATE:
+        GetPrnName(cPrninfo);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT:
+        paint(window);
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        PostQuitMessage(0);
+        return 0;
+    case WM_KEYUP:
+        RKM_KEYIN_PROC(window, (unsigned int)wparam, (long)lparam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        RKM_SYS_MOUSE(window, LOWORD(lparam), HIWORD(lparam));
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    RKM_INIT_SET();
+
+    WNDCLASSA window_class = {};
+    window_class.style = 0;
+    window_class.lpfnWndProc = WindowProc;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(ICON_CALENDAR));
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    window_class.lpszClassName = "RKM7500";
+    if (!RegisterClassA(&window_class))
+        return 0;
+
+    HWND window = CreateWindowExA(0, "RKM7500", "Calendar", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                  instance, nullptr);
+    if (!window)
+        return 1;  // no display to open a window on
+    ghInst = instance;
+    ghwndMain = window;
+
+    // Always maximised, whatever show command the program was started with.
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    UpdateWindow(window);
+
+    MSG msg = {};
+    while (GetMessageA(&msg, nullptr, 0, 0)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return (int)msg.wParam;
+}
+
+void RKM_PAINT_PROC(HDC hdc)
+{
+    if (iSetfg == 0) {
+        RKM_MAIN_PROC(hdc);
+        GrpPrint(hdc, cPrninfo, 50, 614, 2.5, 2.5, COLOR_CYAN, 48);
+        return;
+    }
+    app_draw_chosen(hdc);
+}
+
+void app_draw_chosen(HDC hdc)
+{
+    switch (iDspfg) {
+    case LAYOUT_LARGE: RKM_CALEN1_PROC(hdc, iYear, iMont); break;
+    case LAYOUT_MEDIUM: RKM_CALEN2_PROC(hdc, iYear, iMont, 0); break;
+    case LAYOUT_SMALL: RKM_CALEN3_PROC(hdc, iYear, iMont); break;
+    case LAYOUT_YEAR: RKM_CALEN4_PROC(hdc, iYear, iMont); break;
+    default: break;  // no layout in force: nothing is drawn
+    }
+}
+
+// Today's date is read afresh on every call, so a paint after midnight
+// frames the new day. It is only drawn: iYear and iMont stay as entered.
+void RKM_MAIN_PROC(HDC hdc)
+{
+    DosDateTime(cDatebuf, cTimebuf);
+    cDatebuf[10] = '\0';
+    cDatebuf[7] = '\0';
+    cDatebuf[4] = '\0';
+    int year = std::atoi(&cDatebuf[0]);
+    int month = std::atoi(&cDatebuf[5]);
+    int day = std::atoi(&cDatebuf[8]);
+    RKM_CALEN2_PROC(hdc, year, month, day);
+    iDspfg = iDspbk;
+}
+
+void app_quit_now(HWND window, HDC hdc)
+{
+    ReleaseDC(window, hdc);
+    DestroyWindow(window);
+    PostQuitMessage(0);
+    std::exit(0);
+}

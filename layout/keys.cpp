@@ -1,0 +1,65 @@
+// The function-key bar along the bottom of the screen and the mouse keypad
+// of the side panel.
+#include "layout/layout.h"
+
+#include "app/state.h"
+#include "support/ghl3000.h"
+
+int lay_fkey_x(int key)
+{
+    // Three groups of four keys, 29 pixels apart.
+    int gap = key < 4 ? 4 : key < 8 ? 33 : 62;
+    return 80 * key + gap;
+}
+
+void RKM_FNK_DSP(HDC hdc, int row)
+{
+    if (row < 0 || row > 1)
+        row = 1;
+    for (int i = 0; i < 12; i++) {
+        int x = lay_fkey_x(i);
+        GrpButton(hdc, x, 675, x + 78, 717, COLOR_LIGHT_GREY, BUTTON_RAISED);
+        lay_text(hdc, Fnkc[0][i], x + 7, 677, 2.2, 1.2, COLOR_NAVY, FACE_ROUND_MEDIUM);
+        lay_text(hdc, Fnkc[row][i], x + 7, 694, 2.4, 1.4, COLOR_BLACK, FACE_ROUND_MEDIUM);
+    }
+}
+
+static void key_row(HDC hdc, const char* keys, int x, int y)
+{
+    GrpSymbol(hdc, keys, x, y, 2.2, 2.0, COLOR_NAVY, 500, 1, 0, 1, 48, FACE_ARIAL);
+}
+
+// Later steps draw over earlier ones: the rules cross the fill, the texts
+// stand on top of everything.
+void RKM_KEY_BOAD(HDC hdc, int x, int y)
+{
+    GrpLine(hdc, x, y, x + 168, y + 190, COLOR_BEIGE, MODE_FILL);
+    GrpLine(hdc, x, y, x + 168, y + 1, COLOR_WHITE, MODE_OUTLINE);
+    GrpLine(hdc, x, y, x + 1, y + 230, COLOR_WHITE, MODE_OUTLINE);
+    GrpLine(hdc, x + 168, y, x + 169, y + 40, COLOR_BLACK, MODE_OUTLINE);
+    GrpLine(hdc, x + 2, y + 2, x + 167, y + 32, COLOR_BLUE, MODE_FILL);
+    for (int i = 0; i <= 4; i++)
+        GrpLine(hdc, x, y + 31 + 40 * i, x + 168, y + 32 + 40 * i, COLOR_WHITE, MODE_OUTLINE);
+    for (int j = 0; j <= 3; j++) {
+        GrpLine(hdc, x + 42 + 42 * j, y + 29, x + 43 + 42 * j, y + 190, COLOR_BLACK,
+                MODE_OUTLINE);
+        if (j <= 2)
+            GrpLine(hdc, x + 44 + 42 * j, y + 29, x + 45 + 42 * j, y + 190, COLOR_WHITE,
+                    MODE_OUTLINE);
+    }
+    for (int k = 0; k <= 5; k++)
+        GrpLine(hdc, x, y + 29 + 40 * k, x + 168, y + 30 + 40 * k, COLOR_BLACK, MODE_OUTLINE);
+    GrpLine(hdc, x + 168, y + 190, x + 169, y + 230, COLOR_BLACK, MODE_OUTLINE);
+
+    lay_text(hdc, "Mouse KeyBoad", x + 4, y + 4, 1.8, 1.6, COLOR_CYAN, FACE_ROUND_THIN);
+    key_row(hdc, "1  2  3  +", x + 6, y + 36);
+    key_row(hdc, "4  5  6  -", x + 6, y + 76);
+    key_row(hdc, "7  8  9  *", x + 6, y + 116);
+    key_row(hdc, "0  :  .  /", x + 6, y + 156);
+    GrpSymbol(hdc, "Enter  BS", x + 6, y + 196, 2.4, 2.0, COLOR_MAROON, 500, 1, 0, 1, 48,
+              FACE_ARIAL);
+
+    // The divider between Enter and BS.
+    GrpLine(hdc, x + 106, y + 190, x + 107, y + 230, COLOR_BLACK, MODE_OUTLINE);
+    GrpLine(hdc, x + 108, y + 191, x + 109, y + 228, COLOR_WHITE, MODE_OUTLINE);
+}
