@@ -16,8 +16,11 @@
 enum { FIELD_YEAR = 0, FIELD_MONTH = 1 };
 enum { BEEP_COUNT = 20 };
 
-// The year of the last accepted entry, given back to iYear when a month
-// entry is refused, so iYear and iMont always name a month that can be shown.
+// The year typed at the last completion of the year field, and the year of
+// the last accepted month entry. A refused month gives iYear back its
+// accepted value, so iYear and iMont always name a month that can be shown,
+// while a new month typed after the refusal still goes with the typed year.
+static int ent_typed_year;
 static int ent_accepted_year;
 
 // The field taking characters: its first cell's x, with iMjset set to the
@@ -100,6 +103,7 @@ int RKM_YEAR_INP(HDC hdc)
     char text[8];
     typed_text(text, sizeof text);
     iYear = std::atoi(text);
+    ent_typed_year = iYear;
     GrpLine(hdc, 630, 84, 760, 123, COLOR_NAVY, MODE_FILL);
     field_text(hdc, text, 635, COLOR_WHITE);
     GrpLine(hdc, 825, 122, 853, 123, COLOR_LIGHT_GREY, MODE_FILL);
@@ -124,10 +128,11 @@ int RKM_MONTH_INP(HDC hdc)
     char text[8];
     typed_text(text, sizeof text);
     int month = std::atoi(text);
-    if (month < 1 || month > 12 || iYear < 0) {
+    if (month < 1 || month > 12 || ent_typed_year < 0) {
         refuse_month(hdc);
         return 0;
     }
+    iYear = ent_typed_year;
     iMont = month;
     ent_accepted_year = iYear;
     BinToAscii("SI", 2, 0, "0001", &iMont, text);

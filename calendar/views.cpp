@@ -7,9 +7,10 @@
 #include "layout/layout.h"
 #include "support/ghl3000.h"
 
-static bool is_month(int month)
+// Years before year 0 and months outside 1 to 12 have no calendar.
+static bool is_month(int year, int month)
 {
-    return month >= 1 && month <= 12;
+    return year >= 0 && month >= 1 && month <= 12;
 }
 
 // The weekday headings: Sunday red, Saturday green, the others black.
@@ -47,7 +48,7 @@ void RKM_CALEN1_PROC(HDC hdc, int year, int month)
 {
     iFuri = 0;
     RKM_WAKU1_CRT(hdc);
-    if (is_month(month)) {
+    if (is_month(year, month)) {
         lay_text(hdc, cal_month_title(year, month), 380, 10, 4.0, 2.6, COLOR_BLUE,
                  FACE_ROUND_MEDIUM);
         weekday_names(hdc, 70, 140, 60, 3.0, 2.6, FACE_ROUND_MEDIUM);
@@ -68,7 +69,7 @@ void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today)
     RKM_WAKU_CRT(hdc);
     if (today == 0)
         GrpLine(hdc, 14, 10, 586, 520, iBcol, MODE_FILL);
-    if (is_month(month)) {
+    if (is_month(year, month)) {
         lay_text(hdc, cal_month_title(year, month), 190, 30, 3.0, 2.6, COLOR_BLUE,
                  FACE_ROUND_MEDIUM);
         weekday_names(hdc, 68, 70, 80, 3.0, 2.6, FACE_ROUND_MEDIUM);
@@ -118,7 +119,7 @@ void RKM_CALEN3_PROC(HDC hdc, int year, int month)
     GrpLine(hdc, 1019, 2, 1020, 656, COLOR_BLACK, MODE_OUTLINE);
     GrpLine(hdc, 4, 655, 1020, 656, COLOR_BLACK, MODE_OUTLINE);
     GrpLine(hdc, 10, 10, 256, 200, COLOR_WHITE, MODE_FILL);
-    if (is_month(month))
+    if (is_month(year, month))
         small_month(hdc, year, month, 80, 10, 0, 0, [](const CalDay&, int, int) {});
     iNstep = 0;
 }
@@ -130,7 +131,7 @@ void RKM_CALEN4_PROC(HDC hdc, int year, int /*month*/)
     iFuri = 0;
     RKM_WAKU1_CRT(hdc);
     GrpLine(hdc, 0, 0, 1024, 768, iBcol, MODE_FILL);
-    for (int m = 1; m <= 12; m++) {
+    for (int m = 1; m <= 12 && is_month(year, m); m++) {
         int bx = 250 * ((m - 1) % 4);
         int by = 200 * ((m - 1) / 4);
         small_month(hdc, year, m, 80, 60, bx, by, [hdc, m](const CalDay& day, int x, int y) {

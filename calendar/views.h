@@ -2,8 +2,8 @@
 // view, runs the month walk for the days, clears iFuri when it starts and
 // sets iNstep to 0 when it finishes (the next entry starts with the year).
 //
-// A month outside 1 to 12 draws the frame and grid with no title and no
-// days: there is no such month to show.
+// A month outside 1 to 12, or a year before year 0, draws the frame and
+// grid with no title and no days: there is no such month to show.
 #pragma once
 
 #include "platform/windef.h"

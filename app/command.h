@@ -1,0 +1,30 @@
+// The program's command line: a snapshot without any display, replayed
+// input, printing into a file. With no arguments the calendar simply opens.
+//
+//   rkm7500 --snapshot FILE.png --replay 'type 2003; key Enter; click 640 300; paint'
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/windef.h"
+
+/* Replayed input, delivered through the message loop after the first paint */
+struct ReplayEvent {
+    enum Kind { Type, Key, Click, Paint } kind;
+    std::string text;  // Type: the characters, each pressed and released
+    UINT key = 0;      // Key: the virtual-key code
+    int x = 0, y = 0;  // Click: client coordinates
+};
+
+// Reads EVENTS ("type TEXT", "key NAME", "click X Y", "paint", separated by
+// ';'). On a bad event returns false with the reason in `error`.
+bool cmd_parse_events(const char* events, std::vector<ReplayEvent>* out, std::string* error);
+
+// The virtual-key code of a named key (Enter, Esc, BackSpace, Left, F1 to
+// F12), or 0.
+UINT cmd_key_code(const std::string& name);
+
+// The whole program: parses the arguments, runs the calendar and returns
+// the exit status (2 for bad arguments, 1 when no window can be opened).
+int cmd_main(int argc, char** argv);

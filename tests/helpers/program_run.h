@@ -1,0 +1,27 @@
+// Runs the whole calendar in a child process of the test, through the same
+// command line as the program (--snapshot, --replay), and brings back its
+// exit status, the application state at the end and the screen it left.
+#pragma once
+
+#include <string>
+
+#include "screen_canvas.h"
+
+struct ProgramState {
+    int iSetfg, iDspfg, iDspbk, iYear, iMont, iBcol, iNstep, iNkcnt, iMjset;
+    char cKeybuf[8];
+    int beeps;  // GrpBeep calls heard
+};
+
+struct ProgramRun {
+    int status = -1;        // exit status; -1 when the child did not exit normally
+    bool has_state = false; // false when the program ended itself (F12, 終了)
+    ProgramState state{};
+    Picture screen;         // the --snapshot picture
+};
+
+// `replay` is the --replay text; `holidays1` and `holidays2`, when not
+// empty, are written as HDAY1.DAT and HDAY2.DAT in the child's own empty
+// working directory.
+ProgramRun run_program(const std::string& replay, const std::string& holidays1 = "",
+                       const std::string& holidays2 = "");

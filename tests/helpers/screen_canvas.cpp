@@ -1,0 +1,83 @@
+#include "screen_canvas.h"
+
+#include <cairo.h>
+#include <cstdlib>
+
+int Picture::count(int x1, int y1, int x2, int y2, uint32_t colour) const
+{
+    int n = 0;
+    for (int y = y1; y <= y2; y++)
+        for (int x = x1; x <= x2; x++)
+            n += at(x, y) == colour;
+    return n;
+}
+
+int Picture::count_not(int x1, int y1, int x2, int y2, uint32_t colour) const
+{
+    return (x2 - x1 + 1) * (y2 - y1 + 1) - count(x1, y1, x2, y2, colour);
+}
+
+bool Picture::has_near(int x1, int y1, int x2, int y2, uint32_t colour, int tolerance) const
+{
+    for (int y = y1; y <= y2; y++)
+        for (int x = x1; x <= x2; x++) {
+            uint32_t p = at(x, y);
+            bool near = true;
+            for (int shift = 0; shift < 24; shift += 8)
+                near = near && std::abs((int)((p >> shift) & 0xFF) -
+                                        (int)((colour >> shift) & 0xFF)) <= tolerance;
+            if (near)
+                return true;
+        }
+    return false;
+}
+
+Picture read_png(const std::string& path)
+{
+    Picture picture;
+    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
+        cairo_surface_flush(surface);
+        picture.width = cairo_image_surface_get_width(surface);
+        picture.height = cairo_image_surface_get_height(surface);
+        int stride = cairo_image_surface_get_stride(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        picture.pixels.resize((size_t)picture.width * picture.height);
+        for (int y = 0; y < picture.height; y++) {
+            const uint32_t* row = reinterpret_cast<const uint32_t*>(data + (size_t)y * stride);
+            for (int x = 0; x < picture.width; x++) {
+                uint32_t p = row[x];  // 0x00RRGGBB
+                picture.pixels[(size_t)y * picture.width + x] =
+                    ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
+            }
+        }
+    }
+    cairo_surface_destroy(surface);
+    return picture;
+}
+
+Canvas::Canvas(int width, int height) : width_(width), height_(height)
+{
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateCompatibleBitmap(dc_, width, height);
+    old_ = SelectObject(dc_, bitmap_);
+}
+
+Canvas::~Canvas()
+{
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+}
+
+Picture Canvas::picture() const
+{
+    Picture picture;
+    picture.width = width_;
+    picture.height = height_;
+    picture.pixels.resize((size_t)width_ * height_);
+    for (int y = 0; y < height_; y++)
+        for (int x = 0; x < width_; x++)
+            picture.pixels[(size_t)y * width_ + x] = GetPixel(dc_, x, y);
+    return picture;
+}
