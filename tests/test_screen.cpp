@@ -2,6 +2,7 @@
 // command line, and one run in a real X window with real input.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,9 +10,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "calendar/calendar.h"
 #include "helpers/screen_canvas.h"
+#include "helpers/xvfb.h"
 
 static const uint32_t BLUE = 0xFF0000, CYAN = 0xFFFF00, BEIGE = 0xBBCCD5;
 
@@ -155,4 +158,114 @@ TEST(command_line, replay_events_with_blanks_and_empty_items)
     // "2003 " is a year of 2003; November 2003 starts on a Saturday.
     EXPECT_GT(p.count_not(476, 126, 540, 180, 0xFFFFFF), 10);
     EXPECT_EQ(p.count_not(406, 126, 470, 180, 0xFFFFFF), 0);
+}
+
+/* In a real window, with real X input */
+
+// The program on the private X server, with `environment` added.
+static pid_t start_program(const Xvfb& x, const std::vector<std::string>& environment)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        unsetenv("SDL_VIDEODRIVER");
+        unsetenv("WAYLAND_DISPLAY");
+        setenv("DISPLAY", x.display().c_str(), 1);
+        for (const std::string& e : environment) {
+            size_t eq = e.find('=');
+            setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+        }
+        execl(RKM_PROGRAM, RKM_PROGRAM, (char*)nullptr);
+        _exit(127);
+    }
+    return pid;
+}
+
+// The exit status, waiting up to `seconds`; -1 (and the program stopped)
+// when it did not end.
+static int wait_program(pid_t pid, int seconds)
+{
+    for (int i = 0; i < seconds * 20; i++) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        usleep(50000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+// Waits until the window shows `rgb` (0xRRGGBB) at (px, py).
+static bool shows(const Xvfb& x, unsigned long window, int px, int py, long rgb)
+{
+    for (int i = 0; i < 200; i++) {
+        if (xvfb_pixel(x, window, px, py) == rgb)
+            return true;
+        usleep(50000);
+    }
+    return false;
+}
+
+static const long X_BLUE = 0x0000FF, X_WHITE = 0xFFFFFF, X_GREEN = 0x00805C;
+
+TEST(real_window, type_a_month_choose_a_layout_and_close)
+{
+    Xvfb x;
+    ASSERT_TRUE(x.start(1024, 768)) << x.error();
+    pid_t pid = start_program(x, {});
+    unsigned long window = xvfb_find_window(x, "Calendar", 20000);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(shows(x, window, 703, 225, X_BLUE));  // the start screen is up
+
+    std::string id = std::to_string(window);
+    xvfb_xdotool(x, {"windowfocus", "--sync", id});
+    xvfb_xdotool(x, {"type", "--delay", "20", "2003"});
+    xvfb_xdotool(x, {"key", "--delay", "20", "Return"});
+    xvfb_xdotool(x, {"type", "--delay", "20", "11"});
+    xvfb_xdotool(x, {"key", "--delay", "20", "Return"});
+    // November 2003 in the medium view: no day framed, the 1st on Saturday.
+    EXPECT_TRUE(shows(x, window, 20, 15, X_WHITE));
+    EXPECT_NE(xvfb_pixel(x, window, 500, 150), X_WHITE);
+
+    xvfb_xdotool(x, {"mousemove", "--window", id, "900", "200", "click", "1"});
+    EXPECT_TRUE(shows(x, window, 863, 225, X_BLUE));  // "年" marked
+    EXPECT_EQ(xvfb_pixel(x, window, 703, 225), X_GREEN);
+
+    EXPECT_TRUE(xvfb_close_window(x, window));
+    EXPECT_EQ(wait_program(pid, 20), 0);
+}
+
+TEST(real_window, after_midnight_the_next_paint_frames_the_new_day)
+{
+    char path[] = "/tmp/rkm-clock-XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    auto set_clock = [&](const char* when) {
+        FILE* f = std::fopen(path, "w");
+        std::fputs(when, f);
+        std::fclose(f);
+    };
+    set_clock("2003-11-30 23:59:58\n");
+
+    Xvfb x;
+    ASSERT_TRUE(x.start(1024, 768)) << x.error();
+    pid_t pid = start_program(
+        x, {"LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
+            std::string("FAKETIME_TIMESTAMP_FILE=") + path, "FAKETIME_NO_CACHE=1",
+            "FAKETIME_DONT_FAKE_MONOTONIC=1", "ASAN_OPTIONS=verify_asan_link_order=0"});
+    unsigned long window = xvfb_find_window(x, "Calendar", 20000);
+    ASSERT_NE(window, 0u);
+    EXPECT_TRUE(shows(x, window, 59, 469, X_BLUE));  // Sunday 30 November framed
+
+    set_clock("2003-12-01 00:00:03\n");
+    std::string id = std::to_string(window);
+    xvfb_xdotool(x, {"windowunmap", "--sync", id});
+    xvfb_xdotool(x, {"windowmap", "--sync", id});
+    EXPECT_TRUE(shows(x, window, 129, 169, X_BLUE));  // Monday 1 December framed
+    EXPECT_NE(xvfb_pixel(x, window, 59, 469), X_BLUE);
+
+    EXPECT_TRUE(xvfb_close_window(x, window));
+    EXPECT_EQ(wait_program(pid, 20), 0);
+    std::remove(path);
 }
