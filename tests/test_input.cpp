@@ -6,7 +6,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "helpers/program_run.h"
+#include "tests/helpers/program_run.h"
 
 enum : uint32_t {
     DARK_GREY = 0x404040, BEIGE = 0xBBCCD5, NAVY = 0x800000, LIGHT_GREY = 0xC0C0C0,

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "calendar/calendar.h"
-#include "helpers/screen_canvas.h"
-#include "helpers/xvfb.h"
+#include "tests/helpers/picture.h"
+#include "tests/helpers/xvfb.h"
 
 static const uint32_t BLUE = 0xFF0000, CYAN = 0xFFFF00, BEIGE = 0xBBCCD5;
 

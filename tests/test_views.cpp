@@ -2,15 +2,13 @@
 // memory DC and read back pixel by pixel at the design's coordinates.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
 
 #include "app/state.h"
 #include "calendar/calendar.h"
 #include "calendar/views.h"
-#include "helpers/screen_canvas.h"
+#include "tests/helpers/picture.h"
+#include "tests/helpers/tempdir.h"
 #include "layout/layout.h"
 #include "support/ghl3000.h"
 
@@ -31,31 +29,15 @@ protected:
         load_holidays("", "");
     }
 
-    // Reads the holiday files from a directory holding these texts.
+    // Reads the holiday files from a folder holding these texts.
     static void load_holidays(const std::string& hday1, const std::string& hday2)
     {
-        char dir[] = "/tmp/rkm-views-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        char old[4096];
-        ASSERT_NE(getcwd(old, sizeof old), nullptr);
-        std::string d = dir;
-        write(d + "/HDAY1.DAT", hday1);
-        write(d + "/HDAY2.DAT", hday2);
-        ASSERT_EQ(chdir(dir), 0);
+        TempDir dir(true);
+        if (!hday1.empty())
+            dir.write("HDAY1.DAT", hday1);
+        if (!hday2.empty())
+            dir.write("HDAY2.DAT", hday2);
         RKM_YHDAY_RED();
-        ASSERT_EQ(chdir(old), 0);
-        std::remove((d + "/HDAY1.DAT").c_str());
-        std::remove((d + "/HDAY2.DAT").c_str());
-        rmdir(dir);
-    }
-
-    static void write(const std::string& path, const std::string& text)
-    {
-        if (text.empty())
-            return;
-        FILE* f = std::fopen(path.c_str(), "wb");
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
     }
 };
 
@@ -82,9 +64,9 @@ static bool medium_cell_has_text(const Picture& p, int c, int r)
 
 TEST_F(Views, working_screen_panels_fields_and_cursor)
 {
-    Canvas canvas;
-    RKM_WAKU_CRT(canvas.dc());
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_WAKU_CRT(canvas.dc);
+    Picture p = picture_of(canvas);
     EXPECT_EQ(p.at(1, 1), DARK_GREY);
     EXPECT_EQ(p.at(1022, 766), DARK_GREY);
     EXPECT_EQ(p.at(300, 600), BEIGE);
@@ -102,9 +84,9 @@ TEST_F(Views, selector_marks_the_layout_in_force_and_medium_before_any)
 {
     for (int layout : {9, 0, 1, 2, 3}) {
         iDspfg = layout;
-        Canvas canvas;
-        RKM_WAKU2_CRT(canvas.dc());
-        Picture p = canvas.picture();
+        Canvas canvas(1024, 768, 0);
+        RKM_WAKU2_CRT(canvas.dc);
+        Picture p = picture_of(canvas);
         int marked = layout == 9 ? 1 : layout;
         for (int i = 0; i < 4; i++) {
             int x = 620 + 80 * i;
@@ -121,9 +103,9 @@ TEST_F(Views, selector_marks_the_layout_in_force_and_medium_before_any)
 TEST_F(Views, palette_swatches_sample_and_title)
 {
     iBcol = 0xB0B0FF;
-    Canvas canvas;
-    RKM_WAKU3_CRT(canvas.dc());
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_WAKU3_CRT(canvas.dc);
+    Picture p = picture_of(canvas);
     EXPECT_EQ(p.at(818, 302), 0xFFFFFFu);  // row 0, column 0
     EXPECT_EQ(p.at(896, 356), 0xFFC0C0u);  // row 2, column 3
     EXPECT_EQ(p.at(922, 410), 0xA0FFA0u);  // row 4, column 4
@@ -143,18 +125,18 @@ TEST_F(Views, palette_swatches_sample_and_title)
 
 TEST_F(Views, keypad_rules_divider_and_keys)
 {
-    Canvas canvas;
-    GrpLine(canvas.dc(), 0, 0, 1023, 767, 0x123456, 2);
-    RKM_KEY_BOAD(canvas.dc(), 620, 256);
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    GrpLine(canvas.dc, 0, 0, 1023, 767, 0x123456, 2);
+    RKM_KEY_BOAD(canvas.dc, 620, 256);
+    Picture p = picture_of(canvas);
     EXPECT_EQ(p.at(623, 259), BLUE);   // title bar
     EXPECT_EQ(p.at(650, 285), BLACK);  // rule under the title
     EXPECT_EQ(p.at(650, 287), WHITE);
     EXPECT_EQ(p.at(661, 324), BEIGE);  // key 1
-    EXPECT_EQ(p.at(662, 300), BLACK);  // border between 1 and 2
-    EXPECT_EQ(p.at(664, 300), WHITE);
+    EXPECT_EQ(p.at(662, 290), BLACK);  // border between 1 and 2, above the text
+    EXPECT_EQ(p.at(664, 290), WHITE);
     EXPECT_EQ(p.at(666, 324), BEIGE);  // key 2
-    EXPECT_EQ(p.at(746, 300), BLACK);  // border between 3 and +
+    EXPECT_EQ(p.at(746, 290), BLACK);  // border between 3 and +
     EXPECT_EQ(p.at(700, 485), BLACK);  // bottom rule
     EXPECT_EQ(p.at(726, 470), BLACK);  // divider between Enter and BS
     EXPECT_EQ(p.at(728, 470), WHITE);
@@ -167,9 +149,9 @@ TEST_F(Views, keypad_rules_divider_and_keys)
 
 TEST_F(Views, function_keys_only_f9_f11_f12_have_captions)
 {
-    Canvas canvas;
-    RKM_WAKU_CRT(canvas.dc());
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_WAKU_CRT(canvas.dc);
+    Picture p = picture_of(canvas);
     for (int key = 0; key < 12; key++) {
         int x = key < 4 ? 80 * key + 4 : key < 8 ? 80 * key + 33 : 80 * key + 62;
         bool caption = p.count_not(x + 7, 698, x + 70, 712, LIGHT_GREY) > 10;
@@ -187,9 +169,9 @@ TEST_F(Views, function_keys_only_f9_f11_f12_have_captions)
 
 TEST_F(Views, medium_view_frames_today_in_blue)
 {
-    Canvas canvas;
-    RKM_CALEN2_PROC(canvas.dc(), 2003, 11, 15);  // Saturday, column 6, row 2
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN2_PROC(canvas.dc, 2003, 11, 15);  // Saturday, column 6, row 2
+    Picture p = picture_of(canvas);
     for (int x : {479, 480, 536, 537})
         EXPECT_EQ(p.at(x, 289), BLUE) << x;
     EXPECT_EQ(p.at(505, 249), BLUE);
@@ -203,9 +185,9 @@ TEST_F(Views, medium_view_frames_today_in_blue)
 TEST_F(Views, medium_view_without_today_fills_the_area_and_frames_nothing)
 {
     iBcol = 0xD0FFD0;
-    Canvas canvas;
-    RKM_CALEN2_PROC(canvas.dc(), 2003, 11, 0);
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN2_PROC(canvas.dc, 2003, 11, 0);
+    Picture p = picture_of(canvas);
     EXPECT_EQ(p.at(20, 15), 0xD0FFD0u);
     EXPECT_EQ(p.at(586, 520), 0xD0FFD0u);
     EXPECT_EQ(p.at(587, 521), BEIGE);
@@ -215,9 +197,9 @@ TEST_F(Views, medium_view_without_today_fills_the_area_and_frames_nothing)
 
 TEST_F(Views, november_2003_uses_six_rows)
 {
-    Canvas canvas;
-    RKM_CALEN2_PROC(canvas.dc(), 2003, 11, 0);
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN2_PROC(canvas.dc, 2003, 11, 0);
+    Picture p = picture_of(canvas);
     EXPECT_TRUE(medium_cell_has_text(p, 6, 0));   // the 1st alone in the first row
     for (int c = 0; c < 6; c++)
         EXPECT_FALSE(medium_cell_has_text(p, c, 0)) << c;
@@ -231,9 +213,9 @@ TEST_F(Views, november_2003_uses_six_rows)
 
 TEST_F(Views, september_1752_shows_19_days)
 {
-    Canvas canvas;
-    RKM_CALEN2_PROC(canvas.dc(), 1752, 9, 0);
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN2_PROC(canvas.dc, 1752, 9, 0);
+    Picture p = picture_of(canvas);
     EXPECT_EQ(cells_with_text(p, 56, 70, 126, 60, 64, 54, WHITE), 19);
     EXPECT_TRUE(medium_cell_has_text(p, 2, 0));  // 1 on Tuesday
     EXPECT_FALSE(medium_cell_has_text(p, 1, 0));
@@ -243,9 +225,9 @@ TEST_F(Views, september_1752_shows_19_days)
 
 TEST_F(Views, medium_and_large_grid_grooves)
 {
-    Canvas canvas;
-    RKM_CALEN2_PROC(canvas.dc(), 2003, 5, 0);
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN2_PROC(canvas.dc, 2003, 5, 0);
+    Picture p = picture_of(canvas);
     EXPECT_EQ(p.at(52, 300), DARK_GREY);
     EXPECT_EQ(p.at(53, 300), LIGHT_GREY);
     EXPECT_EQ(p.at(54, 300), DARK_GREY);
@@ -256,9 +238,9 @@ TEST_F(Views, medium_and_large_grid_grooves)
     EXPECT_EQ(p.at(300, 483), LIGHT_GREY); // last row line, y 123 + 360
     EXPECT_EQ(p.at(300, 485), WHITE);
 
-    Canvas large;
-    RKM_CALEN1_PROC(large.dc(), 2003, 5);
-    Picture q = large.picture();
+    Canvas large(1024, 768, 0);
+    RKM_CALEN1_PROC(large.dc, 2003, 5);
+    Picture q = picture_of(large);
     EXPECT_EQ(q.at(20, 400), DARK_GREY);
     EXPECT_EQ(q.at(21, 400), LIGHT_GREY);
     EXPECT_EQ(q.at(1001, 400), LIGHT_GREY);  // x 21 + 980
@@ -272,9 +254,9 @@ TEST_F(Views, medium_and_large_grid_grooves)
 TEST_F(Views, large_view_frame_and_digit_offsets)
 {
     iBcol = 0xF0F0FF;
-    Canvas canvas;
-    RKM_CALEN1_PROC(canvas.dc(), 2003, 11);
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN1_PROC(canvas.dc, 2003, 11);
+    Picture p = picture_of(canvas);
     EXPECT_EQ(p.at(2, 2), DARK_GREY);
     EXPECT_EQ(p.at(5, 4), BEIGE);
     EXPECT_EQ(p.at(1019, 764), BEIGE);
@@ -295,9 +277,9 @@ TEST_F(Views, large_view_frame_and_digit_offsets)
 TEST_F(Views, small_view_panel_and_days)
 {
     iBcol = 0xA0FFA0;
-    Canvas canvas;
-    RKM_CALEN3_PROC(canvas.dc(), 2003, 11);
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN3_PROC(canvas.dc, 2003, 11);
+    Picture p = picture_of(canvas);
     EXPECT_EQ(p.at(500, 500), BEIGE);
     EXPECT_EQ(p.at(4, 300), 0xA0FFA0u);   // outlined in the background colour
     EXPECT_EQ(p.at(500, 2), 0xA0FFA0u);
@@ -313,11 +295,11 @@ TEST_F(Views, small_view_panel_and_days)
 
 TEST_F(Views, small_view_leaves_the_function_key_bar_below_656)
 {
-    Canvas canvas;
-    RKM_CALEN2_PROC(canvas.dc(), 2003, 5, 0);
-    Picture before = canvas.picture();
-    RKM_CALEN3_PROC(canvas.dc(), 2003, 5);
-    Picture after = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN2_PROC(canvas.dc, 2003, 5, 0);
+    Picture before = picture_of(canvas);
+    RKM_CALEN3_PROC(canvas.dc, 2003, 5);
+    Picture after = picture_of(canvas);
     int changed = 0;
     for (int y = 657; y < 768; y++)
         for (int x = 0; x < 1024; x++)
@@ -341,9 +323,9 @@ static bool boxed(const Picture& p, int m, int c, int r)
 
 TEST_F(Views, year_view_boxes_holidays_and_weekends_but_not_workdays)
 {
-    Canvas canvas;
-    RKM_CALEN4_PROC(canvas.dc(), 2003, 5);
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN4_PROC(canvas.dc, 2003, 5);
+    Picture p = picture_of(canvas);
     EXPECT_TRUE(boxed(p, 1, 3, 0));   // 1 January, a Wednesday holiday
     EXPECT_TRUE(p.has_near(120, 100, 142, 122, 0x6020FF, 24));
     EXPECT_FALSE(boxed(p, 1, 4, 0));  // 2 January, an ordinary Thursday
@@ -362,9 +344,9 @@ TEST_F(Views, year_view_boxes_holidays_and_weekends_but_not_workdays)
 TEST_F(Views, year_view_applies_the_holiday_files)
 {
     load_holidays("0102\r\n", "0101\r\n");
-    Canvas canvas;
-    RKM_CALEN4_PROC(canvas.dc(), 2003, 1);
-    Picture p = canvas.picture();
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN4_PROC(canvas.dc, 2003, 1);
+    Picture p = picture_of(canvas);
     EXPECT_TRUE(boxed(p, 1, 4, 0));   // 2 January made a day off
     EXPECT_FALSE(boxed(p, 1, 3, 0));  // 1 January made a working day
     EXPECT_TRUE(boxed(p, 1, 6, 0));
@@ -372,14 +354,14 @@ TEST_F(Views, year_view_applies_the_holiday_files)
 
 TEST_F(Views, year_view_ignores_the_month_and_shows_1752)
 {
-    Canvas a, b;
-    RKM_CALEN4_PROC(a.dc(), 2003, 1);
-    RKM_CALEN4_PROC(b.dc(), 2003, 9);
-    EXPECT_TRUE(a.picture().pixels == b.picture().pixels);
+    Canvas a(1024, 768, 0), b(1024, 768, 0);
+    RKM_CALEN4_PROC(a.dc, 2003, 1);
+    RKM_CALEN4_PROC(b.dc, 2003, 9);
+    EXPECT_TRUE(picture_of(a).pixels == picture_of(b).pixels);
 
-    Canvas c;
-    RKM_CALEN4_PROC(c.dc(), 1752, 1);
-    Picture p = c.picture();
+    Canvas c(1024, 768, 0);
+    RKM_CALEN4_PROC(c.dc, 1752, 1);
+    Picture p = picture_of(c);
     EXPECT_EQ(cells_with_text(p, 30, 30, 503, 24, 20, 17, WHITE), 19);  // September
     EXPECT_GT(p.count_not(280, 500, 300, 520, WHITE), 10);  // 1 October on a Sunday
 }
@@ -389,15 +371,15 @@ TEST_F(Views, year_view_ignores_the_month_and_shows_1752)
 TEST_F(Views, impossible_months_draw_the_frame_and_no_days)
 {
     for (int month : {0, 13, -1, 99}) {
-        Canvas canvas;
-        RKM_CALEN1_PROC(canvas.dc(), 2003, month);
-        RKM_CALEN2_PROC(canvas.dc(), 2003, month, 0);
-        Picture p = canvas.picture();
+        Canvas canvas(1024, 768, 0);
+        RKM_CALEN1_PROC(canvas.dc, 2003, month);
+        RKM_CALEN2_PROC(canvas.dc, 2003, month, 0);
+        Picture p = picture_of(canvas);
         EXPECT_EQ(cells_with_text(p, 56, 70, 126, 60, 64, 54, WHITE), 0) << month;
-        RKM_CALEN3_PROC(canvas.dc(), 2003, month);
+        RKM_CALEN3_PROC(canvas.dc, 2003, month);
     }
-    Canvas canvas;
-    RKM_CALEN4_PROC(canvas.dc(), -5, 1);
-    EXPECT_EQ(canvas.picture().count_not(20, 60, 1000, 640, WHITE),
-              canvas.picture().count(20, 60, 1000, 640, DARK_GREY));  // only the grid
+    Canvas canvas(1024, 768, 0);
+    RKM_CALEN4_PROC(canvas.dc, -5, 1);
+    EXPECT_EQ(picture_of(canvas).count_not(20, 60, 1000, 640, WHITE),
+              picture_of(canvas).count(20, 60, 1000, 640, DARK_GREY));  // only the grid
 }

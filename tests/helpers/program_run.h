@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "screen_canvas.h"
+#include "tests/helpers/picture.h"
 
 struct ProgramState {
     int iSetfg, iDspfg, iDspbk, iYear, iMont, iBcol, iNstep, iNkcnt, iMjset;

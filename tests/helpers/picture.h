@@ -1,13 +1,13 @@
-// Test helpers for pictures of the 1024 x 768 screen: a memory DC to draw
-// views into, a PNG written by the program, and questions about the pixels
-// of a rectangle. Colours are 0x00BBGGRR.
+// Pictures of the 1024 x 768 screen, from a canvas or from a PNG the
+// program wrote, and questions about the pixels of a rectangle. Colours are
+// 0x00BBGGRR.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "platform/windows.h"
+#include "tests/helpers/canvas.h"
 
 // Pixels of a picture, read back after drawing.
 struct Picture {
@@ -29,19 +29,5 @@ struct Picture {
 // Reads a PNG file; an empty picture when it cannot be read.
 Picture read_png(const std::string& path);
 
-// A 1024 x 768 memory DC, black, for drawing one view.
-class Canvas {
-public:
-    Canvas(int width = 1024, int height = 768);
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    HDC dc() const { return dc_; }
-    Picture picture() const;
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    int width_, height_;
-};
+// The pixels of a canvas, read once.
+Picture picture_of(const Canvas& canvas);

@@ -1,4 +1,4 @@
-#include "screen_canvas.h"
+#include "tests/helpers/picture.h"
 
 #include <cairo.h>
 #include <cstdlib>
@@ -56,28 +56,11 @@ Picture read_png(const std::string& path)
     return picture;
 }
 
-Canvas::Canvas(int width, int height) : width_(width), height_(height)
-{
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateCompatibleBitmap(dc_, width, height);
-    old_ = SelectObject(dc_, bitmap_);
-}
-
-Canvas::~Canvas()
-{
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-}
-
-Picture Canvas::picture() const
+Picture picture_of(const Canvas& canvas)
 {
     Picture picture;
-    picture.width = width_;
-    picture.height = height_;
-    picture.pixels.resize((size_t)width_ * height_);
-    for (int y = 0; y < height_; y++)
-        for (int x = 0; x < width_; x++)
-            picture.pixels[(size_t)y * width_ + x] = GetPixel(dc_, x, y);
+    picture.width = canvas.width;
+    picture.height = canvas.height;
+    picture.pixels = canvas.pixels();
     return picture;
 }
