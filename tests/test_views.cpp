@@ -156,8 +156,9 @@ TEST_F(Views, function_keys_only_f9_f11_f12_have_captions)
         int x = key < 4 ? 80 * key + 4 : key < 8 ? 80 * key + 33 : 80 * key + 62;
         bool caption = p.count_not(x + 7, 698, x + 70, 712, LIGHT_GREY) > 10;
         EXPECT_EQ(caption, key == 8 || key == 10 || key == 11) << "F" << key + 1;
-        if (!caption)
+        if (!caption) {
             EXPECT_EQ(p.at(x + 39, 705), LIGHT_GREY) << key;
+        }
         EXPECT_TRUE(p.has_near(x + 7, 677, x + 70, 694, NAVY, 8)) << key;  // key name
     }
     EXPECT_EQ(p.at(83, 700), DARK_GREY);   // 2 apart within a group
