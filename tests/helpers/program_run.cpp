@@ -1,4 +1,4 @@
-#include "program_run.h"
+#include "tests/helpers/program_run.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,105 +10,52 @@
 
 #include "app/command.h"
 #include "app/state.h"
-#include "platform/gdi.h"
-
-static std::string make_directory()
-{
-    char path[] = "/tmp/rkm-screen-XXXXXX";
-    if (!mkdtemp(path))
-        return "";
-    return path;
-}
-
-static void write_file(const std::string& path, const std::string& text)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f) {
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-    }
-}
+#include "platform/windows.h"
+#include "tests/helpers/tempdir.h"
 
 static ProgramState current_state()
 {
-    ProgramState s{};
-    s.iSetfg = iSetfg;
-    s.iDspfg = iDspfg;
-    s.iDspbk = iDspbk;
-    s.iYear = iYear;
-    s.iMont = iMont;
-    s.iBcol = iBcol;
-    s.iNstep = iNstep;
-    s.iNkcnt = iNkcnt;
-    s.iMjset = iMjset;
+    ProgramState s{iSetfg, iDspfg, iDspbk, iYear, iMont, iBcol, iNstep, iNkcnt, iMjset, {},
+                   plat_beep_count()};
     std::memcpy(s.cKeybuf, cKeybuf, sizeof s.cKeybuf - 1);
-    s.beeps = plat_beep_count();
     return s;
 }
 
-// The child: the program's run, then its state through the pipe.
-[[noreturn]] static void child(int out, const std::string& dir, const std::string& png,
-                               const std::string& replay)
-{
-    if (chdir(dir.c_str()) != 0)
-        _exit(120);
-    std::vector<std::string> args = {"rkm7500", "--snapshot", png};
-    if (!replay.empty()) {
-        args.push_back("--replay");
-        args.push_back(replay);
-    }
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    int status = cmd_main((int)args.size(), argv.data());
-    ProgramState state = current_state();
-    if (write(out, &state, sizeof state) != (ssize_t)sizeof state)
-        _exit(121);
-    std::fflush(nullptr);
-    std::exit(status);  // normal exit, so leak checks run in sanitizer builds
-}
-
-ProgramRun run_program(const std::string& replay, const std::string& holidays1,
-                       const std::string& holidays2)
+ProgramRun run_program(const std::string& replay)
 {
     ProgramRun run;
-    std::string dir = make_directory();
-    if (dir.empty())
-        return run;
-    if (!holidays1.empty())
-        write_file(dir + "/HDAY1.DAT", holidays1);
-    if (!holidays2.empty())
-        write_file(dir + "/HDAY2.DAT", holidays2);
-    std::string png = dir + "/screen.png";
-
-    int pipe_fds[2];
-    if (pipe(pipe_fds) != 0)
+    TempDir dir;  // the program's working folder: no holiday files
+    std::string png = dir.file("screen.png");
+    int fds[2];
+    if (pipe(fds) != 0)
         return run;
     std::fflush(nullptr);
     pid_t pid = fork();
-    if (pid == 0) {
-        close(pipe_fds[0]);
-        child(pipe_fds[1], dir, png, replay);
+    if (pid == 0) {  // the program, then its state through the pipe
+        std::vector<std::string> args = {"rkm7500", "--snapshot", png, "--replay", replay};
+        if (replay.empty())
+            args.resize(3);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(&a[0]);
+        if (chdir(dir.path().c_str()) != 0)
+            _exit(120);
+        int status = cmd_main((int)argv.size(), argv.data());
+        ProgramState state = current_state();
+        if (write(fds[1], &state, sizeof state) != (ssize_t)sizeof state)
+            _exit(121);
+        std::exit(status);  // a normal exit, so the sanitizers' leak check runs
     }
-    close(pipe_fds[1]);
-    ProgramState state{};
+    close(fds[1]);
     ssize_t got = 0, n;
-    while (got < (ssize_t)sizeof state &&
-           (n = read(pipe_fds[0], (char*)&state + got, sizeof state - got)) > 0)
+    while (got < (ssize_t)sizeof run.state &&
+           (n = read(fds[0], (char*)&run.state + got, sizeof run.state - got)) > 0)
         got += n;
-    close(pipe_fds[0]);
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-    run.has_state = got == (ssize_t)sizeof state;
-    if (run.has_state)
-        run.state = state;
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.has_state = got == (ssize_t)sizeof run.state;
     run.screen = read_png(png);
-
-    unlink(png.c_str());
-    unlink((dir + "/HDAY1.DAT").c_str());
-    unlink((dir + "/HDAY2.DAT").c_str());
-    rmdir(dir.c_str());
     return run;
 }

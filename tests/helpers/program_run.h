@@ -20,8 +20,5 @@ struct ProgramRun {
     Picture screen;         // the --snapshot picture
 };
 
-// `replay` is the --replay text; `holidays1` and `holidays2`, when not
-// empty, are written as HDAY1.DAT and HDAY2.DAT in the child's own empty
-// working directory.
-ProgramRun run_program(const std::string& replay, const std::string& holidays1 = "",
-                       const std::string& holidays2 = "");
+// Runs `rkm7500 --snapshot ... --replay REPLAY` in an empty working folder.
+ProgramRun run_program(const std::string& replay);
