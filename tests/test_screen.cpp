@@ -119,18 +119,6 @@ static int wait_program(pid_t pid, int seconds)
     return -1;
 }
 
-// Waits until the window shows `rgb` (0xRRGGBB) at (px, py).
-static bool shows(const Xvfb& x, unsigned long window, int px, int py, long rgb)
-{
-    for (int i = 0; i < 200; i++) {
-        if (xvfb_pixel(x, window, px, py) == rgb)
-            return true;
-
-        usleep(50000);
-    }
-    return false;
-}
-
 // Whether some pixel of the row y from x1 to x2 is not `rgb`.
 static bool row_has_other(const Xvfb& x, unsigned long window, int x1, int x2, int y, long rgb)
 {
@@ -171,12 +159,12 @@ TEST(x_window, type_a_month_choose_a_layout_and_close)
     xvfb_xdotool(x, {"type", "--delay", "20", "11"});
     xvfb_xdotool(x, {"key", "--delay", "20", "Return"});
     // November 2003 in the medium view: no day framed, the 1st on Saturday.
-    EXPECT_TRUE(shows(x, window, 20, 15, X_WHITE));
+    EXPECT_NE(calendar_window(x, 20, 15, X_WHITE), 0u);
     EXPECT_TRUE(row_has_other(x, window, 509, 538, 150, X_WHITE));  // the 1st
     EXPECT_FALSE(row_has_other(x, window, 439, 468, 150, X_WHITE));  // no Friday
 
     xvfb_xdotool(x, {"mousemove", "--window", id, "900", "200", "click", "1"});
-    EXPECT_TRUE(shows(x, window, 863, 225, X_BLUE));  // "年" marked
+    EXPECT_NE(calendar_window(x, 863, 225, X_BLUE), 0u);  // "年" marked
     EXPECT_EQ(xvfb_pixel(x, window, 703, 225), X_GREEN);
 
     EXPECT_TRUE(xvfb_close_window(x, window));
@@ -185,34 +173,25 @@ TEST(x_window, type_a_month_choose_a_layout_and_close)
 
 TEST(x_window, after_midnight_the_next_paint_frames_the_new_day)
 {
-    char path[] = "/tmp/rkm-clock-XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    auto set_clock = [&](const char* when) {
-        FILE* f = std::fopen(path, "w");
-        std::fputs(when, f);
-        std::fclose(f);
-    };
-    set_clock("2003-11-30 23:59:58\n");
+    TempDir dir;  // the clock the program sees, read afresh at every call
+    std::string clock = dir.write("clock", "2003-11-30 23:59:58\n");
 
     Xvfb x;
     ASSERT_TRUE(x.start(1024, 768)) << x.error();
     pid_t pid = start_program(
         x, {"LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
-            std::string("FAKETIME_TIMESTAMP_FILE=") + path, "FAKETIME_NO_CACHE=1",
+            "FAKETIME_TIMESTAMP_FILE=" + clock, "FAKETIME_NO_CACHE=1",
             "FAKETIME_DONT_FAKE_MONOTONIC=1", "ASAN_OPTIONS=verify_asan_link_order=0"});
     unsigned long window = calendar_window(x, 59, 469, X_BLUE);  // Sunday 30 November framed
     ASSERT_NE(window, 0u);
 
-    set_clock("2003-12-01 00:00:03\n");
+    dir.write("clock", "2003-12-01 00:00:03\n");
     std::string id = std::to_string(window);
     xvfb_xdotool(x, {"windowunmap", "--sync", id});
     xvfb_xdotool(x, {"windowmap", "--sync", id});
-    EXPECT_TRUE(shows(x, window, 129, 169, X_BLUE));  // Monday 1 December framed
+    EXPECT_NE(calendar_window(x, 129, 169, X_BLUE), 0u);  // Monday 1 December framed
     EXPECT_NE(xvfb_pixel(x, window, 59, 469), X_BLUE);
 
     EXPECT_TRUE(xvfb_close_window(x, window));
     EXPECT_EQ(wait_program(pid, 20), 0);
-    std::remove(path);
 }
