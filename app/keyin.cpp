@@ -8,7 +8,6 @@
 #include <cstdlib>
 
 #include "app/state.h"
-#include "calendar/views.h"
 #include "layout/layout.h"
 #include "print/print.h"
 #include "support/ghl3000.h"
