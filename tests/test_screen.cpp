@@ -75,9 +75,11 @@ TEST(command_line, bad_arguments_give_usage_on_stderr_and_2)
     }
 }
 
-TEST(command_line, no_display_is_one_clear_line_and_1)
+TEST(command_line, no_display_is_one_clear_line_and_1_but_a_snapshot_needs_none)
 {
-    Outcome o = run("", "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER");
+    const char* no_display = "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER";
+    EXPECT_EQ(run("--snapshot s.png --replay 'type 2003'", no_display).status, 0);
+    Outcome o = run("", no_display);
     EXPECT_EQ(o.status, 1);
     ASSERT_FALSE(o.err.empty());
     EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;  // exactly one line
