@@ -571,24 +571,66 @@ TEST(real_window, DISABLED_child)
     EXPECT_EQ(m.wParam, 0u);
 }
 
+// Starts this test program again as a child on the X server, running only
+// the disabled test `name`; its standard output and error come back
+// through *out.
+static pid_t start_x_child(const Xvfb& x, const char* name, int* out)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0);  // with whatever it starts, ended together on a time-out
+        dup2(fds[1], 1);
+        dup2(fds[1], 2);
+        close(fds[0]);
+        setenv("DISPLAY", x.display().c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        setenv("RKM_X_CHILD", "1", 1);
+        std::string filter = std::string("--gtest_filter=real_window.") + name;
+        execl("/proc/self/exe", "test_window", "--gtest_also_run_disabled_tests",
+              filter.c_str(), (char*)nullptr);
+        _exit(127);
+    }
+    close(fds[1]);
+    *out = fds[0];
+    return child;
+}
+
+// Waits up to 20 s for the child to end, then ends its whole group; its
+// exit status, or -1 when it had to be ended.
+static int finish_x_child(pid_t child)
+{
+    int status = 0;
+    for (int waited = 0; waited < 20000; waited += 20) {
+        if (waitpid(child, &status, WNOHANG) == child)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        usleep(20000);
+    }
+    kill(-child, SIGKILL);
+    waitpid(child, &status, 0);
+    return -1;
+}
+
+static std::string read_all(int fd)
+{
+    std::string output;
+    char buffer[512];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0)
+        output.append(buffer, n);
+    close(fd);
+    return output;
+}
+
 TEST(real_window, x_keys_clicks_and_close_reach_the_window_procedure)
 {
     Xvfb x;
     ASSERT_TRUE(x.start()) << x.error();
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    pid_t child = fork();
-    if (child == 0) {
-        dup2(out[1], 1);
-        close(out[0]);
-        setenv("DISPLAY", x.display().c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        setenv("RKM_X_CHILD", "1", 1);
-        execl("/proc/self/exe", "test_window", "--gtest_also_run_disabled_tests",
-              "--gtest_filter=real_window.DISABLED_child", (char*)nullptr);
-        _exit(127);
-    }
-    close(out[1]);
+    int out = -1;
+    pid_t child = start_x_child(x, "DISABLED_child", &out);
+    ASSERT_GT(child, 0);
 
     unsigned long id = xvfb_find_window(x, "XTest", 20000);
     ASSERT_NE(id, 0u);
@@ -609,14 +651,8 @@ TEST(real_window, x_keys_clicks_and_close_reach_the_window_procedure)
     usleep(200000);  // the input goes first; then the close request
     EXPECT_TRUE(xvfb_close_window(x, id));
 
-    std::string output;
-    char buffer[512];
-    ssize_t n;
-    while ((n = read(out[0], buffer, sizeof buffer)) > 0)
-        output.append(buffer, n);
-    close(out[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
+    int status = finish_x_child(child);
+    std::string output = read_all(out);
     std::string reports;
     for (size_t at = output.find("report: "); at != std::string::npos;
          at = output.find("report: ", at + 1)) {
@@ -628,5 +664,33 @@ TEST(real_window, x_keys_clicks_and_close_reach_the_window_procedure)
     }
     EXPECT_EQ(reports, "key 32 32;key 30 30;key 30 30;key 33 33;key 0D 0D;key 78 00;"
                        "click 640 300;close  ;");
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;
+    EXPECT_EQ(status, 0) << output;
+}
+
+// Runs only as the child of the test below: one message box, then exit.
+TEST(real_window, DISABLED_message_box_child)
+{
+    if (!std::getenv("RKM_X_CHILD"))
+        GTEST_SKIP();
+    int answer = MessageBoxA(nullptr, "\x88\xf3\x8d\xfc", "BoxTest", MB_OK | MB_ICONERROR);
+    EXPECT_EQ(answer, IDOK);
+}
+
+TEST(real_window, message_box_with_a_display_is_a_real_window)
+{
+    Xvfb x;
+    ASSERT_TRUE(x.start()) << x.error();
+    int out = -1;
+    pid_t child = start_x_child(x, "DISABLED_message_box_child", &out);
+    ASSERT_GT(child, 0);
+    unsigned long box = xvfb_find_window(x, "BoxTest", 20000);
+    EXPECT_NE(box, 0u) << "a window titled with the caption";
+    if (box) {
+        xvfb_xdotool(x, {"windowfocus", "--sync", std::to_string(box)});
+        xvfb_xdotool(x, {"key", "Return"});
+    }
+    int status = finish_x_child(child);
+    std::string output = read_all(out);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_EQ(output.find("BoxTest:"), std::string::npos) << "nothing on standard error";
 }

@@ -2,6 +2,7 @@
 #include "tests/helpers/xvfb.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -141,16 +142,61 @@ std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args, in
     return out;
 }
 
+// The window's title: _NET_WM_NAME, else WM_NAME, whatever their encoding.
+static std::string window_title(Display* d, Window w)
+{
+    Atom names[] = {XInternAtom(d, "_NET_WM_NAME", False), XA_WM_NAME};
+    for (Atom name : names) {
+        Atom type;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, w, name, 0, 1024, False, AnyPropertyType, &type, &format,
+                               &count, &after, &data) == Success && data && format == 8) {
+            std::string title((char*)data, count);
+            XFree(data);
+            return title;
+        }
+        if (data)
+            XFree(data);
+    }
+    return "";
+}
+
+// Depth-first through the window tree for a mapped window with the title.
+static Window find_titled(Display* d, Window under, const std::string& title)
+{
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, under, &root, &parent, &children, &count))
+        return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(d, children[i], &attributes) &&
+            attributes.map_state == IsViewable && window_title(d, children[i]) == title)
+            found = children[i];
+        else
+            found = find_titled(d, children[i], title);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
 unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int timeout_ms)
 {
-    for (int waited = 0; waited <= timeout_ms; waited += 50) {
-        std::string found =
-            xvfb_xdotool(x, {"search", "--onlyvisible", "--name", "^" + title + "$"});
-        if (!found.empty())
-            return std::strtoul(found.c_str(), nullptr, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    Display* d = open_display(x);
+    if (!d)
+        return 0;
+    Window found = 0;
+    for (int waited = 0; waited <= timeout_ms && !found; waited += 50) {
+        found = find_titled(d, DefaultRootWindow(d), title);
+        if (!found)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    return 0;
+    XCloseDisplay(d);
+    return found;
 }
 
 bool xvfb_close_window(const Xvfb& x, unsigned long window)
