@@ -352,6 +352,19 @@ TEST_F(WindowTest, close_request_becomes_wm_close_and_ends_the_loop)
     window = nullptr;
 }
 
+TEST_F(WindowTest, dc_held_across_destroy_window_still_draws_and_releases)
+{
+    HDC dc = GetDC(window);  // as the key handler holds it when F12 destroys the window
+    ASSERT_TRUE(DestroyWindow(window));
+    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+    RECT box = {0, 0, 1024, 768};
+    EXPECT_TRUE(FillRect(dc, &box, white));
+    DeleteObject(white);
+    EXPECT_EQ(ReleaseDC(window, dc), 1);
+    EXPECT_EQ(plat_screen_pixel(window, 0, 0), CLR_INVALID) << "nothing left to show on";
+    window = nullptr;
+}
+
 TEST_F(WindowTest, snapshot_holds_the_1024_by_768_design_area)
 {
     HDC dc = GetDC(window);
