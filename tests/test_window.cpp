@@ -637,13 +637,42 @@ static std::string read_all(int fd)
     return output;
 }
 
-TEST(real_window, x_keys_clicks_and_close_reach_the_window_procedure)
-{
+// A private X server and one child test program on it, both ended however
+// the test ends.
+class RealWindow : public ::testing::Test {
+protected:
+    void run_child(const char* name)
+    {
+        ASSERT_TRUE(x.start()) << x.error();
+        child = start_x_child(x, name, &out);
+        ASSERT_GT(child, 0);
+    }
+    // The child's exit status (-1 when it had to be ended) and its output.
+    int finish(std::string* output)
+    {
+        int status = finish_x_child(child);
+        child = -1;
+        *output = read_all(out);
+        out = -1;
+        return status;
+    }
+    void TearDown() override
+    {
+        if (child > 0) {
+            kill(-child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+        if (out >= 0)
+            close(out);
+    }
     Xvfb x;
-    ASSERT_TRUE(x.start()) << x.error();
+    pid_t child = -1;
     int out = -1;
-    pid_t child = start_x_child(x, "DISABLED_child", &out);
-    ASSERT_GT(child, 0);
+};
+
+TEST_F(RealWindow, x_keys_clicks_and_close_reach_the_window_procedure)
+{
+    run_child("DISABLED_child");
 
     unsigned long id = xvfb_find_window(x, "XTest", 20000);
     ASSERT_NE(id, 0u);
@@ -664,8 +693,8 @@ TEST(real_window, x_keys_clicks_and_close_reach_the_window_procedure)
     usleep(200000);  // the input goes first; then the close request
     EXPECT_TRUE(xvfb_close_window(x, id));
 
-    int status = finish_x_child(child);
-    std::string output = read_all(out);
+    std::string output;
+    int status = finish(&output);
     std::string reports;
     for (size_t at = output.find("report: "); at != std::string::npos;
          at = output.find("report: ", at + 1)) {
@@ -689,21 +718,17 @@ TEST(real_window, DISABLED_message_box_child)
     EXPECT_EQ(answer, IDOK);
 }
 
-TEST(real_window, message_box_with_a_display_is_a_real_window)
+TEST_F(RealWindow, message_box_with_a_display_is_a_real_window)
 {
-    Xvfb x;
-    ASSERT_TRUE(x.start()) << x.error();
-    int out = -1;
-    pid_t child = start_x_child(x, "DISABLED_message_box_child", &out);
-    ASSERT_GT(child, 0);
+    run_child("DISABLED_message_box_child");
     unsigned long box = xvfb_find_window(x, "BoxTest", 20000);
     EXPECT_NE(box, 0u) << "a window titled with the caption";
     if (box) {
         xvfb_xdotool(x, {"windowfocus", "--sync", std::to_string(box)});
         xvfb_xdotool(x, {"key", "Return"});
     }
-    int status = finish_x_child(child);
-    std::string output = read_all(out);
+    std::string output;
+    int status = finish(&output);
     EXPECT_EQ(status, 0) << output;
     EXPECT_EQ(output.find("BoxTest:"), std::string::npos) << "nothing on standard error";
 }
