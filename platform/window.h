@@ -118,6 +118,8 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 
 /* Messages */
+// FALSE at WM_QUIT, and (as WM_QUIT) when nothing is queued and no window
+// of ours exists, since nothing could ever arrive.
 BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last);
 BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove);
 BOOL TranslateMessage(const MSG* msg);
