@@ -302,8 +302,9 @@ struct Glyph {
 struct Sized {
     cairo_scaled_font_t* primary = nullptr;
     cairo_scaled_font_t* fallback = nullptr;
-    double cell = 0;    // cell height in device units
-    double ascent = 0;  // top of the cell to the baseline
+    double cell = 0;        // cell height in device units
+    double ascent = 0;      // top of the cell to the baseline
+    double half_width = 0;  // width of a half-width character; 0: the font's own advances
     std::unordered_map<uint32_t, Glyph> glyphs;
 
     ~Sized()
@@ -378,6 +379,7 @@ Sized* find_sized(PlatFace* face, const LOGFONTA& r, HDC dc)
     double y_em = em_height ? height : height / (file->ascent + file->descent);
     sized->cell = em_height ? height * (file->ascent + file->descent) : height;
     sized->ascent = y_em * file->ascent;
+    sized->half_width = width;
     if (FontFile* fallback = japanese_fallback())
         if (fallback != file) {
             double cell = em_height ? height * (fallback->ascent + fallback->descent) : height;
@@ -395,6 +397,12 @@ unsigned long glyph_index(cairo_scaled_font_t* font, uint32_t c)
     unsigned long index = ft ? FT_Get_Char_Index(ft, c) : 0;
     cairo_ft_scaled_font_unlock_face(font);
     return index;
+}
+
+// Characters that take one byte in Shift-JIS: ASCII and half-width katakana.
+bool is_half_width(uint32_t c)
+{
+    return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) || c == 0xA5 || c == 0x203E;
 }
 
 // The glyph for a character: from the matched font, else from the Japanese
@@ -417,6 +425,12 @@ const Glyph& find_glyph(Sized* s, uint32_t c)
     cairo_text_extents_t extents;
     cairo_scaled_font_glyph_extents(g.font, &one, 1, &extents);
     g.advance = extents.x_advance;
+    // A font asked for with a width is laid out on its character grid: every
+    // half-width character takes that width and every full-width one twice
+    // it, whatever the face's own advances, so texts of blanks and digits
+    // line up with the keys and cells drawn for them.
+    if (s->half_width > 0)
+        g.advance = is_half_width(c) ? s->half_width : 2 * s->half_width;
     return s->glyphs.emplace(c, g).first->second;
 }
 

@@ -214,3 +214,19 @@ TEST(grp_prn_fnt_numbers, no_sign_position_and_stars_when_refused)
     EXPECT_EQ(f(3.14159, 6, 9), fnt("******"));  // decimals beyond 8 are refused
     EXPECT_EQ(f(1e30, 12, 0), fnt("************"));
 }
+
+// A font asked for with a width lays its text on the character grid: in the
+// keypad's "1  2  3  +" every key label starts three cells after the last,
+// in the proportional "Arial" as in the Japanese faces.
+TEST(grp_symbol, half_width_characters_take_the_width_asked_for)
+{
+    for (const char* face : {"Arial", FACE_NAKAMARU}) {
+        Canvas c(200, 40);
+        GrpSymbol(c.dc, "1  2  3  +", 0, 0, 2.2, 2.0, 0, 500, 0, 0, 1, 0x30, face);
+        Canvas plus(200, 40);
+        GrpSymbol(plus.dc, "+", 135, 0, 2.2, 2.0, 0, 500, 0, 0, 1, 0x30, face);
+        RECT all = c.ink(WHITE), last = plus.ink(WHITE);
+        EXPECT_EQ(all.right, last.right) << face;  // the "+" ends where it would alone at cell 9
+        EXPECT_GE(last.left, 135) << face;
+    }
+}
