@@ -91,3 +91,4 @@ const char* const Dspname[4] = {
     "\x8F\xAC",  // 小
     "\x94\x4E",  // 年
 };
+DOCINFOA NTdi;
