@@ -28,7 +28,8 @@ std::map<HWND, std::unique_ptr<HMENU__>>& system_menus()
 std::unique_ptr<HMENU__> fresh_system_menu()
 {
     auto menu = std::make_unique<HMENU__>();
-    for (UINT command : {SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE})
+    for (UINT command : {(UINT)SC_RESTORE, (UINT)SC_MOVE, (UINT)SC_SIZE, (UINT)SC_MINIMIZE,
+                         (UINT)SC_MAXIMIZE, (UINT)SC_CLOSE})
         menu->states[command] = MF_ENABLED;
     return menu;
 }

@@ -86,14 +86,43 @@ struct Settings {
 
 enum class Lookup { Found, NotFound, Unreachable };
 
+const struct Paper {
+    short code;
+    int width, length;  // hundredths of a millimetre
+} PAPERS[] = {
+    {DMPAPER_A4, 21000, 29700}, {DMPAPER_LETTER, 21590, 27940}, {DMPAPER_LEGAL, 21590, 35560},
+    {DMPAPER_A3, 29700, 42000}, {DMPAPER_A5, 14800, 21000},     {DMPAPER_B5, 18200, 25700},
+};
+
+// A size within a millimetre of a known paper (PPDs give A4 as 595 x 842
+// points) is that paper.
+const Paper* known_paper(int width, int length)
+{
+    for (const auto& p : PAPERS)
+        if (std::abs(p.width - width) <= 100 && std::abs(p.length - length) <= 100)
+            return &p;
+    return nullptr;
+}
+
+short paper_code(int width, int length)
+{
+    const Paper* p = known_paper(width, length);
+    return p ? p->code : (short)DMPAPER_USER;
+}
+
+void set_paper(Settings* s, int width, int length)
+{
+    const Paper* p = known_paper(width, length);
+    s->paper_width = p ? p->width : width;
+    s->paper_length = p ? p->length : length;
+}
+
 void locale_paper(Settings* s)
 {
     int w = (int)(intptr_t)nl_langinfo(_NL_PAPER_WIDTH);
     int h = (int)(intptr_t)nl_langinfo(_NL_PAPER_HEIGHT);
-    if (w > 0 && h > 0) {
-        s->paper_width = w * 100;
-        s->paper_length = h * 100;
-    }
+    if (w > 0 && h > 0)
+        set_paper(s, w * 100, h * 100);
 }
 
 void read_media(ipp_t* response, Settings* s)
@@ -107,8 +136,7 @@ void read_media(ipp_t* response, Settings* s)
             int w = ippGetInteger(ippFindAttribute(dims, "x-dimension", IPP_TAG_INTEGER), 0);
             int h = ippGetInteger(ippFindAttribute(dims, "y-dimension", IPP_TAG_INTEGER), 0);
             if (w > 0 && h > 0) {
-                s->paper_width = w;
-                s->paper_length = h;
+                set_paper(s, w, h);
                 return;
             }
         }
@@ -118,10 +146,8 @@ void read_media(ipp_t* response, Settings* s)
         pwg_media_t* pwg = pwgMediaForPWG(ippGetString(keyword, 0, nullptr));
         if (!pwg)
             pwg = pwgMediaForLegacy(ippGetString(keyword, 0, nullptr));
-        if (pwg && pwg->width > 0 && pwg->length > 0) {
-            s->paper_width = pwg->width;
-            s->paper_length = pwg->length;
-        }
+        if (pwg && pwg->width > 0 && pwg->length > 0)
+            set_paper(s, pwg->width, pwg->length);
     }
 }
 
@@ -212,17 +238,6 @@ Printer* printer_of(HANDLE handle)
     return it == printers.end() ? nullptr : *it;
 }
 
-short paper_code(int width, int length)
-{
-    static const struct { short code; int w, l; } known[] = {
-        {DMPAPER_A4, 21000, 29700}, {DMPAPER_LETTER, 21590, 27940}, {DMPAPER_LEGAL, 21590, 35560},
-        {DMPAPER_A3, 29700, 42000}, {DMPAPER_A5, 14800, 21000},     {DMPAPER_B5, 18200, 25700},
-    };
-    for (const auto& k : known)
-        if (std::abs(k.w - width) <= 100 && std::abs(k.l - length) <= 100)
-            return k.code;
-    return DMPAPER_USER;
-}
 
 void fill_devmode(const Printer& p, DEVMODEA* dm)
 {
@@ -286,6 +301,15 @@ void close_surface(Job* job)
     }
 }
 
+// The document goes nowhere; the DC draws into nothing from now on.
+void discard(Job* job)
+{
+    job->state = Job::Ended;
+    job->in_page = false;
+    close_surface(job);
+    std::string().swap(job->pdf);
+}
+
 void delete_printer_dc(HDC dc)
 {
     Job* job = job_of(dc);
@@ -325,7 +349,8 @@ int submit(HDC dc, Job* job)
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, job->title.c_str());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                  "application/pdf");
-    http_status_t sent = cupsSendRequest(http, request, resource.c_str(), job->pdf.size());
+    http_status_t sent = cupsSendRequest(http, request, resource.c_str(),
+                                       ippLength(request) + job->pdf.size());
     int result = SP_ERROR;
     if (sent == HTTP_STATUS_CONTINUE) {
         size_t done = 0;
@@ -563,8 +588,11 @@ int EndPage(HDC dc)
     Job* job = job_of(dc);
     if (!job || job->state != Job::Open || !job->in_page)
         return SP_ERROR;
-    if (!go_on(dc, job))
+    if (!go_on(dc, job)) {
+        discard(job);
+        set_error("the job was cancelled");
         return SP_APPABORT;
+    }
     cairo_surface_show_page(job->surface);
     job->in_page = false;
     job->pages++;
@@ -601,9 +629,7 @@ int AbortDoc(HDC dc)
     Job* job = job_of(dc);
     if (!job)
         return SP_ERROR;
-    job->state = Job::Ended;
-    close_surface(job);
-    std::string().swap(job->pdf);
+    discard(job);
     return 1;
 }
 
