@@ -90,13 +90,18 @@ void prn_set_output_file(const char* path)
     output_file = path ? path : "";
 }
 
-int GetPrnName(char* dst)
+void prn_device_name(const char* entry, char* dst)
 {
-    GetProfileStringA("windows", "device", NO_PRINTER, cPrnbuf, sizeof cPrnbuf);
-    std::string name = first_token(cPrnbuf);
+    std::string name = first_token(entry);
     if (name.empty())  // an entry of nothing but commas names no printer
         name = NO_PRINTER;
     std::memcpy(dst, name.c_str(), name.size() + 1);
+}
+
+int GetPrnName(char* dst)
+{
+    GetProfileStringA("windows", "device", NO_PRINTER, cPrnbuf, sizeof cPrnbuf);
+    prn_device_name(cPrnbuf, dst);
     return 0;
 }
 

@@ -1,0 +1,336 @@
+// The print command and the four printed layouts, against a private CUPS
+// scheduler: what reaches the printer, read back with poppler's tools.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <ctime>
+#include <functional>
+#include <string>
+
+#include "app/state.h"
+#include "print/print.h"
+#include "tests/helpers/cups.h"
+#include "tests/helpers/pdf.h"
+
+namespace {
+
+const char NO_PRINTER[] = "\x83\x76\x83\x8A\x83\x93\x83\x5E\x81\x5B\x90\xDA\x91\xB1\x96\xB3\x82\xB5";
+const char STOP_CAPTION_UTF8[] = "印刷処理が取り消されました";
+const int TINT = 0xC0E0FF;  // a light orange background, 0x00BBGGRR
+const int BLUE = 0xFF0000, RED = 0x0000FF, SATURDAY = 0x406000, HOLIDAY = 0x6020FF;
+
+// Canvas units to printer pixels, truncated as the layouts do.
+int dots(int units, int dpi)
+{
+    return (int)(units * (dpi / 92.0));
+}
+
+class PrintCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(cups.start()) << cups.error();
+        iSetfg = 1;
+        iBcol = 0xFFFFFF;
+        iNstep = 1;
+        gbAbort = 0;
+        hPhdc = nullptr;
+        prn_set_output_file(nullptr);
+    }
+    void TearDown() override { prn_set_output_file(nullptr); }
+
+    // Prints `layout` for year/month through the print command and returns
+    // the delivered PDF ("" when none came).
+    std::string print(int dpi, int layout, int year, int month)
+    {
+        if (!cups.add_queue("pdfq" + std::to_string(dpi), dpi))
+            return "";
+        GetPrnName(cPrninfo);
+        iDspfg = layout;
+        iYear = year;
+        iMont = month;
+        EXPECT_EQ(RKM_CALEN_PRN(nullptr), 0);
+        return cups.wait_for_job_file(++jobs);
+    }
+
+    // The print command's failure boxes, counted on standard error where
+    // message boxes go without a display.
+    int boxes_while(const std::function<void()>& run, std::string* text = nullptr)
+    {
+        testing::internal::CaptureStderr();
+        run();
+        std::string err = testing::internal::GetCapturedStderr();
+        if (text)
+            *text = err;
+        int n = 0;
+        for (size_t at = err.find(STOP_CAPTION_UTF8); at != std::string::npos;
+             at = err.find(STOP_CAPTION_UTF8, at + 1))
+            n++;
+        return n;
+    }
+
+    PrivateCups cups;
+    int jobs = 0;
+};
+
+}  // namespace
+
+/* The default printer's name */
+
+TEST(PrinterName, device_name_is_the_first_field_of_the_profile_entry)
+{
+    char dst[300];
+    prn_device_name("pdfq,CUPS,ipp://localhost/printers/pdfq", dst);
+    EXPECT_STREQ(dst, "pdfq");
+    prn_device_name("plain", dst);
+    EXPECT_STREQ(dst, "plain");
+    prn_device_name(",,lead,winspool,LPT1:", dst);
+    EXPECT_STREQ(dst, "lead");
+    // a Shift-JIS character whose second byte is a comma (0x2C is no trail
+    // byte, so take one whose trail is a backslash-like byte instead)
+    prn_device_name("\x83\x5C\x83\x74\x83\x67,CUPS,x", dst);  // ソフト
+    EXPECT_STREQ(dst, "\x83\x5C\x83\x74\x83\x67");
+}
+
+TEST(PrinterName, empty_or_comma_only_entry_is_no_printer)
+{
+    char dst[300];
+    prn_device_name("", dst);
+    EXPECT_STREQ(dst, NO_PRINTER);
+    prn_device_name(",,,", dst);
+    EXPECT_STREQ(dst, NO_PRINTER);
+}
+
+TEST_F(PrintCommand, start_up_name_is_the_default_destination_or_no_printer)
+{
+    GetPrnName(cPrninfo);
+    EXPECT_STREQ(cPrninfo, NO_PRINTER);
+    ASSERT_TRUE(cups.add_queue("officejet", 600));
+    GetPrnName(cPrninfo);
+    EXPECT_STREQ(cPrninfo, "officejet");
+}
+
+/* The page of each layout */
+
+TEST_F(PrintCommand, year_page_is_one_landscape_page_with_embedded_subset_fonts)
+{
+    iBcol = TINT;
+    std::string pdf = print(300, 3, 2003, 0);
+    ASSERT_NE(pdf, "");
+    EXPECT_EQ(cups.job_title(1), "RKM7500");
+    std::string info = pdf_info(pdf);
+    EXPECT_EQ(pdf_field(info, "Pages"), "1");
+    EXPECT_EQ(pdf_field(info, "Page size"), "841.89 x 595.276 pts (A4)");
+    std::string text = pdf_text(pdf);
+    for (const char* title : {"2003年１月", "2003年９月", "2003年12月"})
+        EXPECT_NE(text.find(title), std::string::npos) << title << "\n" << text;
+    EXPECT_NE(text.find("日"), std::string::npos);
+    EXPECT_NE(text.find("土"), std::string::npos);
+    std::string fonts = pdf_fonts(pdf);
+    EXPECT_NE(fonts.find("+"), std::string::npos) << fonts;  // subset names, ABCDEF+Face
+    EXPECT_EQ(fonts.find(" no  "), std::string::npos) << fonts;  // every font embedded
+
+    PdfPage page = pdf_page(pdf, 300);
+    ASSERT_GT(page.width, page.height);
+    auto at = [](int u) { return dots(u, 300); };
+    EXPECT_EQ(page.pixel(at(5), at(5)), (uint32_t)TINT);        // iBcol over the canvas
+    EXPECT_EQ(page.pixel(at(1015), at(700)), (uint32_t)TINT);
+    EXPECT_EQ(page.pixel(at(10), at(300)), 0x404040u);          // grid line
+    EXPECT_EQ(page.pixel(at(510), at(45)), 0x404040u);
+    // January: title in blue, 5 January (a Sunday) red, 1 January a holiday
+    EXPECT_TRUE(page.has_colour(at(80), at(60), at(200), at(78), BLUE, 8));
+    EXPECT_TRUE(page.has_colour(at(30), at(124), at(54), at(144), RED, 8));
+    EXPECT_TRUE(page.has_colour(at(120), at(100), at(144), at(120), HOLIDAY, 8));
+    EXPECT_TRUE(page.has_colour(at(210), at(100), at(234), at(120), SATURDAY, 8));  // 4 Jan
+    // days off are boxed: 1 January (holiday) yes, 2 January (Thursday) no
+    EXPECT_EQ(page.pixel(at(119), at(110)), 0x000000u);
+    EXPECT_EQ(page.pixel(at(149), at(110)), (uint32_t)TINT);
+    EXPECT_EQ(iNstep, 0);
+}
+
+TEST_F(PrintCommand, large_month_fills_the_page_with_grooves_at_scaled_positions)
+{
+    iBcol = TINT;
+    std::string pdf = print(600, 0, 2003, 11);
+    ASSERT_NE(pdf, "");
+    std::string text = pdf_text(pdf);
+    EXPECT_NE(text.find("2003年11月"), std::string::npos) << text;
+    for (const char* day : {"日", "月", "火", "水", "木", "金", "土"})
+        EXPECT_NE(text.find(day), std::string::npos) << day;
+
+    PdfPage page = pdf_page(pdf, 600);
+    auto at = [](int u) { return dots(u, 600); };
+    EXPECT_EQ(page.pixel(at(2), at(2)), (uint32_t)TINT);
+    EXPECT_EQ(page.pixel(at(1020), at(760)), (uint32_t)TINT);
+    // vertical rule 0: dark edges at units 20 and 22, light centre at 21
+    int y = at(400);
+    EXPECT_EQ(page.pixel(at(20), y), 0x404040u);
+    EXPECT_EQ(page.pixel(at(21), y), 0xC0C0C0u);
+    EXPECT_EQ(page.pixel(at(22), y), 0x404040u);
+    EXPECT_EQ(page.pixel(at(21) - 2, y), (uint32_t)TINT);
+    EXPECT_EQ(page.pixel(at(20) + 2, y), (uint32_t)TINT);
+    // title blue at (380, 10); Sunday 2 November (day 2, column 0, row 1) red
+    EXPECT_TRUE(page.has_colour(at(380), at(10), at(700), at(45), BLUE, 8));
+    EXPECT_TRUE(page.has_colour(at(5), at(208), at(60), at(240), RED, 8));
+    // 3 November, Culture Day, a Monday: holiday colour, placed with a = 5
+    EXPECT_TRUE(page.has_colour(at(145), at(208), at(200), at(240), HOLIDAY, 8));
+    // 23 November falls on a Sunday: the 24th is a red substitute holiday
+    EXPECT_TRUE(page.has_colour(at(170), at(502), at(230), at(534), RED, 8));
+}
+
+TEST_F(PrintCommand, medium_month_fills_only_its_area)
+{
+    iBcol = TINT;
+    std::string pdf = print(300, 1, 2004, 1);
+    ASSERT_NE(pdf, "");
+    EXPECT_NE(pdf_text(pdf).find("2004年１月"), std::string::npos);
+    PdfPage page = pdf_page(pdf, 300);
+    auto at = [](int u) { return dots(u, 300); };
+    EXPECT_EQ(page.pixel(at(20), at(500)), (uint32_t)TINT);
+    EXPECT_EQ(page.pixel(at(700), at(300)), 0xFFFFFFu);
+    EXPECT_EQ(page.pixel(at(20), at(600)), 0xFFFFFFu);
+    EXPECT_EQ(page.pixel(at(53), at(300)), 0xC0C0C0u);  // centre of vertical rule 0
+    EXPECT_TRUE(page.has_colour(at(190), at(30), at(400), at(65), BLUE, 8));
+}
+
+TEST_F(PrintCommand, small_month_prints_only_the_top_left_corner)
+{
+    iBcol = TINT;
+    std::string pdf = print(600, 2, 2003, 3);
+    ASSERT_NE(pdf, "");
+    EXPECT_NE(pdf_text(pdf).find("2003年３月"), std::string::npos);
+    PdfPage page = pdf_page(pdf, 300);  // rendered coarser than printed
+    auto at = [](int u) { return dots(u, 300); };
+    EXPECT_EQ(page.pixel(at(12), at(198)), (uint32_t)TINT);
+    EXPECT_EQ(page.pixel(at(300), at(100)), 0xFFFFFFu);
+    EXPECT_EQ(page.pixel(at(500), at(500)), 0xFFFFFFu);
+    // 21 March 2003, the spring equinox, a Friday: column 5, row 3
+    EXPECT_TRUE(page.has_colour(at(180), at(122), at(204), at(142), HOLIDAY, 8));
+}
+
+/* Months outside the table and the today state */
+
+TEST_F(PrintCommand, months_outside_1_to_12_print_the_nearest_month)
+{
+    EXPECT_NE(pdf_text(print(300, 0, 2003, 0)).find("2003年１月"), std::string::npos);
+    EXPECT_NE(pdf_text(print(300, 1, 2003, 0)).find("2003年１月"), std::string::npos);
+    EXPECT_NE(pdf_text(print(300, 2, 2003, 13)).find("2003年12月"), std::string::npos);
+}
+
+TEST_F(PrintCommand, before_any_entry_the_page_shows_todays_month_in_the_medium_layout)
+{
+    iSetfg = 0;
+    iBcol = TINT;
+    std::string pdf = print(300, 9, 0, 0);
+    ASSERT_NE(pdf, "");
+    std::time_t now = std::time(nullptr);
+    std::tm t = *std::localtime(&now);
+    static const char* const months[] = {"１月", "２月", "３月", "４月", "５月", "６月",
+                                         "７月", "８月", "９月", "10月", "11月", "12月"};
+    std::string title = std::to_string(t.tm_year + 1900) + "年" + months[t.tm_mon];
+    EXPECT_NE(pdf_text(pdf).find(title), std::string::npos) << title;
+    PdfPage page = pdf_page(pdf, 300);  // the medium layout's area, not the whole page
+    EXPECT_EQ(page.pixel(dots(20, 300), dots(500, 300)), (uint32_t)TINT);
+    EXPECT_EQ(page.pixel(dots(700, 300), dots(300, 300)), 0xFFFFFFu);
+}
+
+/* Failures */
+
+TEST_F(PrintCommand, no_default_printer_shows_the_message_ten_times_and_prints_nothing)
+{
+    GetPrnName(cPrninfo);
+    ASSERT_STREQ(cPrninfo, NO_PRINTER);
+    iDspfg = 3;
+    iNstep = 1;
+    EXPECT_EQ(boxes_while([] { EXPECT_EQ(RKM_CALEN_PRN(nullptr), 0); }), 10);
+    EXPECT_EQ(iNstep, 0);  // the layout's resets still happen
+    EXPECT_EQ(hPhdc, nullptr);
+    EXPECT_EQ(cups.jobs_known(), 0);
+    // and the next F9 behaves the same
+    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 10);
+}
+
+TEST_F(PrintCommand, rejecting_printer_gives_one_message_with_the_reason)
+{
+    ASSERT_TRUE(cups.add_queue("pdfq", 300));
+    ASSERT_TRUE(cups.reject("pdfq"));
+    GetPrnName(cPrninfo);
+    iDspfg = 3;
+    std::string text;
+    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }, &text), 1);
+    EXPECT_NE(text.find("not accepting"), std::string::npos) << text;
+    EXPECT_EQ(cups.jobs_known(), 0);
+    EXPECT_TRUE(cups.output_files().empty());
+}
+
+TEST_F(PrintCommand, stopped_scheduler_gives_one_message_with_the_reason)
+{
+    ASSERT_TRUE(cups.add_queue("pdfq", 300));
+    GetPrnName(cPrninfo);
+    cups.stop(true);
+    iDspfg = 0;
+    std::string text;
+    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }, &text), 1);
+    EXPECT_NE(text.find("cannot reach the print service"), std::string::npos) << text;
+    EXPECT_TRUE(cups.output_files().empty());
+    cups.stop();
+}
+
+TEST_F(PrintCommand, long_printer_name_still_prints)
+{
+    const std::string name = "Accounting_Floor3_Colour_Laser_Printer_Duplex_A4_Tray2";
+    ASSERT_TRUE(cups.add_queue(name, 300));
+    GetPrnName(cPrninfo);
+    ASSERT_EQ(std::string(cPrninfo), name);
+    iDspfg = 1;
+    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 0);
+    EXPECT_NE(cups.wait_for_job_file(1), "");
+}
+
+TEST_F(PrintCommand, print_to_file_needs_no_print_service)
+{
+    cups.stop(true);
+    std::string file = cups.folder() + "/page.pdf";
+    std::strcpy(cPrninfo, NO_PRINTER);
+    prn_set_output_file(file.c_str());
+    iDspfg = 3;
+    iYear = 2003;
+    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 0);
+    std::string info = pdf_info(file);
+    EXPECT_EQ(pdf_field(info, "Pages"), "1") << info;
+    EXPECT_EQ(pdf_field(info, "Title"), "RKM7500");
+    EXPECT_NE(pdf_text(file).find("2003年12月"), std::string::npos);
+    cups.stop();
+}
+
+/* Cancelling from the abort window */
+
+TEST_F(PrintCommand, cancel_control_discards_the_document_once)
+{
+    ASSERT_TRUE(cups.add_queue("pdfq", 300));
+    GetPrnName(cPrninfo);
+    ASSERT_EQ(RKM_PRN_SET1(1), 0);
+    RKM_PRN_SET2();
+    EXPECT_DOUBLE_EQ(dXdpi, 300 / 92.0);
+    ASSERT_GT(StartDocA(hPhdc, &NTdi), 0);
+    StartPage(hPhdc);
+    RKM_CALEN4_PRN(hPhdc, 2003, 1);
+    HWND dialog = reinterpret_cast<HWND>(0x5150);
+    EXPECT_EQ(AbortDlgProc(dialog, WM_INITDIALOG, 0, 0), FALSE);
+    EXPECT_EQ(ghwndAbort, dialog);
+    // the Close item was greyed
+    EXPECT_EQ(EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_GRAYED), (BOOL)MF_GRAYED);
+    EXPECT_EQ(AbortDlgProc(dialog, WM_COMMAND, 502, 0), FALSE);
+    EXPECT_EQ(gbAbort, 0);
+    EXPECT_EQ(AbortProc(hPhdc, 0), TRUE);
+    EXPECT_EQ(AbortDlgProc(dialog, WM_COMMAND, 503, 0), TRUE);
+    EXPECT_EQ(gbAbort, 1);
+    EXPECT_EQ(AbortProc(hPhdc, 0), FALSE);
+    EXPECT_LE(EndPage(hPhdc), 0);
+    EXPECT_LE(EndDoc(hPhdc), 0);
+    DeleteDC(hPhdc);
+    hPhdc = nullptr;
+    EXPECT_EQ(cups.jobs_known(), 0);
+}
