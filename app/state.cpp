@@ -30,6 +30,7 @@ int gbAbort;
 HWND ghwndAbort;
 HWND ghwndMain;
 HINSTANCE ghInst;
+DOCINFOA NTdi;
 
 // Constant texts, Shift-JIS bytes. Each piece is written as its byte
 // escapes with the text it stands for beside it.
@@ -91,4 +92,3 @@ const char* const Dspname[4] = {
     "\x8F\xAC",  // 小
     "\x94\x4E",  // 年
 };
-DOCINFOA NTdi;
