@@ -49,15 +49,26 @@ std::string pdf_field(const std::string& info, const std::string& key)
 
 PdfPage pdf_page(const std::string& pdf, int dpi)
 {
+    return pdf_area(pdf, dpi, 0, 0, 0, 0);
+}
+
+PdfPage pdf_area(const std::string& pdf, int dpi, int x, int y, int w, int h)
+{
     PdfPage page;
+    page.left = x;
+    page.top = y;
+    std::string crop;
+    if (w > 0 && h > 0)
+        crop = " -x " + std::to_string(x) + " -y " + std::to_string(y) + " -W " +
+               std::to_string(w) + " -H " + std::to_string(h);
     char templ[] = "/tmp/rkm-page-XXXXXX";
     int fd = mkstemp(templ);
     if (fd < 0)
         return page;
     close(fd);
     std::string base = templ;
-    run_command("pdftoppm -r " + std::to_string(dpi) + " -f 1 -singlefile " + quoted(pdf) + " " +
-                    quoted(base),
+    run_command("pdftoppm -aaVector no -r " + std::to_string(dpi) + crop + " -f 1 -singlefile " +
+                    quoted(pdf) + " " + quoted(base),
                 nullptr);
     std::ifstream f(base + ".ppm", std::ios::binary);
     std::string magic;
@@ -77,6 +88,8 @@ PdfPage pdf_page(const std::string& pdf, int dpi)
 
 uint32_t PdfPage::pixel(int x, int y) const
 {
+    x -= left;
+    y -= top;
     if (x < 0 || y < 0 || x >= width || y >= height)
         return 0xFFFFFFFFu;
     const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
