@@ -6,7 +6,6 @@
 #include <cairo-pdf.h>
 #include <cups/cups.h>
 #include <fcntl.h>
-#include <iconv.h>
 #include <langinfo.h>
 #include <unistd.h>
 
@@ -19,6 +18,7 @@
 #include <set>
 #include <string>
 
+#include "platform/codeconv.h"
 #include "platform/dc.h"
 #include "platform/window.h"
 
@@ -35,32 +35,22 @@ void set_error(const std::string& reason) { last_error = reason; }
 
 /* Names: Shift-JIS in the program, UTF-8 in CUPS */
 
-std::string convert(const char* from, const char* to, const std::string& text)
+std::string to_cups(const char* sjis) { return plat_sjis_to_utf8(sjis, std::strlen(sjis)); }
+
+// A character without a Shift-JIS form shows as '?'.
+std::string to_program(const std::string& utf8)
 {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == (iconv_t)-1)
-        return text;
     std::string out;
-    char buf[256];
-    char* in = const_cast<char*>(text.data());
-    size_t in_left = text.size();
-    while (in_left > 0) {
-        char* o = buf;
-        size_t o_left = sizeof buf;
-        size_t r = iconv(cd, &in, &in_left, &o, &o_left);
-        out.append(buf, o - buf);
-        if (r == (size_t)-1 && errno != E2BIG) {  // a character the other side lacks
+    if (plat_utf8_to_sjis(utf8.c_str(), &out))
+        return out;
+    out.clear();
+    for (unsigned char c : utf8)
+        if (c < 0x80)
+            out += (char)c;
+        else if ((c & 0xC0) != 0x80)
             out += '?';
-            in++;
-            in_left--;
-        }
-    }
-    iconv_close(cd);
     return out;
 }
-
-std::string to_cups(const char* sjis) { return convert("CP932", "UTF-8", sjis); }
-std::string to_program(const std::string& utf8) { return convert("UTF-8", "CP932", utf8); }
 
 // CUPS refuses names with blanks, controls, '/', '\\', '#' or quotes; such a
 // name (the no-printer text among them) is never sent to the scheduler.
