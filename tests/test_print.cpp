@@ -342,3 +342,77 @@ TEST_F(PrintCommand, cancel_control_discards_the_document_once)
     hPhdc = nullptr;
     EXPECT_EQ(cups.jobs_known(), 0);
 }
+/* The job and the main window: disabled while the abort procedure pumps */
+
+namespace {
+
+int keyups_seen;
+BOOL enabled_when_cancelled = TRUE;
+
+LRESULT main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_KEYUP)
+        keyups_seen++;
+    if (message == WM_COMMAND) {  // the abort window's cancel control, as if clicked
+        enabled_when_cancelled = IsWindowEnabled(ghwndMain);
+        return AbortDlgProc(window, message, wparam, lparam);
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+class PrintWithWindow : public PrintCommand {
+protected:
+    void SetUp() override
+    {
+        PrintCommand::SetUp();
+        plat_set_display(PLAT_DISPLAY_OFFSCREEN);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = main_window_proc;
+        wc.lpszClassName = "PrintTest";
+        RegisterClassA(&wc);
+        ghwndMain = CreateWindowExA(0, "PrintTest", "Calendar", WS_OVERLAPPEDWINDOW, 0, 0, 1024,
+                                    768, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(ghwndMain, nullptr) << plat_window_error();
+        ASSERT_TRUE(cups.add_queue("pdfq", 300));
+        GetPrnName(cPrninfo);
+        iDspfg = 3;
+        iYear = 2003;
+        keyups_seen = 0;
+    }
+    void TearDown() override
+    {
+        DestroyWindow(ghwndMain);
+        ghwndMain = nullptr;
+        PrintCommand::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(PrintWithWindow, cancel_while_the_page_is_sent_prints_nothing_and_frees_the_window)
+{
+    PostMessageA(ghwndMain, WM_COMMAND, 503, 0);
+    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 0);  // cancelled: nothing to report
+    EXPECT_EQ(gbAbort, 1);
+    EXPECT_FALSE(enabled_when_cancelled);  // the job had the main window disabled
+    EXPECT_TRUE(IsWindowEnabled(ghwndMain));
+    EXPECT_EQ(cups.jobs_known(), 0);
+
+    // the next F9 opens a new printer device context and prints
+    RKM_CALEN_PRN(nullptr);
+    EXPECT_EQ(gbAbort, 0);
+    EXPECT_NE(cups.wait_for_job_file(1), "");
+}
+
+TEST_F(PrintWithWindow, keys_pressed_during_the_job_do_not_reach_the_main_window)
+{
+    plat_inject_key(ghwndMain, VK_F9, nullptr);
+    RKM_CALEN_PRN(nullptr);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    EXPECT_EQ(keyups_seen, 0);
+    EXPECT_TRUE(IsWindowEnabled(ghwndMain));
+    EXPECT_NE(cups.wait_for_job_file(1), "");
+    EXPECT_EQ(cups.jobs_known(), 1);
+}
