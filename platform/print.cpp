@@ -37,6 +37,12 @@ void set_error(const std::string& reason) { last_error = reason; }
 
 std::string to_cups(const char* sjis) { return plat_sjis_to_utf8(sjis, std::strlen(sjis)); }
 
+// The file printer keeps its own name; every other is a CUPS destination.
+std::string printer_name(const char* sjis)
+{
+    return std::strcmp(sjis, PLAT_PDF_FILE_PRINTER) == 0 ? sjis : to_cups(sjis);
+}
+
 // A character without a Shift-JIS form shows as '?'.
 std::string to_program(const std::string& utf8)
 {
@@ -53,7 +59,7 @@ std::string to_program(const std::string& utf8)
 }
 
 // CUPS refuses names with blanks, controls, '/', '\\', '#' or quotes; such a
-// name (the no-printer text among them) is never sent to the scheduler.
+// name is never sent to the scheduler.
 bool valid_cups_name(const std::string& name)
 {
     if (name.empty() || name.size() > 127)
@@ -167,10 +173,9 @@ std::string printer_uri(const std::string& name)
     return uri;
 }
 
-std::string unreachable_reason()
+std::string unreachable_reason(const char* why)
 {
-    return std::string("cannot reach the print service at ") + cupsServer() + " (" +
-           cupsLastErrorString() + ")";
+    return std::string("cannot reach the print service at ") + cupsServer() + " (" + why + ")";
 }
 
 // Asks the scheduler for the printer's default resolution and paper. A
@@ -202,7 +207,7 @@ Lookup query_printer(const std::string& name, Settings* s)
             set_error(cupsLastErrorString());
             return Lookup::NotFound;
         }
-        set_error(unreachable_reason());
+        set_error(unreachable_reason(cupsLastErrorString()));
         return Lookup::Unreachable;
     }
     read_resolution(response, s);
@@ -262,7 +267,6 @@ struct Job {
     std::string output;   // file name, or empty to print
     std::string pdf;      // the document as cairo writes it
     cairo_surface_t* surface = nullptr;
-    double page_width = 0, page_height = 0;  // points
     ABORTPROC abort_proc = nullptr;
 };
 
@@ -315,11 +319,6 @@ bool go_on(HDC dc, Job* job)
     return !job->abort_proc || job->abort_proc(dc, 0);
 }
 
-std::string service_message(const char* prefix)
-{
-    return std::string(prefix) + cupsLastErrorString();
-}
-
 // Sends the finished PDF as one Print-Job request, so that a request broken
 // off (the user cancelled, the connection failed) leaves no job behind.
 int submit(HDC dc, Job* job)
@@ -327,8 +326,7 @@ int submit(HDC dc, Job* job)
     http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                 30000, nullptr);
     if (!http) {
-        set_error(std::string("cannot reach the print service at ") + cupsServer() + " (" +
-                  std::strerror(errno) + ")");
+        set_error(unreachable_reason(std::strerror(errno)));
         return SP_ERROR;
     }
     std::string resource = "/printers/" + job->printer;
@@ -360,7 +358,7 @@ int submit(HDC dc, Job* job)
     if (response && cupsLastError() <= IPP_STATUS_OK_CONFLICTING)
         result = ippGetInteger(ippFindAttribute(response, "job-id", IPP_TAG_INTEGER), 0);
     else
-        set_error(service_message(""));
+        set_error(cupsLastErrorString());
     if (result == 0)
         result = 1;  // accepted, though the scheduler did not say under which number
     ippDelete(response);
@@ -440,7 +438,7 @@ BOOL OpenPrinterA(LPSTR name, HANDLE* printer, void*)
     if (!name)
         return FALSE;
     auto p = new Printer;
-    p->name = std::string(name) == PLAT_PDF_FILE_PRINTER ? name : to_cups(name);
+    p->name = printer_name(name);
     if (query_printer(p->name, &p->settings) == Lookup::NotFound) {
         delete p;
         return FALSE;
@@ -496,7 +494,7 @@ HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const DEVMODEA* init)
         set_error("only printers have device contexts here");
         return nullptr;
     }
-    std::string name = std::strcmp(device, PLAT_PDF_FILE_PRINTER) == 0 ? device : to_cups(device);
+    std::string name = printer_name(device);
     Settings s;
     if (query_printer(name, &s) == Lookup::NotFound)
         return nullptr;
@@ -519,9 +517,8 @@ HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const DEVMODEA* init)
 
     auto job = new Job;
     job->printer = name;
-    job->page_width = width_mm / 25.4 * 72.0;
-    job->page_height = height_mm / 25.4 * 72.0;
-    job->surface = cairo_pdf_surface_create_for_stream(collect, job, job->page_width, job->page_height);
+    job->surface = cairo_pdf_surface_create_for_stream(collect, job, width_mm / 25.4 * 72.0,
+                                                       height_mm / 25.4 * 72.0);
     if (cairo_surface_status(job->surface) != CAIRO_STATUS_SUCCESS) {
         set_error("cannot make a PDF page");
         close_surface(job);

@@ -108,7 +108,9 @@ int GetPrnName(char* dst)
 HDC OpenPrinterDC(char* name, int mode)
 {
     HANDLE printer = nullptr;
-    if (!OpenPrinterA(name, &printer, nullptr))
+    // The no-printer text names no printer, whether or not a print service
+    // could be asked.
+    if (std::strcmp(name, NO_PRINTER) == 0 || !OpenPrinterA(name, &printer, nullptr))
         return nullptr;
     LONG size = DocumentPropertiesA(nullptr, printer, name, nullptr, nullptr, 0);
     if (size <= 0 || (size_t)size < sizeof(DEVMODEA)) {

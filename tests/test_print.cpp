@@ -2,6 +2,7 @@
 // scheduler: what reaches the printer, read back with poppler's tools.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -71,9 +72,29 @@ protected:
         return n;
     }
 
+    // An empty folder as TMPDIR, for the failures to leave nothing in.
+    std::string private_tmp()
+    {
+        std::string tmp = cups.folder() + "/tmpdir";
+        mkdir(tmp.c_str(), 0700);
+        setenv("TMPDIR", tmp.c_str(), 1);
+        return tmp;
+    }
+
     PrivateCups cups;
     int jobs = 0;
 };
+
+bool folder_empty(const std::string& path)
+{
+    DIR* d = opendir(path.c_str());
+    int n = 0;
+    while (dirent* e = d ? readdir(d) : nullptr)
+        n += std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0;
+    if (d)
+        closedir(d);
+    return d && n == 0;
+}
 
 }  // namespace
 
@@ -252,11 +273,17 @@ TEST_F(PrintCommand, no_default_printer_shows_the_message_ten_times_and_prints_n
     ASSERT_STREQ(cPrninfo, NO_PRINTER);
     iDspfg = 3;
     iNstep = 1;
+    std::string tmp = private_tmp();
     EXPECT_EQ(boxes_while([] { EXPECT_EQ(RKM_CALEN_PRN(nullptr), 0); }), 10);
+    EXPECT_TRUE(folder_empty(tmp));
     EXPECT_EQ(iNstep, 0);  // the layout's resets still happen
     EXPECT_EQ(hPhdc, nullptr);
     EXPECT_EQ(cups.jobs_known(), 0);
-    // and the next F9 behaves the same
+    // and the next F9 behaves the same, with or without a print service
+    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 10);
+    cups.stop();
+    GetPrnName(cPrninfo);
+    ASSERT_STREQ(cPrninfo, NO_PRINTER);
     EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 10);
 }
 
@@ -266,11 +293,13 @@ TEST_F(PrintCommand, rejecting_printer_gives_one_message_with_the_reason)
     ASSERT_TRUE(cups.reject("pdfq"));
     GetPrnName(cPrninfo);
     iDspfg = 3;
+    std::string tmp = private_tmp();
     std::string text;
     EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }, &text), 1);
     EXPECT_NE(text.find("not accepting"), std::string::npos) << text;
     EXPECT_EQ(cups.jobs_known(), 0);
     EXPECT_TRUE(cups.output_files().empty());
+    EXPECT_TRUE(folder_empty(tmp));
 }
 
 TEST_F(PrintCommand, stopped_scheduler_gives_one_message_with_the_reason)
@@ -279,10 +308,12 @@ TEST_F(PrintCommand, stopped_scheduler_gives_one_message_with_the_reason)
     GetPrnName(cPrninfo);
     cups.stop(true);
     iDspfg = 0;
+    std::string tmp = private_tmp();
     std::string text;
     EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }, &text), 1);
     EXPECT_NE(text.find("cannot reach the print service"), std::string::npos) << text;
     EXPECT_TRUE(cups.output_files().empty());
+    EXPECT_TRUE(folder_empty(tmp));
     cups.stop();
 }
 

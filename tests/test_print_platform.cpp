@@ -69,6 +69,10 @@ BOOL cancel(HDC, int)
 {
     return FALSE;
 }
+BOOL cancel_after_the_page(HDC, int)  // the page ends, then the user cancels while it is sent
+{
+    return ++abort_calls == 1;
+}
 
 }  // namespace
 
@@ -261,6 +265,13 @@ TEST_F(PrintPlatform, cancelled_documents_leave_no_job_and_no_file)
     HDC dc = landscape_dc("pdfq");
     SetAbortProc(dc, cancel);
     EXPECT_LE(print_page(dc), 0);
+    DeleteDC(dc);
+    // ... or once the page is complete, while it is being sent
+    abort_calls = 0;
+    dc = landscape_dc("pdfq");
+    SetAbortProc(dc, cancel_after_the_page);
+    EXPECT_EQ(print_page(dc), SP_USERABORT);
+    EXPECT_EQ(abort_calls, 2);
     DeleteDC(dc);
     // AbortDoc in the middle of the page
     dc = landscape_dc("pdfq");
