@@ -190,24 +190,6 @@ TEST_F(PrintPlatform, landscape_page_is_one_job_titled_with_the_document_name)
     EXPECT_EQ(cups.jobs_known(), 1);
 }
 
-TEST_F(PrintPlatform, dots_land_where_the_device_units_say)
-{
-    HDC dc = landscape_dc("pdfq");
-    ASSERT_NE(dc, nullptr);
-    ASSERT_GT(print_page(dc), 0) << plat_print_error();  // red (100,100)-(999,599) in dots at 600 dpi
-    DeleteDC(dc);
-    std::string pdf = cups.wait_for_job_file(1);
-    ASSERT_NE(pdf, "");
-    // at 60 dpi, one pixel is ten dots: red from pixel 10 to 99 across, 10 to 59 down
-    PdfPage page = pdf_page(pdf, 60);
-    ASSERT_NEAR(page.width, 702, 1);  // 297 mm x 210 mm
-    ASSERT_NEAR(page.height, 496, 1);
-    EXPECT_EQ(page.pixel(11, 11), 0x0000FFu);
-    EXPECT_EQ(page.pixel(98, 58), 0x0000FFu);
-    EXPECT_EQ(page.pixel(9, 11), 0xFFFFFFu);
-    EXPECT_EQ(page.pixel(101, 30), 0xFFFFFFu);
-}
-
 TEST_F(PrintPlatform, output_file_needs_no_print_service)
 {
     cups.stop(true);
