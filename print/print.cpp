@@ -32,6 +32,7 @@ char cPrnbuf[300];
 std::string output_file;  // --print-to: the page goes to this PDF file
 
 bool sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool sjis_trail(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
 // The first comma-separated token of `text`, leading commas skipped; the
 // second byte of a Shift-JIS character is never taken for a comma.
@@ -42,7 +43,7 @@ std::string first_token(const char* text)
         p++;
     const char* start = p;
     while (*p && *p != ',')
-        p += (sjis_lead((unsigned char)*p) && p[1]) ? 2 : 1;
+        p += (sjis_lead((unsigned char)p[0]) && sjis_trail((unsigned char)p[1])) ? 2 : 1;
     return std::string(start, p);
 }
 

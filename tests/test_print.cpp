@@ -136,10 +136,12 @@ TEST(PrinterName, device_name_is_the_first_field_of_the_profile_entry)
     EXPECT_STREQ(dst, "plain");
     prn_device_name(",,lead,winspool,LPT1:", dst);
     EXPECT_STREQ(dst, "lead");
-    // a Shift-JIS character whose second byte is a comma (0x2C is no trail
-    // byte, so take one whose trail is a backslash-like byte instead)
+    // Shift-JIS names come through whole, ソ's second byte a backslash
     prn_device_name("\x83\x5C\x83\x74\x83\x67,CUPS,x", dst);  // ソフト
     EXPECT_STREQ(dst, "\x83\x5C\x83\x74\x83\x67");
+    // a lead byte cut off by a comma does not swallow it
+    prn_device_name("ab\x83,CUPS,x", dst);
+    EXPECT_STREQ(dst, "ab\x83");
 }
 
 TEST(PrinterName, empty_or_comma_only_entry_is_no_printer)
