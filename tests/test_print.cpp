@@ -25,6 +25,17 @@ const char STOP_CAPTION_UTF8[] = "印刷処理が取り消されました";
 const int TINT = 0xC0E0FF;  // a light orange background, 0x00BBGGRR
 const int BLUE = 0xFF0000, RED = 0x0000FF, SATURDAY = 0x406000, HOLIDAY = 0x6020FF;
 
+// The failure message boxes in what went to standard error, where message
+// boxes go without a display.
+int stop_boxes(const std::string& err)
+{
+    int n = 0;
+    for (size_t at = err.find(STOP_CAPTION_UTF8); at != std::string::npos;
+         at = err.find(STOP_CAPTION_UTF8, at + 1))
+        n++;
+    return n;
+}
+
 // pdffonts lists at least one font, each with "yes" under emb and sub.
 ::testing::AssertionResult fonts_embedded_as_subsets(const std::string& report)
 {
@@ -83,8 +94,7 @@ protected:
         return cups.wait_for_job_file(++jobs);
     }
 
-    // The print command's failure boxes, counted on standard error where
-    // message boxes go without a display.
+    // The print command's failure boxes while `run` runs.
     int boxes_while(const std::function<void()>& run, std::string* text = nullptr)
     {
         testing::internal::CaptureStderr();
@@ -92,11 +102,7 @@ protected:
         std::string err = testing::internal::GetCapturedStderr();
         if (text)
             *text = err;
-        int n = 0;
-        for (size_t at = err.find(STOP_CAPTION_UTF8); at != std::string::npos;
-             at = err.find(STOP_CAPTION_UTF8, at + 1))
-            n++;
-        return n;
+        return stop_boxes(err);
     }
 
     // An empty folder as TMPDIR, for the failures to leave nothing in.
@@ -383,6 +389,78 @@ TEST_F(PrintCommand, cancel_control_discards_the_document_once)
     hPhdc = nullptr;
     EXPECT_EQ(cups.jobs_known(), 0);
 }
+/* The whole program: F9 in a --replay */
+
+namespace {
+
+// Chooses the layout with its button, enters November 2003 and presses F9.
+std::string f9_replay(int layout)
+{
+    return "click " + std::to_string(660 + 80 * layout) +
+           " 200; type 2003; key Enter; type 11; key Enter; key F9";
+}
+
+std::string run_program_in(const std::string& folder, const std::string& args, int* status)
+{
+    return run_command("cd '" + folder + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+                           RKM_PROGRAM + " --snapshot screen.png " + args,
+                       status);
+}
+
+}  // namespace
+
+TEST_F(PrintCommand, program_prints_every_layout_through_f9_at_300_and_600_dpi)
+{
+    const int title_x[] = {380, 190, 80, 80}, title_y[] = {10, 30, 10, 60};
+    int job = 0;
+    for (int dpi : {300, 600}) {
+        ASSERT_TRUE(cups.add_queue("pdf" + std::to_string(dpi), dpi));
+        for (int layout = 0; layout < 4; layout++) {
+            SCOPED_TRACE("layout " + std::to_string(layout) + " at " + std::to_string(dpi));
+            int status = -1;
+            run_program_in(cups.folder(), "--replay '" + f9_replay(layout) + "'", &status);
+            EXPECT_EQ(status, 0);
+            std::string pdf = cups.wait_for_job_file(++job);
+            ASSERT_NE(pdf, "");
+            EXPECT_EQ(cups.job_title(job), "RKM7500");
+            EXPECT_NE(pdf_text(pdf).find(layout == 3 ? "2003年１月" : "2003年11月"),
+                      std::string::npos);
+            // the title in blue where the layout puts it at this resolution
+            int x = dots(title_x[layout], dpi), y = dots(title_y[layout], dpi);
+            int w = dots(110, dpi), h = dots(20, dpi);
+            PdfPage title = pdf_area(pdf, dpi, x, y, w, h);
+            EXPECT_TRUE(title.has_colour(x, y, x + w - 1, y + h - 1, BLUE, 8));
+        }
+    }
+}
+
+TEST_F(PrintCommand, program_prints_to_a_file_without_any_print_service)
+{
+    cups.stop(true);
+    setenv("CUPS_SERVER", "/nonexistent/cups.sock", 1);
+    int status = -1;
+    std::string err = run_program_in(
+        cups.folder(), "--replay '" + f9_replay(3) + "' --print-to year.pdf", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(err.find(STOP_CAPTION_UTF8), std::string::npos) << err;
+    std::string pdf = cups.folder() + "/year.pdf";
+    EXPECT_EQ(pdf_field(pdf_info(pdf), "Pages"), "1");
+    EXPECT_NE(pdf_text(pdf).find("2003年12月"), std::string::npos);
+    cups.stop();
+}
+
+TEST_F(PrintCommand, program_without_a_printer_says_so_ten_times_and_goes_on)
+{
+    int status = -1;
+    std::string err = run_program_in(
+        cups.folder(), "--replay 'key F9; type 2004; key Enter; type 2; key Enter'", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(stop_boxes(err), 10) << err;
+    struct stat st;
+    EXPECT_EQ(stat((cups.folder() + "/screen.png").c_str(), &st), 0);  // it went on to the end
+    EXPECT_EQ(cups.jobs_known(), 0);
+}
+
 /* The job and the main window: disabled while the abort procedure pumps */
 
 namespace {
