@@ -30,6 +30,7 @@ int gbAbort;
 HWND ghwndAbort;
 HWND ghwndMain;
 HINSTANCE ghInst;
+DOCINFOA NTdi;
 
 // Constant texts, Shift-JIS bytes. Each piece is written as its byte
 // escapes with the text it stands for beside it.

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/windef.h"
+#include "platform/print.h"
 
 /* Display and entry state */
 extern int iSetfg;   // 0 today state, 1 chosen-month state
@@ -41,6 +42,7 @@ extern int gbAbort;
 extern HWND ghwndAbort;
 extern HWND ghwndMain;
 extern HINSTANCE ghInst;
+extern DOCINFOA NTdi;  // document of the job: name "RKM7500", output file or none
 
 /* Constant tables */
 extern const char Fnkc[2][12][5];  // function-key captions: key names, actions

@@ -36,8 +36,13 @@ public:
                 last.w += w;
                 return;
             }
-            if (last.x == x && last.w == w && last.y + last.h == y) {
-                last.h += h;
+        }
+        // The two sides of an outline alternate row by row, so a column may
+        // continue the box before the last one.
+        for (size_t back = 1; back <= 2 && back <= list_.size(); back++) {
+            Box& b = list_[list_.size() - back];
+            if (b.x == x && b.w == w && b.y + b.h == y) {
+                b.h += h;
                 return;
             }
         }

@@ -18,6 +18,10 @@ void RKM_CALEN2_PRN(HDC hdc, int year, int month);
 void RKM_CALEN3_PRN(HDC hdc, int year, int month);
 void RKM_CALEN4_PRN(HDC hdc, int year, int month);
 
-/* Our own addition: the print command writes its page to this PDF file
-   instead of the printer (null: the printer again). */
+/* Our own additions */
+// The print command writes its page to this PDF file instead of the printer
+// (null: the printer again).
 void prn_set_output_file(const char* path);
+// The device name of a "device" profile entry (name, driver, port), or the
+// no-printer text when the entry names none; as GetPrnName stores it.
+void prn_device_name(const char* entry, char* dst);

@@ -1,0 +1,234 @@
+// The print command: the default printer, the printer device context, the
+// abort window and abort procedure, and the one-page document around the
+// printed layout.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/state.h"
+#include "print/print.h"
+#include "support/ghl3000.h"
+
+namespace {
+
+const int OPEN_ATTEMPTS = 10;
+const int MODE_PORTRAIT = 0;
+const int MODE_LANDSCAPE = 1;
+const int ID_CANCEL_PRINT = 503;  // the abort window's cancel control
+const double UNITS_PER_INCH = 92.0;
+
+// "プリンター接続無し"
+const char NO_PRINTER[] = "\x83\x76\x83\x8A\x83\x93\x83\x5E\x81\x5B\x90\xDA\x91\xB1\x96\xB3\x82\xB5";
+// "印刷を中止します", caption "印刷処理が取り消されました"
+const char STOP_TEXT[] = "\x88\xF3\x8D\xFC\x82\xF0\x92\x86\x8E\x7E\x82\xB5\x82\xDC\x82\xB7";
+const char STOP_CAPTION[] =
+    "\x88\xF3\x8D\xFC\x8F\x88\x97\x9D\x82\xAA\x8E\xE6\x82\xE8\x8F\xC1\x82\xB3\x82\xEA\x82\xDC"
+    "\x82\xB5\x82\xBD";
+
+// Holds the whole profile entry, so that any printer name CUPS allows
+// (up to 127 bytes) reaches cPrninfo uncut.
+char cPrnbuf[300];
+
+std::string output_file;  // --print-to: the page goes to this PDF file
+
+bool sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool sjis_trail(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+// The first comma-separated token of `text`, leading commas skipped; the
+// second byte of a Shift-JIS character is never taken for a comma.
+std::string first_token(const char* text)
+{
+    const char* p = text;
+    while (*p == ',')
+        p++;
+    const char* start = p;
+    while (*p && *p != ',')
+        p += (sjis_lead((unsigned char)p[0]) && sjis_trail((unsigned char)p[1])) ? 2 : 1;
+    return std::string(start, p);
+}
+
+// Before any month has been entered the screen shows today's month in the
+// medium layout; the page shows the same.
+void month_in_force(int* year, int* month, int* layout)
+{
+    *year = iYear;
+    *month = iMont;
+    *layout = iDspfg;
+    if (iSetfg == 0) {
+        char date[12] = {0}, time[12] = {0};
+        DosDateTime(date, time);
+        date[4] = date[7] = date[10] = '\0';
+        *year = std::atoi(date);
+        *month = std::atoi(date + 5);
+        if (*layout == 9)
+            *layout = 1;
+    }
+}
+
+void draw_layout(int layout, int year, int month)
+{
+    switch (layout) {
+    case 1: RKM_CALEN2_PRN(hPhdc, year, month); break;
+    case 2: RKM_CALEN3_PRN(hPhdc, year, month); break;
+    case 3: RKM_CALEN4_PRN(hPhdc, year, month); break;
+    default: RKM_CALEN1_PRN(hPhdc, year, month); break;
+    }
+}
+
+// The page could not be handed on: tell the user once, with the reason.
+void report_failure(const std::string& reason)
+{
+    std::string text = STOP_TEXT;
+    if (!reason.empty())
+        text += "\n" + reason;
+    MessageBoxA(ghwndMain, text.c_str(), STOP_CAPTION, MB_OK);
+}
+
+}  // namespace
+
+void prn_set_output_file(const char* path)
+{
+    output_file = path ? path : "";
+}
+
+void prn_device_name(const char* entry, char* dst)
+{
+    std::string name = first_token(entry);
+    if (name.empty())  // an entry of nothing but commas names no printer
+        name = NO_PRINTER;
+    std::memcpy(dst, name.c_str(), name.size() + 1);
+}
+
+int GetPrnName(char* dst)
+{
+    GetProfileStringA("windows", "device", NO_PRINTER, cPrnbuf, sizeof cPrnbuf);
+    prn_device_name(cPrnbuf, dst);
+    return 0;
+}
+
+HDC OpenPrinterDC(char* name, int mode)
+{
+    HANDLE printer = nullptr;
+    // The no-printer text names no printer, whether or not a print service
+    // could be asked.
+    if (std::strcmp(name, NO_PRINTER) == 0 || !OpenPrinterA(name, &printer, nullptr))
+        return nullptr;
+    LONG size = DocumentPropertiesA(nullptr, printer, name, nullptr, nullptr, 0);
+    if (size <= 0 || (size_t)size < sizeof(DEVMODEA)) {
+        ClosePrinter(printer);
+        return nullptr;
+    }
+    auto* devmode = static_cast<DEVMODEA*>(std::calloc(1, (size_t)size));
+    if (!devmode ||
+        DocumentPropertiesA(nullptr, printer, name, devmode, nullptr, DM_OUT_BUFFER) < 0) {
+        std::free(devmode);
+        ClosePrinter(printer);
+        return nullptr;
+    }
+    if (mode == MODE_PORTRAIT)
+        devmode->dmOrientation = DMORIENT_PORTRAIT;
+    else if (mode == MODE_LANDSCAPE)
+        devmode->dmOrientation = DMORIENT_LANDSCAPE;
+    // The record's name field holds only 31 bytes; the full name finds
+    // printers with longer names too.
+    HDC dc = CreateDCA("WINSPOOL", name, nullptr, devmode);
+    std::free(devmode);
+    ClosePrinter(printer);
+    return dc;
+}
+
+int RKM_PRN_SET1(int mode)
+{
+    hPhdc = OpenPrinterDC(cPrninfo, mode);
+    if (!hPhdc && !output_file.empty()) {
+        char file_printer[] = PLAT_PDF_FILE_PRINTER;
+        hPhdc = OpenPrinterDC(file_printer, mode);
+    }
+    if (!hPhdc) {
+        MessageBoxA(ghwndMain, STOP_TEXT, STOP_CAPTION, MB_OK);
+        return 1;
+    }
+    gbAbort = 0;
+    ghwndAbort = CreateDialogParamA(ghInst, "Abort", ghwndMain, AbortDlgProc, 0);
+    EnableWindow(ghwndMain, FALSE);
+    SetAbortProc(hPhdc, AbortProc);
+    return 0;
+}
+
+int RKM_PRN_SET2(void)
+{
+    NTdi.cbSize = sizeof(DOCINFOA);
+    NTdi.lpszDocName = "RKM7500";
+    NTdi.lpszOutput = output_file.empty() ? nullptr : output_file.c_str();
+    NTdi.lpszDatatype = nullptr;
+    NTdi.fwType = 0;
+    dXdpi = GetDeviceCaps(hPhdc, LOGPIXELSX) / UNITS_PER_INCH;
+    dYdpi = GetDeviceCaps(hPhdc, LOGPIXELSY) / UNITS_PER_INCH;
+    return 0;
+}
+
+int RKM_CALEN_PRN(HDC)
+{
+    int failed = 1;
+    for (int i = 0; i < OPEN_ATTEMPTS && failed; i++)
+        failed = RKM_PRN_SET1(MODE_LANDSCAPE);
+    RKM_PRN_SET2();
+
+    int year, month, layout;
+    month_in_force(&year, &month, &layout);
+    int started = StartDocA(hPhdc, &NTdi);
+    std::string reason = plat_print_error();
+    StartPage(hPhdc);
+    draw_layout(layout, year, month);
+    EndPage(hPhdc);
+    int ended = EndDoc(hPhdc);
+    if (started > 0)
+        reason = plat_print_error();
+
+    bool cancelled = gbAbort != 0;
+    if (!cancelled) {
+        EnableWindow(ghwndMain, TRUE);
+        if (ghwndAbort) {
+            DestroyWindow(ghwndAbort);
+            ghwndAbort = nullptr;
+        }
+    }
+    DeleteDC(hPhdc);
+    if (!failed && !cancelled && (started <= 0 || ended <= 0))
+        report_failure(reason);
+    hPhdc = nullptr;
+    return 0;
+}
+
+INT_PTR AbortDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        ghwndAbort = dialog;
+        EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+        return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wparam) != ID_CANCEL_PRINT)
+            return FALSE;
+        gbAbort = 1;
+        AbortDoc(hPhdc);
+        EnableWindow(ghwndMain, TRUE);
+        DestroyWindow(ghwndAbort);
+        ghwndAbort = nullptr;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL AbortProc(HDC, int)
+{
+    MSG msg;
+    while (!gbAbort && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (ghwndAbort && IsDialogMessageA(ghwndAbort, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return !gbAbort;
+}

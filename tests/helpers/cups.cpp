@@ -1,0 +1,294 @@
+#include "tests/helpers/cups.h"
+
+#include <arpa/inet.h>
+#include <cups/cups.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+const char* const CUPS_SERVER_BIN = "/usr/lib/cups";
+
+// Copies the spooled document as it is; the title goes beside it. The file
+// appears under its final name only when complete.
+const char BACKEND[] = R"(#!/bin/sh
+if [ $# -eq 0 ]; then echo 'direct pdffile "Unknown" "PDF files"'; exit 0; fi
+dir=${DEVICE_URI#pdffile:}
+out="$dir/job-$1.pdf"
+if [ $# -ge 6 ]; then cp "$6" "$out.part" || exit 1; else cat > "$out.part" || exit 1; fi
+printf '%s\n' "$3" > "$dir/job-$1.title"
+mv "$out.part" "$out"
+)";
+
+// A PDF printer whose only "filter" passes the PDF through unchanged.
+std::string ppd(int dpi, const std::string& paper)
+{
+    return "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+           "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"PDFFILE.PPD\"\n"
+           "*Manufacturer: \"Test\"\n*Product: \"(PDF file)\"\n*ModelName: \"PDF file printer\"\n"
+           "*ShortNickName: \"PDF file printer\"\n*NickName: \"PDF file printer\"\n"
+           "*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: True\n"
+           "*DefaultColorSpace: RGB\n*FileSystem: False\n*Throughput: \"1\"\n"
+           "*TTRasterizer: Type42\n"
+           "*cupsFilter2: \"application/pdf application/pdf 0 -\"\n"
+           "*OpenUI *Resolution/Resolution: PickOne\n*DefaultResolution: " +
+           std::to_string(dpi) + "dpi\n*Resolution " + std::to_string(dpi) + "dpi/" +
+           std::to_string(dpi) + " dpi: \"\"\n*CloseUI: *Resolution\n"
+           "*OpenUI *PageSize/Media Size: PickOne\n*DefaultPageSize: " + paper + "\n"
+           "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
+           "*PageSize Letter/US Letter: \"<</PageSize[612 792]>>setpagedevice\"\n"
+           "*CloseUI: *PageSize\n"
+           "*OpenUI *PageRegion: PickOne\n*DefaultPageRegion: " + paper + "\n"
+           "*PageRegion A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
+           "*PageRegion Letter/US Letter: \"<</PageSize[612 792]>>setpagedevice\"\n"
+           "*CloseUI: *PageRegion\n"
+           "*DefaultImageableArea: " + paper + "\n"
+           "*ImageableArea A4/A4: \"0 0 595 842\"\n*ImageableArea Letter/US Letter: \"0 0 612 792\"\n"
+           "*DefaultPaperDimension: " + paper + "\n"
+           "*PaperDimension A4/A4: \"595 842\"\n*PaperDimension Letter/US Letter: \"612 792\"\n";
+}
+
+bool write_file(const std::string& path, const std::string& text, mode_t mode)
+{
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f << text;
+    f.close();
+    return f.good() && chmod(path.c_str(), mode) == 0;
+}
+
+int free_loopback_port()
+{
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    int port = 0;
+    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+        getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        port = ntohs(a.sin_port);
+    close(s);
+    return port;
+}
+
+bool can_connect(int port)
+{
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(port);
+    bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    close(s);
+    return ok;
+}
+
+bool exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string run_command(const std::string& command, int* status)
+{
+    std::string out;
+    FILE* p = popen((command + " 2>&1").c_str(), "r");
+    char buf[512];
+    size_t n;
+    while (p && (n = fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
+    int st = p ? pclose(p) : -1;
+    if (status)
+        *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return out;
+}
+
+bool PrivateCups::write_configuration()
+{
+    std::string conf = dir_ + "/conf";
+    std::string cupsd =
+        "Listen 127.0.0.1:" + std::to_string(port_) + "\n"
+        "DefaultAuthType None\nLogLevel warn\nBrowsing No\nWebInterface No\n"
+        "PreserveJobFiles No\nPreserveJobHistory Yes\nMaxJobs 0\n"
+        "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+        "<Policy default>\n  <Limit All>\n    Order allow,deny\n    Allow all\n  </Limit>\n</Policy>\n";
+    std::string files =
+        "ServerRoot " + conf + "\nRequestRoot " + dir_ + "/spool\nCacheDir " + dir_ +
+        "/cache\nStateDir " + dir_ + "/state\nTempDir " + dir_ + "/tmp\nServerBin " + dir_ +
+        "/bin\nErrorLog " + dir_ + "/log/error_log\nAccessLog " + dir_ +
+        "/log/access_log\nPageLog " + dir_ + "/log/page_log\nFileDevice No\n";
+    for (const char* sub : {"/conf", "/spool", "/cache", "/state", "/tmp", "/log", "/bin",
+                            "/bin/backend", "/out"})
+        if (mkdir((dir_ + sub).c_str(), 0755) != 0)
+            return false;
+    // The scheduler's own programs, but our backend.
+    for (const char* sub : {"cgi-bin", "daemon", "driver", "filter", "monitor", "notifier"})
+        if (symlink((std::string(CUPS_SERVER_BIN) + "/" + sub).c_str(),
+                    (dir_ + "/bin/" + sub).c_str()) != 0)
+            return false;
+    return write_file(conf + "/cupsd.conf", cupsd, 0644) &&
+           write_file(conf + "/cups-files.conf", files, 0644) &&
+           write_file(dir_ + "/bin/backend/pdffile", BACKEND, 0700);
+}
+
+bool PrivateCups::wait_until_listening(double seconds)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            error_ = "cupsd ended at start-up; see " + dir_ + "/log/error_log";
+            return false;
+        }
+        if (can_connect(port_))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    error_ = "cupsd did not listen on port " + std::to_string(port_);
+    return false;
+}
+
+bool PrivateCups::start()
+{
+    if (geteuid() != 0) {
+        error_ = "a private CUPS scheduler needs root";
+        return false;
+    }
+    char templ[] = "/tmp/rkm-cups-XXXXXX";
+    if (!mkdtemp(templ)) {
+        error_ = "no temporary folder";
+        return false;
+    }
+    dir_ = templ;
+    chmod(dir_.c_str(), 0755);  // the scheduler's helpers run as user lp
+    for (int attempt = 0; attempt < 5; attempt++) {
+        port_ = free_loopback_port();
+        if (attempt > 0) {
+            run_command("rm -rf '" + dir_ + "'/*", nullptr);
+        }
+        if (!write_configuration()) {
+            error_ = "cannot write the scheduler's configuration in " + dir_;
+            return false;
+        }
+        pid_ = fork();
+        if (pid_ == 0) {
+            int null = open("/dev/null", O_RDWR);
+            dup2(null, 0);
+            dup2(null, 1);
+            dup2(null, 2);
+            std::string c = dir_ + "/conf/cupsd.conf", s = dir_ + "/conf/cups-files.conf";
+            execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", c.c_str(), "-s", s.c_str(), (char*)nullptr);
+            _exit(127);
+        }
+        if (pid_ > 0 && wait_until_listening(15)) {
+            server_ = "127.0.0.1:" + std::to_string(port_);
+            setenv("CUPS_SERVER", server_.c_str(), 1);
+            unsetenv("PRINTER");
+            unsetenv("LPDEST");
+            cupsSetServer(server_.c_str());
+            return true;
+        }
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+    }
+    return false;
+}
+
+void PrivateCups::stop(bool keep_folder)
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        for (int i = 0; i < 250 && waitpid(pid_, nullptr, WNOHANG) == 0; i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (kill(pid_, 0) == 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        pid_ = -1;
+    }
+    if (!keep_folder && !dir_.empty()) {
+        run_command("rm -rf '" + dir_ + "'", nullptr);
+        dir_.clear();
+    }
+}
+
+int PrivateCups::run_tool(const std::string& command) const
+{
+    int status = -1;
+    run_command("CUPS_SERVER=" + server_ + " " + command, &status);
+    return status;
+}
+
+bool PrivateCups::add_queue(const std::string& name, int dpi, bool is_default,
+                            const std::string& paper)
+{
+    std::string ppd_file = dir_ + "/" + name + ".ppd";
+    if (!write_file(ppd_file, ppd(dpi, paper), 0644))
+        return false;
+    if (run_tool("lpadmin -p '" + name + "' -E -v 'pdffile:" + dir_ + "/out' -P '" + ppd_file +
+                 "'") != 0)
+        return false;
+    return !is_default || run_tool("lpadmin -d '" + name + "'") == 0;
+}
+
+bool PrivateCups::reject(const std::string& name)
+{
+    return run_tool("cupsreject -r 'closed for the test' '" + name + "'") == 0;
+}
+
+std::string PrivateCups::wait_for_job_file(int n, double seconds) const
+{
+    std::string path = dir_ + "/out/job-" + std::to_string(n) + ".pdf";
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (exists(path))
+            return path;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return "";
+}
+
+std::string PrivateCups::job_title(int n) const
+{
+    std::ifstream f(dir_ + "/out/job-" + std::to_string(n) + ".title");
+    std::string title;
+    std::getline(f, title);
+    return title;
+}
+
+std::vector<std::string> PrivateCups::output_files() const
+{
+    std::vector<std::string> names;
+    DIR* d = opendir((dir_ + "/out").c_str());
+    while (dirent* e = d ? readdir(d) : nullptr)
+        if (e->d_name[0] != '.')
+            names.push_back(e->d_name);
+    if (d)
+        closedir(d);
+    return names;
+}
+
+int PrivateCups::jobs_known() const
+{
+    cups_job_t* jobs = nullptr;
+    int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    cupsFreeJobs(n, jobs);
+    return n;
+}
