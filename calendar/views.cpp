@@ -1,5 +1,6 @@
-// The calendar views on screen: large and medium month views with grooved
-// grids, the small month view and the year view with its day-off boxes.
+// The calendar views on screen, and the drawing they share with the printed
+// layouts: large and medium months with grooved grids, small months, the
+// year with its day-off boxes.
 #include "calendar/views.h"
 
 #include "app/state.h"
@@ -7,108 +8,148 @@
 #include "layout/layout.h"
 #include "support/ghl3000.h"
 
+/* Drawing on screen or on paper */
+
+static int sheet_x(const CalSheet& s, int x)
+{
+    return (int)(x * s.sx);
+}
+
+static int sheet_y(const CalSheet& s, int y)
+{
+    return (int)(y * s.sy);
+}
+
+void cal_line(const CalSheet& s, int x1, int y1, int x2, int y2, int colour, int mode)
+{
+    GrpLine(s.hdc, sheet_x(s, x1), sheet_y(s, y1), sheet_x(s, x2), sheet_y(s, y2), colour, mode);
+}
+
+void cal_text(const CalSheet& s, const char* text, int x, int y, double wf, double hf,
+              int colour, const char* face)
+{
+    lay_text(s.hdc, text, sheet_x(s, x), sheet_y(s, y), wf * s.sx, hf * s.sy, colour, face);
+}
+
+void cal_groove(const CalSheet& s, int x1, int y1, int x2, int y2)
+{
+    if (x1 == x2)
+        cal_line(s, x1 - 1, y1, x1 + 1, y2, COLOR_DARK_GREY, MODE_OUTLINE);
+    else
+        cal_line(s, x1, y1 - 1, x2, y1 + 1, COLOR_DARK_GREY, MODE_OUTLINE);
+    cal_line(s, x1, y1, x2, y2, COLOR_LIGHT_GREY, MODE_LINE);
+}
+
+// The weekday headings: Sunday red, Saturday green, the others black.
+static void weekday_names(const CalSheet& s, int x, int pitch, int y, double wf, double hf,
+                          const char* face)
+{
+    for (int i = 0; i < 7; i++) {
+        int colour = i == 0 ? CAL_SUNDAY : i == 6 ? CAL_SATURDAY : CAL_BLACK;
+        cal_text(s, Youbi[i], x + pitch * i, y, wf, hf, colour, face);
+    }
+}
+
+/* Large and medium months */
+
+const CalMonthGrid CAL_LARGE_MONTH = {0,   0,  1024, 768, 380, 10, 4.0, 70, 60, 5,    30, 110,
+                                      140, 98, 21,   57,  692, 20, 1002, 58, 103};
+const CalMonthGrid CAL_MEDIUM_MONTH = {14, 10, 586, 520, 190, 30, 3.0, 68, 80, 60,  60, 130,
+                                       70, 60, 53,  77,  483, 52, 542, 78, 123};
+
+void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g)
+{
+    for (int i = 0; i <= 7; i++)
+        cal_groove(s, g.rule_x + g.pitch_x * i, g.rule_y1, g.rule_x + g.pitch_x * i, g.rule_y2);
+    cal_groove(s, g.line_x1, g.top_y, g.line_x2, g.top_y);
+    for (int j = 0; j <= 6; j++)
+        cal_groove(s, g.line_x1, g.row_y + g.pitch_y * j, g.line_x2, g.row_y + g.pitch_y * j);
+}
+
+void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& g, int today)
+{
+    cal_text(s, cal_month_title(year, month), g.title_x, g.title_y, g.title_wf, 2.6, COLOR_BLUE,
+             FACE_ROUND_MEDIUM);
+    weekday_names(s, g.label_x, g.pitch_x, g.label_y, 3.0, 2.6, FACE_ROUND_MEDIUM);
+    cal_walk_month(year, month, [&](const CalDay& day) {
+        // In the large month one-digit positions stand further left, so the
+        // digits line up on the right.
+        int x = (day.position <= 9 ? g.day_x_short : g.day_x_long) + g.pitch_x * day.column;
+        int y = g.day_y + g.pitch_y * day.row;
+        if (today != 0 && today == day.position) {
+            cal_line(s, x - 1, y - 1, x + 57, y + 41, COLOR_BLUE, MODE_OUTLINE);
+            cal_line(s, x, y, x + 56, y + 40, COLOR_BLUE, MODE_OUTLINE);
+        }
+        cal_text(s, cal_day_text(day.number), x, y, 4.2, 2.4, day.colour, FACE_ROUND_MEDIUM);
+    });
+    cal_draw_month_grid(s, g);
+}
+
+/* Small months and the year */
+
+void cal_draw_small_month(const CalSheet& s, int year, int month, int bx, int title_y,
+                          bool day_off_boxes)
+{
+    const double wf = 1.6, hf = 1.5;
+    cal_text(s, cal_month_title(year, month), bx + 80, title_y, wf, hf, COLOR_BLUE, FACE_GOTHIC);
+    weekday_names(s, bx + 30, 30, title_y + 20, wf, hf, FACE_GOTHIC);
+    cal_walk_month(year, month, [&](const CalDay& day) {
+        int x = bx + 30 + 30 * day.column;
+        int y = title_y + 40 + 24 * day.row;
+        cal_text(s, cal_day_text(day.number), x, y, wf, hf, day.colour, FACE_GOTHIC);
+        if (day_off_boxes && RKM_YHDAY_CHK(day.colour, month * 100 + day.position) == 1)
+            cal_line(s, x - 1, y + 1, x + 23, y + 20, COLOR_BLACK, MODE_OUTLINE);
+    });
+}
+
+void cal_draw_year_grid(const CalSheet& s)
+{
+    for (int x = 10; x <= 1010; x += 250)
+        cal_line(s, x, 45, x, 645, COLOR_DARK_GREY, MODE_LINE);
+    for (int y = 45; y <= 645; y += 200)
+        cal_line(s, 10, y, 1010, y, COLOR_DARK_GREY, MODE_LINE);
+}
+
+// iFuri is not cleared between months: a Sunday holiday on the last day of
+// a month makes the next month's first day a substitute holiday.
+void cal_draw_year(const CalSheet& s, int year)
+{
+    for (int m = 1; m <= 12; m++)
+        cal_draw_small_month(s, year, m, 250 * ((m - 1) % 4), 200 * ((m - 1) / 4) + 60, true);
+    cal_draw_year_grid(s);
+}
+
+/* The views on screen */
+
 // Years before year 0 and months outside 1 to 12 have no calendar.
 static bool is_month(int year, int month)
 {
     return year >= 0 && month >= 1 && month <= 12;
 }
 
-// The weekday headings: Sunday red, Saturday green, the others black.
-static void weekday_names(HDC hdc, int x, int pitch, int y, double wf, double hf,
-                          const char* face)
-{
-    for (int i = 0; i < 7; i++) {
-        int colour = i == 0 ? CAL_SUNDAY : i == 6 ? CAL_SATURDAY : CAL_BLACK;
-        lay_text(hdc, Youbi[i], x + pitch * i, y, wf, hf, colour, face);
-    }
-}
-
-void cal_groove(HDC hdc, int x1, int y1, int x2, int y2)
-{
-    if (x1 == x2)
-        GrpLine(hdc, x1 - 1, y1, x1 + 1, y2, COLOR_DARK_GREY, MODE_OUTLINE);
-    else
-        GrpLine(hdc, x1, y1 - 1, x2, y1 + 1, COLOR_DARK_GREY, MODE_OUTLINE);
-    GrpLine(hdc, x1, y1, x2, y2, COLOR_LIGHT_GREY, MODE_LINE);
-}
-
-// The grooved grid of the month views: eight column lines, the top line of
-// the heading band and seven row lines.
-static void month_grid(HDC hdc, int left, int pitch_x, int top_v, int bottom_v, int x1, int x2,
-                       int top_h, int first_row, int pitch_y)
-{
-    for (int i = 0; i <= 7; i++)
-        cal_groove(hdc, left + pitch_x * i, top_v, left + pitch_x * i, bottom_v);
-    cal_groove(hdc, x1, top_h, x2, top_h);
-    for (int i = 0; i <= 6; i++)
-        cal_groove(hdc, x1, first_row + pitch_y * i, x2, first_row + pitch_y * i);
-}
-
 void RKM_CALEN1_PROC(HDC hdc, int year, int month)
 {
     iFuri = 0;
     RKM_WAKU1_CRT(hdc);
-    if (is_month(year, month)) {
-        lay_text(hdc, cal_month_title(year, month), 380, 10, 4.0, 2.6, COLOR_BLUE,
-                 FACE_ROUND_MEDIUM);
-        weekday_names(hdc, 70, 140, 60, 3.0, 2.6, FACE_ROUND_MEDIUM);
-        cal_walk_month(year, month, [hdc](const CalDay& day) {
-            // One-digit positions stand further left, so the digits line up on the right.
-            int x = 140 * day.column + (day.position <= 9 ? 5 : 30);
-            lay_text(hdc, cal_day_text(day.number), x, 110 + 98 * day.row, 4.2, 2.4,
-                     day.colour, FACE_ROUND_MEDIUM);
-        });
-    }
-    month_grid(hdc, 21, 140, 57, 692, 20, 1002, 58, 103, 98);
+    if (is_month(year, month))
+        cal_draw_month({hdc}, year, month, CAL_LARGE_MONTH, 0);
+    else
+        cal_draw_month_grid({hdc}, CAL_LARGE_MONTH);
     iNstep = 0;
 }
 
 void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today)
 {
+    const CalMonthGrid& g = CAL_MEDIUM_MONTH;
     iFuri = 0;
     RKM_WAKU_CRT(hdc);
     if (today == 0)
-        GrpLine(hdc, 14, 10, 586, 520, iBcol, MODE_FILL);
-    if (is_month(year, month)) {
-        lay_text(hdc, cal_month_title(year, month), 190, 30, 3.0, 2.6, COLOR_BLUE,
-                 FACE_ROUND_MEDIUM);
-        weekday_names(hdc, 68, 70, 80, 3.0, 2.6, FACE_ROUND_MEDIUM);
-        cal_walk_month(year, month, [hdc, today](const CalDay& day) {
-            int x = 60 + 70 * day.column;
-            int y = 130 + 60 * day.row;
-            if (today != 0 && today == day.position) {
-                GrpLine(hdc, x - 1, y - 1, x + 57, y + 41, COLOR_BLUE, MODE_OUTLINE);
-                GrpLine(hdc, x, y, x + 56, y + 40, COLOR_BLUE, MODE_OUTLINE);
-            }
-            lay_text(hdc, cal_day_text(day.number), x, y, 4.2, 2.4, day.colour,
-                     FACE_ROUND_MEDIUM);
-        });
-    }
-    month_grid(hdc, 53, 70, 77, 483, 52, 542, 78, 123, 60);
+        GrpLine(hdc, g.area_x1, g.area_y1, g.area_x2, g.area_y2, iBcol, MODE_FILL);
+    if (is_month(year, month))
+        cal_draw_month({hdc}, year, month, g, today);
+    else
+        cal_draw_month_grid({hdc}, g);
     iNstep = 0;
-}
-
-// The small and year views share one text style.
-static void small_text(HDC hdc, const char* text, int x, int y, int colour)
-{
-    lay_text(hdc, text, x, y, 1.6, 1.5, colour, FACE_GOTHIC);
-}
-
-// One small month with its title and weekday row; the block's origin is
-// (bx, by) and its title stands at (bx + tx, by + ty). `day_drawn` is told
-// of every day after its number is drawn, with the number's position.
-template <typename DayDrawn>
-static void small_month(HDC hdc, int year, int month, int tx, int ty, int bx, int by,
-                        DayDrawn day_drawn)
-{
-    small_text(hdc, cal_month_title(year, month), bx + tx, by + ty, COLOR_BLUE);
-    weekday_names(hdc, bx + 30, 30, by + ty + 20, 1.6, 1.5, FACE_GOTHIC);
-    cal_walk_month(year, month, [&](const CalDay& day) {
-        int x = bx + 30 + 30 * day.column;
-        int y = by + ty + 40 + 24 * day.row;
-        small_text(hdc, cal_day_text(day.number), x, y, day.colour);
-        day_drawn(day, x, y);
-    });
 }
 
 void RKM_CALEN3_PROC(HDC hdc, int year, int month)
@@ -120,28 +161,18 @@ void RKM_CALEN3_PROC(HDC hdc, int year, int month)
     GrpLine(hdc, 4, 655, 1020, 656, COLOR_BLACK, MODE_OUTLINE);
     GrpLine(hdc, 10, 10, 256, 200, COLOR_WHITE, MODE_FILL);
     if (is_month(year, month))
-        small_month(hdc, year, month, 80, 10, 0, 0, [](const CalDay&, int, int) {});
+        cal_draw_small_month({hdc}, year, month, 0, 10, false);
     iNstep = 0;
 }
 
 void RKM_CALEN4_PROC(HDC hdc, int year, int /*month*/)
 {
-    // Once for the whole year: a Sunday holiday on the last day of a month
-    // makes the next month's first day a substitute holiday.
-    iFuri = 0;
+    iFuri = 0;  // once for the whole year
     RKM_WAKU1_CRT(hdc);
     GrpLine(hdc, 0, 0, 1024, 768, iBcol, MODE_FILL);
-    for (int m = 1; m <= 12 && is_month(year, m); m++) {
-        int bx = 250 * ((m - 1) % 4);
-        int by = 200 * ((m - 1) / 4);
-        small_month(hdc, year, m, 80, 60, bx, by, [hdc, m](const CalDay& day, int x, int y) {
-            if (RKM_YHDAY_CHK(day.colour, m * 100 + day.position) == 1)
-                GrpLine(hdc, x - 1, y + 1, x + 23, y + 20, COLOR_BLACK, MODE_OUTLINE);
-        });
-    }
-    for (int x = 10; x <= 1010; x += 250)
-        GrpLine(hdc, x, 45, x, 645, COLOR_DARK_GREY, MODE_LINE);
-    for (int y = 45; y <= 645; y += 200)
-        GrpLine(hdc, 10, y, 1010, y, COLOR_DARK_GREY, MODE_LINE);
+    if (is_month(year, 1))
+        cal_draw_year({hdc}, year);
+    else
+        cal_draw_year_grid({hdc});
     iNstep = 0;
 }

@@ -1,18 +1,59 @@
-// The four calendar views on screen. Each draws its own frame and the whole
-// view, runs the month walk for the days, clears iFuri when it starts and
-// sets iNstep to 0 when it finishes (the next entry starts with the year).
+// The calendar views: the four screen views, and the drawing they share
+// with the printed layouts.
 //
 // A month outside 1 to 12, or a year before year 0, draws the frame and
-// grid with no title and no days: there is no such month to show.
+// grid with no title and no days on screen: there is no such month to show.
 #pragma once
 
 #include "platform/windef.h"
 
+/* The four views on screen. Each draws its own frame and the whole view,
+   runs the month walk for the days, clears iFuri when it starts and sets
+   iNstep to 0 when it finishes (the next entry starts with the year). */
 void RKM_CALEN1_PROC(HDC hdc, int year, int month);             // large month view
 void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today);  // medium; today 0: no frame
 void RKM_CALEN3_PROC(HDC hdc, int year, int month);             // small month view
 void RKM_CALEN4_PROC(HDC hdc, int year, int month);             // year view; month unused
 
-// A grid line three pixels wide: a dark outline around a light middle line
+/* Drawing on screen or on paper. The design is 1024 x 768 units: on screen
+   a unit is a pixel, on a printed page dXdpi by dYdpi dots. Coordinates are
+   scaled and truncated toward zero; text magnifications are scaled only. */
+struct CalSheet {
+    HDC hdc;
+    double sx = 1.0;
+    double sy = 1.0;
+};
+void cal_line(const CalSheet& s, int x1, int y1, int x2, int y2, int colour, int mode);
+void cal_text(const CalSheet& s, const char* text, int x, int y, double wf, double hf,
+              int colour, const char* face);
+// A grid line three units wide: a dark outline around a light middle line
 // from (x1, y1) to (x2, y2). The line is vertical when x1 == x2.
-void cal_groove(HDC hdc, int x1, int y1, int x2, int y2);
+void cal_groove(const CalSheet& s, int x1, int y1, int x2, int y2);
+
+/* The large and medium month: title, weekday row, days and grooved grid */
+struct CalMonthGrid {
+    int area_x1, area_y1, area_x2, area_y2;  // the calendar area
+    int title_x, title_y;
+    double title_wf;
+    int label_x, label_y;                // weekday name of column 0
+    int day_x_short, day_x_long, day_y;  // day of column 0, row 0; short for positions 1 to 9
+    int pitch_x, pitch_y;
+    int rule_x, rule_y1, rule_y2;  // vertical rule 0, by its middle
+    int line_x1, line_x2;          // horizontal rules
+    int top_y, row_y;              // top rule and row rule 0, by their middles
+};
+extern const CalMonthGrid CAL_LARGE_MONTH;
+extern const CalMonthGrid CAL_MEDIUM_MONTH;
+// `today`, a day position or 0, is framed in blue.
+void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& g, int today);
+void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g);
+
+/* The small months of the small view and the year view */
+// One month block: title at (bx + 80, title_y), weekday row 20 units below
+// it, week rows from 40 below. The year view boxes the days off.
+void cal_draw_small_month(const CalSheet& s, int year, int month, int bx, int title_y,
+                          bool day_off_boxes);
+// The twelve months of a year in four columns and three bands, and the
+// lines between them.
+void cal_draw_year(const CalSheet& s, int year);
+void cal_draw_year_grid(const CalSheet& s);
