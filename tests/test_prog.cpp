@@ -8,13 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/ghl3000.h"
+#include "tests/helpers/tempdir.h"
 #include "tests/helpers/xvfb.h"
 
 namespace {
@@ -47,19 +46,6 @@ void end(pid_t pid)
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
-}
-
-std::string temp_path(const char* name)
-{
-    return std::string(testing::TempDir()) + "rkm_prog_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string contents(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // The process ids of the top-level windows on the display.
@@ -96,8 +82,8 @@ bool visible_window(unsigned long pid)
 TEST(prog_exec, program_that_cannot_start_returns_0_and_leaves_the_id)
 {
     unsetenv("DISPLAY");
-    std::string plain = temp_path("not_executable");
-    std::ofstream(plain) << "data\n";
+    TempDir dir;
+    std::string plain = dir.write("not_executable", "data\n");
     const char* lines[] = {
         "rkm-no-such-program --help", "/nonexistent/program", "", "   ",
         "sh -c 'unbalanced", "\"sh", "/tmp", plain.c_str(),
@@ -110,20 +96,19 @@ TEST(prog_exec, program_that_cannot_start_returns_0_and_leaves_the_id)
     unsigned long id = 4242;
     EXPECT_EQ(ProgExec(nullptr, &id, 1), 0);
     EXPECT_EQ(id, 4242u);
-    std::remove(plain.c_str());
 }
 
 TEST(prog_exec, id_is_the_real_process_id_and_words_split_as_a_shell_would)
 {
     unsetenv("DISPLAY");  // no windows to wait for
-    std::string out = temp_path("words");
+    TempDir dir;
+    std::string out = dir.file("words");
     std::string line = "sh -c 'echo $$ > " + out +
                        "; printf \"%s|\" \"$@\" >> " + out + "' sh \"a b\" 'c  d' e\\ f \"g\\\"h\" i";
     unsigned long id = 0;
     ASSERT_EQ(ProgExec(line.c_str(), &id, 1), 1);
     ASSERT_EQ(wait_exit(pid_t(id)), 0);
-    EXPECT_EQ(contents(out), std::to_string(id) + "\na b|c  d|e f|g\"h|i|");
-    std::remove(out.c_str());
+    EXPECT_EQ(dir.read("words"), std::to_string(id) + "\na b|c  d|e f|g\"h|i|");
 }
 
 TEST(prog_exec, program_starts_with_signals_at_their_defaults)
@@ -139,26 +124,21 @@ TEST(prog_exec, program_starts_with_signals_at_their_defaults)
 TEST(prog_exec, program_is_found_on_path_and_gets_the_show_command)
 {
     unsetenv("DISPLAY");
-    std::string dir = temp_path("bin");
-    mkdir(dir.c_str(), 0755);
-    std::string script = dir + "/rkm-show-probe", out = temp_path("show");
-    std::ofstream(script) << "#!/bin/sh\necho \"${RKM_STARTUP_SHOW-none}\" > \"$1\"\n";
+    TempDir dir;
+    std::string script = dir.write("rkm-show-probe", "#!/bin/sh\necho \"${RKM_STARTUP_SHOW-none}\" > \"$1\"\n");
     chmod(script.c_str(), 0755);
-    std::string path = dir + ":" + std::getenv("PATH");
+    std::string out = dir.file("show"), path = dir.path() + ":" + std::getenv("PATH");
     setenv("PATH", path.c_str(), 1);
     setenv("RKM_STARTUP_SHOW", "7", 1);  // this program's own, not to be passed on
 
     unsigned long id = 0;
     ASSERT_EQ(ProgExec(("rkm-show-probe " + out).c_str(), &id, 0), 1);
     ASSERT_EQ(wait_exit(pid_t(id)), 0);
-    EXPECT_EQ(contents(out), "0\n");
+    EXPECT_EQ(dir.read("show"), "0\n");
     ASSERT_EQ(ProgExec(("rkm-show-probe " + out).c_str(), &id, 1), 1);
     ASSERT_EQ(wait_exit(pid_t(id)), 0);
-    EXPECT_EQ(contents(out), "none\n");
+    EXPECT_EQ(dir.read("show"), "none\n");
     unsetenv("RKM_STARTUP_SHOW");
-    std::remove(out.c_str());
-    std::remove(script.c_str());
-    rmdir(dir.c_str());
 }
 
 class WindowsOnDisplay : public testing::Test {
