@@ -2,7 +2,6 @@
 // command line, and one run in a real X window with real input.
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,21 +105,6 @@ static pid_t start_program(const Xvfb& x, const std::vector<std::string>& enviro
     return pid;
 }
 
-// The exit status, waiting up to `seconds`; -1 (and the program stopped)
-// when it did not end.
-static int wait_program(pid_t pid, int seconds)
-{
-    for (int i = 0; i < seconds * 20; i++) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        usleep(50000);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return -1;
-}
-
 // Whether some pixel of the row y from x1 to x2 is not `rgb`.
 static bool row_has_other(const Xvfb& x, unsigned long window, int x1, int x2, int y, long rgb)
 {
@@ -170,7 +154,7 @@ TEST(x_window, type_a_month_choose_a_layout_and_close)
     EXPECT_EQ(xvfb_pixel(x, window, 703, 225), X_GREEN);
 
     EXPECT_TRUE(xvfb_close_window(x, window));
-    EXPECT_EQ(wait_program(pid, 20), 0);
+    EXPECT_EQ(wait_child(pid, 20000), 0);
 }
 
 TEST(x_window, after_midnight_the_next_paint_frames_the_new_day)
@@ -195,5 +179,5 @@ TEST(x_window, after_midnight_the_next_paint_frames_the_new_day)
     EXPECT_NE(xvfb_pixel(x, window, 59, 469), X_BLUE);
 
     EXPECT_TRUE(xvfb_close_window(x, window));
-    EXPECT_EQ(wait_program(pid, 20), 0);
+    EXPECT_EQ(wait_child(pid, 20000), 0);
 }

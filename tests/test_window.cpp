@@ -2,7 +2,6 @@
 // disabled windows, closing, what the screen shows, and a real X window.
 #include <gtest/gtest.h>
 
-#include <cairo.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -17,6 +16,7 @@
 #include "platform/foreign.h"
 #include "platform/windows.h"
 #include "support/ghl3000.h"
+#include "tests/helpers/picture.h"
 #include "tests/helpers/xvfb.h"
 
 namespace {
@@ -376,22 +376,13 @@ TEST_F(WindowTest, snapshot_holds_the_1024_by_768_design_area)
 
     std::string path = ::testing::TempDir() + "window_snapshot.png";
     ASSERT_TRUE(plat_save_window_png(window, path.c_str()));
-    cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
-    ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
-    EXPECT_EQ(cairo_image_surface_get_width(png), 1024);
-    EXPECT_EQ(cairo_image_surface_get_height(png), 768);
-    const unsigned char* data = cairo_image_surface_get_data(png);
-    int stride = cairo_image_surface_get_stride(png);
-    auto pixel = [&](int x, int y) {
-        uint32_t v;
-        std::memcpy(&v, data + y * stride + x * 4, 4);
-        return v & 0xFFFFFF;
-    };
-    EXPECT_EQ(pixel(10, 10), 0xFF0000u);
-    EXPECT_EQ(pixel(1023, 767), 0x0000FFu);
-    EXPECT_EQ(pixel(500, 500), 0x000080u);
-    cairo_surface_destroy(png);
+    Picture png = read_png(path);
     std::remove(path.c_str());
+    ASSERT_EQ(png.width, 1024);
+    ASSERT_EQ(png.height, 768);
+    EXPECT_EQ(png.at(10, 10), PAINT_COLOUR);
+    EXPECT_EQ(png.at(1023, 767), RGB(0, 0, 255));
+    EXPECT_EQ(png.at(500, 500), CLASS_COLOUR);
     EXPECT_FALSE(plat_save_window_png(window, "/nonexistent/dir/x.png"));
 }
 
@@ -611,21 +602,6 @@ static pid_t start_x_child(const Xvfb& x, const char* name, int* out)
     return child;
 }
 
-// Waits up to 20 s for the child to end, then ends its whole group; its
-// exit status, or -1 when it had to be ended.
-static int finish_x_child(pid_t child)
-{
-    int status = 0;
-    for (int waited = 0; waited < 20000; waited += 20) {
-        if (waitpid(child, &status, WNOHANG) == child)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        usleep(20000);
-    }
-    kill(-child, SIGKILL);
-    waitpid(child, &status, 0);
-    return -1;
-}
-
 static std::string read_all(int fd)
 {
     std::string output;
@@ -650,7 +626,7 @@ protected:
     // The child's exit status (-1 when it had to be ended) and its output.
     int finish(std::string* output)
     {
-        int status = finish_x_child(child);
+        int status = wait_child(child, 20000);
         child = -1;
         *output = read_all(out);
         out = -1;

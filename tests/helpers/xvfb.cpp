@@ -106,6 +106,18 @@ void Xvfb::stop()
     display_.clear();
 }
 
+int wait_child(pid_t pid, int timeout_ms)
+{
+    int status = 0;
+    if (!reap(pid, timeout_ms, &status)) {
+        kill(-pid, SIGKILL);
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args, int* status)
 {
     int fds[2];

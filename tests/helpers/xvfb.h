@@ -49,3 +49,8 @@ std::vector<long> xvfb_property(const Xvfb& x, unsigned long window, const char*
 // The colour 0xRRGGBB of one pixel of the window as the X server shows it;
 // -1 when it cannot be read.
 long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py);
+
+// The exit status of the child `pid` once it ends, waiting up to
+// timeout_ms; -1 when a signal ended it or it did not end in time (then it
+// is killed, with its process group when it leads one).
+int wait_child(pid_t pid, int timeout_ms);
