@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/ghl3000.h"
+#include "tests/helpers/cups.h"
 #include "tests/helpers/tempdir.h"
 
 static HANDLE open_file(const std::string& path, int action, int mode, int attribute = 0)
@@ -145,15 +146,8 @@ static std::string run_at(const char* when, const char* test)
     self[n > 0 ? n : 0] = '\0';
     std::string cmd = std::string("ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0 "
                                   "faketime -f '") + when + "' '" + self +
-                      "' --gtest_also_run_disabled_tests --gtest_filter=" + test + " 2>&1";
-    std::string out;
-    char buf[256];
-    FILE* p = popen(cmd.c_str(), "r");
-    while (p && fgets(buf, sizeof buf, p))
-        out += buf;
-    if (p)
-        pclose(p);
-    return out;
+                      "' --gtest_also_run_disabled_tests --gtest_filter=" + test;
+    return run_command(cmd, nullptr);
 }
 
 TEST(DISABLED_at_fixed_time, date_time_and_log)
