@@ -1,15 +1,13 @@
 // The graphics layer: device contexts, objects and the pixel rules of shapes.
 #include <gtest/gtest.h>
 
-#include <cairo.h>
 #include <cairo-pdf.h>
-#include <unistd.h>
-
-#include <string>
 
 #include "platform/dc.h"
 #include "platform/windows.h"
 #include "tests/helpers/canvas.h"
+#include "tests/helpers/picture.h"
+#include "tests/helpers/tempdir.h"
 
 namespace {
 
@@ -219,16 +217,12 @@ TEST(png, saved_image_has_the_drawn_pixels)
 {
     Canvas c(5, 4);
     SetPixel(c.dc, 3, 2, RED);
-    std::string path = testing::TempDir() + "gdi_png_" + std::to_string(getpid()) + ".png";
-    ASSERT_TRUE(plat_save_png(c.dc, path.c_str()));
-    cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
-    ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
-    EXPECT_EQ(cairo_image_surface_get_width(image), 5);
-    auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(image) +
-                                            2 * cairo_image_surface_get_stride(image));
-    EXPECT_EQ(row[3] & 0xFFFFFF, 0xFF0000u);  // cairo's 0xRRGGBB
-    cairo_surface_destroy(image);
-    unlink(path.c_str());
+    TempDir dir;
+    ASSERT_TRUE(plat_save_png(c.dc, dir.file("c.png").c_str()));
+    Picture image = read_png(dir.file("c.png"));
+    EXPECT_EQ(image.width, 5);
+    EXPECT_EQ(image.at(3, 2), RED);
+    EXPECT_EQ(image.at(2, 2), WHITE);
 }
 
 TEST(printer_dc, one_unit_is_one_dot_and_pixels_cannot_be_read)

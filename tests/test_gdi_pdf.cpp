@@ -3,17 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cairo-pdf.h>
-#include <cairo.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/dc.h"
 #include "support/ghl3000.h"
+#include "tests/helpers/pdf.h"
 #include "tests/helpers/sjis_texts.h"
+#include "tests/helpers/tempdir.h"
 
 namespace {
 
@@ -21,22 +20,10 @@ const int DPI = 300;
 const int PAGE_W_PT = 842, PAGE_H_PT = 595;  // A4 landscape
 const COLORREF RED = 0x0000FF, LIGHT_GREY = 0xC0C0C0;
 
-std::string run(const std::string& command)
-{
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    char buffer[512];
-    while (p && fgets(buffer, sizeof buffer, p))
-        out += buffer;
-    if (p)
-        pclose(p);
-    return out;
-}
-
-class PdfPage : public testing::Test {
+class PrinterPdf : public testing::Test {
 protected:
-    std::string base = testing::TempDir() + "gdi_pdf_" + std::to_string(getpid());
-    std::string pdf = base + ".pdf";
+    TempDir dir;
+    std::string pdf = dir.file("page.pdf");
 
     void SetUp() override
     {
@@ -54,47 +41,22 @@ protected:
         ASSERT_EQ(cairo_surface_status(surface), CAIRO_STATUS_SUCCESS);
         cairo_surface_destroy(surface);
     }
-
-    void TearDown() override
-    {
-        if (!getenv("GDI_KEEP_PDF"))
-            unlink(pdf.c_str());
-        unlink((base + ".png").c_str());
-    }
-
-    // The page rendered by pdftoppm at `dpi`, optionally cropped, without
-    // antialiasing of shapes.
-    cairo_surface_t* render(int dpi, const std::string& crop = "")
-    {
-        run("pdftoppm -png -singlefile -aaVector no -r " + std::to_string(dpi) + " " + crop + " " +
-            pdf + " " + base);
-        return cairo_image_surface_create_from_png((base + ".png").c_str());
-    }
 };
 
-COLORREF pixel(cairo_surface_t* image, int x, int y)
-{
-    cairo_surface_flush(image);
-    auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(image) +
-                                            y * cairo_image_surface_get_stride(image));
-    uint32_t p = row[x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-}
-
-int dark_pixels(cairo_surface_t* image, int x0, int y0, int x1, int y1)
+int dark_pixels(const PdfPage& page, int x0, int y0, int x1, int y1)
 {
     int n = 0;
     for (int y = y0; y <= y1; y++)
         for (int x = x0; x <= x1; x++)
-            n += (pixel(image, x, y) & 0xFF) < 128;
+            n += (page.pixel(x, y) & 0xFF) < 128;
     return n;
 }
 
 }  // namespace
 
-TEST_F(PdfPage, fonts_are_embedded_and_subset)
+TEST_F(PrinterPdf, fonts_are_embedded_and_subset)
 {
-    std::istringstream lines(run("pdffonts " + pdf));
+    std::istringstream lines(pdf_fonts(pdf));
     std::string line;
     int fonts = 0;
     while (std::getline(lines, line)) {
@@ -102,7 +64,7 @@ TEST_F(PdfPage, fonts_are_embedded_and_subset)
             continue;
         fonts++;
         std::istringstream words(line);
-        std::string word, all;
+        std::string word;
         std::vector<std::string> w;
         while (words >> word)
             w.push_back(word);
@@ -115,34 +77,31 @@ TEST_F(PdfPage, fonts_are_embedded_and_subset)
     EXPECT_GE(fonts, 3);
 }
 
-TEST_F(PdfPage, renders_the_same_colours_at_the_scaled_positions)
+TEST_F(PrinterPdf, renders_the_same_colours_at_the_scaled_positions)
 {
-    cairo_surface_t* page = render(30);  // one pixel per ten dots
-    ASSERT_EQ(cairo_surface_status(page), CAIRO_STATUS_SUCCESS);
-    EXPECT_EQ(pixel(page, 60, 45), RED);
-    EXPECT_EQ(pixel(page, 20, 20), 0xFFFFFFu);
-    EXPECT_EQ(pixel(page, 125, 45), LIGHT_GREY);
+    PdfPage page = pdf_page(pdf, 30);  // one pixel per ten dots
+    ASSERT_GT(page.width, 0);
+    EXPECT_EQ(page.pixel(60, 45), RED);
+    EXPECT_EQ(page.pixel(20, 20), 0xFFFFFFu);
+    EXPECT_EQ(page.pixel(125, 45), LIGHT_GREY);
     // Text of 70 x 150 dots: ink inside its cell and nowhere else nearby.
     EXPECT_GT(dark_pixels(page, 30, 90, 30 + 28, 90 + 15), 20);   // 印刷
     EXPECT_GT(dark_pixels(page, 30, 120, 30 + 28, 120 + 15), 20); // 2003
     EXPECT_GT(dark_pixels(page, 120, 90, 120 + 28, 90 + 15), 20); // 終了
     EXPECT_GT(dark_pixels(page, 120, 120, 120 + 14, 120 + 15), 20); // 日
     EXPECT_EQ(dark_pixels(page, 160, 90, 200, 140), 0);
-    cairo_surface_destroy(page);
 }
 
-TEST_F(PdfPage, one_dot_edges_land_on_the_dots)
+TEST_F(PrinterPdf, one_dot_edges_land_on_the_dots)
 {
-    cairo_surface_t* page = render(DPI, "-x 990 -y 290 -W 520 -H 320");
-    ASSERT_EQ(cairo_surface_status(page), CAIRO_STATUS_SUCCESS);
-    auto at = [&](int x, int y) { return pixel(page, x - 990, y - 290); };
-    EXPECT_EQ(at(1000, 300), 0xFFFFFFu);
-    EXPECT_EQ(at(1000, 598), 0xFFFFFFu);
-    EXPECT_EQ(at(1499, 599), 0x000000u);
-    EXPECT_EQ(at(1200, 599), 0x000000u);
-    EXPECT_EQ(at(1200, 598), 0x404040u);
-    EXPECT_EQ(at(1498, 400), 0x404040u);
-    EXPECT_EQ(at(1200, 450), LIGHT_GREY);
-    EXPECT_EQ(at(1500, 450), 0xFFFFFFu);
-    cairo_surface_destroy(page);
+    PdfPage page = pdf_area(pdf, DPI, 990, 290, 520, 320);
+    ASSERT_GT(page.width, 0);
+    EXPECT_EQ(page.pixel(1000, 300), 0xFFFFFFu);
+    EXPECT_EQ(page.pixel(1000, 598), 0xFFFFFFu);
+    EXPECT_EQ(page.pixel(1499, 599), 0x000000u);
+    EXPECT_EQ(page.pixel(1200, 599), 0x000000u);
+    EXPECT_EQ(page.pixel(1200, 598), 0x404040u);
+    EXPECT_EQ(page.pixel(1498, 400), 0x404040u);
+    EXPECT_EQ(page.pixel(1200, 450), LIGHT_GREY);
+    EXPECT_EQ(page.pixel(1500, 450), 0xFFFFFFu);
 }
