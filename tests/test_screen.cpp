@@ -87,24 +87,6 @@ TEST(command_line, no_display_is_one_clear_line_and_1_but_a_snapshot_needs_none)
 
 /* In a real window, with real X input */
 
-// The program on the private X server, with `environment` added.
-static pid_t start_program(const Xvfb& x, const std::vector<std::string>& environment)
-{
-    pid_t pid = fork();
-    if (pid == 0) {
-        unsetenv("SDL_VIDEODRIVER");
-        unsetenv("WAYLAND_DISPLAY");
-        setenv("DISPLAY", x.display().c_str(), 1);
-        for (const std::string& e : environment) {
-            size_t eq = e.find('=');
-            setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
-        }
-        execl(RKM_PROGRAM, RKM_PROGRAM, (char*)nullptr);
-        _exit(127);
-    }
-    return pid;
-}
-
 // Whether some pixel of the row y from x1 to x2 is not `rgb`.
 static bool row_has_other(const Xvfb& x, unsigned long window, int x1, int x2, int y, long rgb)
 {
@@ -134,7 +116,7 @@ TEST(x_window, type_a_month_choose_a_layout_and_close)
 {
     Xvfb x;
     ASSERT_TRUE(x.start(1024, 768)) << x.error();
-    pid_t pid = start_program(x, {});
+    pid_t pid = xvfb_spawn(x, {RKM_PROGRAM});
     unsigned long window = calendar_window(x, 703, 225, X_BLUE);  // the start screen is up
     ASSERT_NE(window, 0u);
 
@@ -164,8 +146,8 @@ TEST(x_window, after_midnight_the_next_paint_frames_the_new_day)
 
     Xvfb x;
     ASSERT_TRUE(x.start(1024, 768)) << x.error();
-    pid_t pid = start_program(
-        x, {"LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
+    pid_t pid = xvfb_spawn(
+        x, {RKM_PROGRAM}, {"LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
             "FAKETIME_TIMESTAMP_FILE=" + clock, "FAKETIME_NO_CACHE=1",
             "FAKETIME_DONT_FAKE_MONOTONIC=1", "ASAN_OPTIONS=verify_asan_link_order=0"});
     unsigned long window = calendar_window(x, 59, 469, X_BLUE);  // Sunday 30 November framed

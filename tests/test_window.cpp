@@ -90,14 +90,6 @@ HWND create_test_window(LPVOID param = nullptr)
                            (HINSTANCE)&received, param);
 }
 
-int count(UINT message)
-{
-    int n = 0;
-    for (const Received& r : received)
-        n += r.message == message;
-    return n;
-}
-
 std::vector<Received> only(UINT message)
 {
     std::vector<Received> out;
@@ -105,6 +97,22 @@ std::vector<Received> only(UINT message)
         if (r.message == message)
             out.push_back(r);
     return out;
+}
+
+int count(UINT message)
+{
+    return (int)only(message).size();
+}
+
+// The messages received of these kinds, in order.
+std::vector<UINT> order_of(std::initializer_list<UINT> kinds)
+{
+    std::vector<UINT> order;
+    for (const Received& r : received)
+        for (UINT kind : kinds)
+            if (r.message == kind)
+                order.push_back(kind);
+    return order;
 }
 
 COLORREF framebuffer_pixel(HWND window, int x, int y)
@@ -134,10 +142,12 @@ protected:
             ;
         plat_set_idle_hook(nullptr, nullptr);
     }
-    // The calendar's message loop, ended as soon as nothing is left to do.
-    WPARAM run_loop()
+    // The calendar's message loop, ended by default as soon as nothing is
+    // left to do.
+    static void quit_when_idle(void*) { PostQuitMessage(0); }
+    WPARAM run_loop(void (*idle)(void*) = quit_when_idle)
     {
-        plat_set_idle_hook([](void*) { PostQuitMessage(0); }, nullptr);
+        plat_set_idle_hook(idle, nullptr);
         MSG m;
         while (GetMessageA(&m, nullptr, 0, 0)) {
             TranslateMessage(&m);
@@ -334,11 +344,7 @@ TEST_F(WindowTest, close_request_becomes_wm_close_and_ends_the_loop)
     };
     plat_inject_close(window);
     EXPECT_EQ(run_loop(), 7u) << "the quit code of WM_DESTROY, not the idle hook's";
-    std::vector<UINT> order;
-    for (const Received& r : received)
-        if (r.message == WM_CLOSE || r.message == WM_DESTROY)
-            order.push_back(r.message);
-    EXPECT_EQ(order, (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
+    EXPECT_EQ(order_of({WM_CLOSE, WM_DESTROY}), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
 
     RECT client;
     EXPECT_FALSE(GetClientRect(window, &client));
@@ -392,28 +398,17 @@ TEST_F(WindowTest, replay_from_the_idle_hook_keeps_input_and_repaints_in_order)
     static int step;
     target = window;
     step = 0;
-    plat_set_idle_hook(
-        [](void*) {
-            switch (step++) {
-            case 0: plat_inject_click(target, 1, 2); break;
-            case 1: plat_inject_paint(target); break;
-            case 2: plat_inject_text(target, "7"); break;
-            default: PostQuitMessage(0);
-            }
-        },
-        nullptr);
     received.clear();
-    MSG m;
-    while (GetMessageA(&m, nullptr, 0, 0)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-    plat_set_idle_hook(nullptr, nullptr);
-    std::vector<UINT> order;
-    for (const Received& r : received)
-        if (r.message == WM_LBUTTONDOWN || r.message == WM_PAINT || r.message == WM_KEYUP)
-            order.push_back(r.message);
-    EXPECT_EQ(order, (std::vector<UINT>{WM_LBUTTONDOWN, WM_PAINT, WM_KEYUP}));
+    run_loop([](void*) {
+        switch (step++) {
+        case 0: plat_inject_click(target, 1, 2); break;
+        case 1: plat_inject_paint(target); break;
+        case 2: plat_inject_text(target, "7"); break;
+        default: PostQuitMessage(0);
+        }
+    });
+    EXPECT_EQ(order_of({WM_LBUTTONDOWN, WM_PAINT, WM_KEYUP}),
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_PAINT, WM_KEYUP}));
 }
 
 TEST(message_loop, idle_hook_runs_when_nothing_is_queued_and_no_window_means_no_wait)
@@ -575,33 +570,6 @@ TEST(real_window, DISABLED_child)
     EXPECT_EQ(m.wParam, 0u);
 }
 
-// Starts this test program again as a child on the X server, running only
-// the disabled test `name`; its standard output and error come back
-// through *out.
-static pid_t start_x_child(const Xvfb& x, const char* name, int* out)
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return -1;
-    pid_t child = fork();
-    if (child == 0) {
-        setpgid(0, 0);  // with whatever it starts, ended together on a time-out
-        dup2(fds[1], 1);
-        dup2(fds[1], 2);
-        close(fds[0]);
-        setenv("DISPLAY", x.display().c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        setenv("RKM_X_CHILD", "1", 1);
-        std::string filter = std::string("--gtest_filter=real_window.") + name;
-        execl("/proc/self/exe", "test_window", "--gtest_also_run_disabled_tests",
-              filter.c_str(), (char*)nullptr);
-        _exit(127);
-    }
-    close(fds[1]);
-    *out = fds[0];
-    return child;
-}
-
 static std::string read_all(int fd)
 {
     std::string output;
@@ -620,7 +588,10 @@ protected:
     void run_child(const char* name)
     {
         ASSERT_TRUE(x.start()) << x.error();
-        child = start_x_child(x, name, &out);
+        // This test program again, running only the disabled test `name`.
+        child = xvfb_spawn(x, {"/proc/self/exe", "--gtest_also_run_disabled_tests",
+                               std::string("--gtest_filter=real_window.") + name},
+                           {"RKM_X_CHILD=1"}, &out);
         ASSERT_GT(child, 0);
     }
     // The child's exit status (-1 when it had to be ended) and its output.

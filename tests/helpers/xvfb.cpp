@@ -106,6 +106,41 @@ void Xvfb::stop()
     display_.clear();
 }
 
+pid_t xvfb_spawn(const Xvfb& x, const std::vector<std::string>& argv,
+                 const std::vector<std::string>& environment, int* out)
+{
+    int fds[2] = {-1, -1};
+    if (out && pipe(fds) != 0)
+        return -1;
+    pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);  // with whatever it starts, ended together on a time-out
+        if (out) {
+            dup2(fds[1], 1);
+            dup2(fds[1], 2);
+            close(fds[0]);
+        }
+        unsetenv("WAYLAND_DISPLAY");
+        setenv("DISPLAY", x.display().c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        for (const std::string& e : environment) {
+            size_t eq = e.find('=');
+            setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+        }
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    if (out) {
+        close(fds[1]);
+        *out = fds[0];
+    }
+    return pid;
+}
+
 int wait_child(pid_t pid, int timeout_ms)
 {
     int status = 0;

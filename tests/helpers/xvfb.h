@@ -50,6 +50,12 @@ std::vector<long> xvfb_property(const Xvfb& x, unsigned long window, const char*
 // -1 when it cannot be read.
 long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py);
 
+// Starts the program argv[0] as a child on the server's display (SDL on
+// X11), in a process group of its own, with `environment` ("NAME=value")
+// added. With `out`, its standard output and error come back through *out.
+pid_t xvfb_spawn(const Xvfb& x, const std::vector<std::string>& argv,
+                 const std::vector<std::string>& environment = {}, int* out = nullptr);
+
 // The exit status of the child `pid` once it ends, waiting up to
 // timeout_ms; -1 when a signal ended it or it did not end in time (then it
 // is killed, with its process group when it leads one).
