@@ -200,41 +200,30 @@ TEST(grp_button, style_1_edges)
     EXPECT_EQ(d.at(15, 15), LIGHT_GREY);
 }
 
-TEST(grp_button, style_3_sunken_keeps_white_bottom_and_right)
+TEST(grp_button, styles_2_to_9_paint_their_frames_and_shadow_rows)
 {
-    Canvas c(12, 12, 0x00FF00);
-    GrpButton(c.dc, 0, 0, 9, 9, LIGHT_GREY, 3);
-    EXPECT_EQ(c.count(BLACK, 0, 0, 9, 0), 10);
-    EXPECT_EQ(c.count(BLACK, 0, 0, 0, 9), 10);
-    EXPECT_EQ(c.count(WHITE, 1, 9, 9, 9), 9);
-    EXPECT_EQ(c.count(WHITE, 9, 1, 9, 9), 9);
-    EXPECT_EQ(c.count(LIGHT_GREY), 64);
-}
-
-TEST(grp_button, style_7_black_frame_on_four_sides)
-{
-    Canvas c(12, 12, 0x00FF00);
-    GrpButton(c.dc, 0, 0, 9, 9, LIGHT_GREY, 7);
-    EXPECT_EQ(c.count(BLACK), 36);
-    EXPECT_EQ(c.count(LIGHT_GREY), 64);
-}
-
-TEST(grp_button, styles_2_4_5_6_8_9_paint_their_shadow_rows)
-{
+    // Pixels of `colour` in the inclusive box, on a 0..9 button over green.
     struct Case {
-        int style;
-        int x, y;
+        int style, x0, y0, x1, y1;
         COLORREF colour;
+        int count;
     } cases[] = {
-        {2, 9, 9, DARK_GREY}, {2, 8, 5, GREY},      {4, 0, 0, BLACK},  {4, 1, 5, DARK_GREY},
-        {5, 5, 0, DARK_GREY}, {5, 5, 1, GREY},      {6, 1, 5, BLACK},  {6, 8, 5, BLACK},
-        {6, 5, 5, LIGHT_GREY}, {8, 8, 5, BLACK},    {8, 0, 5, WHITE},  {9, 1, 5, BLACK},
-        {9, 9, 5, WHITE},
+        {2, 9, 9, 9, 9, DARK_GREY, 1}, {2, 8, 5, 8, 5, GREY, 1},      {4, 0, 0, 0, 0, BLACK, 1},
+        {4, 1, 5, 1, 5, DARK_GREY, 1}, {5, 5, 0, 5, 0, DARK_GREY, 1}, {5, 5, 1, 5, 1, GREY, 1},
+        {6, 1, 5, 1, 5, BLACK, 1},     {6, 8, 5, 8, 5, BLACK, 1},     {6, 5, 5, 5, 5, LIGHT_GREY, 1},
+        {8, 8, 5, 8, 5, BLACK, 1},     {8, 0, 5, 0, 5, WHITE, 1},     {9, 1, 5, 1, 5, BLACK, 1},
+        {9, 9, 5, 9, 5, WHITE, 1},
+        // 3, sunken: black top and left, white bottom and right
+        {3, 0, 0, 9, 0, BLACK, 10},    {3, 0, 0, 0, 9, BLACK, 10},    {3, 1, 9, 9, 9, WHITE, 9},
+        {3, 9, 1, 9, 9, WHITE, 9},     {3, 0, 0, 11, 11, LIGHT_GREY, 64},
+        // 7: a black frame on four sides
+        {7, 0, 0, 11, 11, BLACK, 36},  {7, 0, 0, 11, 11, LIGHT_GREY, 64},
     };
     for (const Case& k : cases) {
         Canvas c(12, 12, 0x00FF00);
         GrpButton(c.dc, 0, 0, 9, 9, LIGHT_GREY, k.style);
-        EXPECT_EQ(c.at(k.x, k.y), k.colour) << "style " << k.style << " at " << k.x << "," << k.y;
+        EXPECT_EQ(c.count(k.colour, k.x0, k.y0, k.x1, k.y1), k.count)
+            << "style " << k.style << " at " << k.x0 << "," << k.y0;
     }
 }
 
