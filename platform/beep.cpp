@@ -5,7 +5,11 @@
 // opened the beep is silent; it is counted either way, so tests can see it.
 #include <SDL.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "platform/gdi.h"
@@ -18,9 +22,37 @@ const int TONE_MS = 80;
 
 int beeps = 0;
 
+// Sound libraries that find no sound card write their complaints straight
+// to standard error; a machine without sound is no error for a beep, so
+// standard error is closed to them while the device is looked for.
+class QuietStderr {
+public:
+    QuietStderr()
+    {
+        std::fflush(stderr);
+        saved_ = dup(STDERR_FILENO);
+        int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0)
+            dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            close(null);
+    }
+    ~QuietStderr()
+    {
+        if (saved_ < 0)
+            return;
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+
+private:
+    int saved_;
+};
+
 SDL_AudioDeviceID open_device()
 {
     static SDL_AudioDeviceID device = [] {
+        QuietStderr quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return (SDL_AudioDeviceID)0;
         SDL_AudioSpec want{}, have{};
