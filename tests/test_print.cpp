@@ -2,10 +2,8 @@
 // scheduler: what reaches the printer, read back with poppler's tools.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <ctime>
 #include <functional>
 #include <iterator>
@@ -43,10 +41,10 @@ int stop_boxes(const std::string& err)
     std::string line;
     int fonts = 0;
     for (int n = 0; std::getline(lines, line); n++) {
-        if (n < 2 || line.empty())  // the heading and its rule
-            continue;
-        std::istringstream words(line);
+        std::istringstream words(line);  // name type encoding emb sub uni object ID
         std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
+        if (n < 2 || w.empty())  // the heading and its rule
+            continue;
         if (w.size() < 6 || w[w.size() - 5] != "yes" || w[w.size() - 4] != "yes")
             return ::testing::AssertionFailure() << "not an embedded subset: " << line;
         fonts++;
@@ -109,7 +107,7 @@ protected:
     std::string private_tmp()
     {
         std::string tmp = cups.folder() + "/tmpdir";
-        mkdir(tmp.c_str(), 0700);
+        EXPECT_EQ(mkdir(tmp.c_str(), 0700), 0);
         setenv("TMPDIR", tmp.c_str(), 1);
         return tmp;
     }
@@ -118,45 +116,23 @@ protected:
     int jobs = 0;
 };
 
-bool folder_empty(const std::string& path)
-{
-    DIR* d = opendir(path.c_str());
-    int n = 0;
-    while (dirent* e = d ? readdir(d) : nullptr)
-        n += std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0;
-    if (d)
-        closedir(d);
-    return d && n == 0;
-}
-
 }  // namespace
 
 /* The default printer's name */
 
-TEST(PrinterName, device_name_is_the_first_field_of_the_profile_entry)
+TEST(PrinterName, device_name_is_the_first_field_and_an_empty_one_is_no_printer)
 {
+    const char* const cases[][2] = {
+        {"pdfq,CUPS,ipp://localhost/printers/pdfq", "pdfq"}, {"plain", "plain"},
+        {",,lead,winspool,LPT1:", "lead"},
+        {"\x83\x5C\x83\x74\x83\x67,CUPS,x", "\x83\x5C\x83\x74\x83\x67"},  // ソフト: a 0x5C trail byte
+        {"ab\x83,CUPS,x", "ab\x83"},  // a lead byte cut off by a comma does not swallow it
+        {"", NO_PRINTER}, {",,,", NO_PRINTER}};
     char dst[300];
-    prn_device_name("pdfq,CUPS,ipp://localhost/printers/pdfq", dst);
-    EXPECT_STREQ(dst, "pdfq");
-    prn_device_name("plain", dst);
-    EXPECT_STREQ(dst, "plain");
-    prn_device_name(",,lead,winspool,LPT1:", dst);
-    EXPECT_STREQ(dst, "lead");
-    // Shift-JIS names come through whole, ソ's second byte a backslash
-    prn_device_name("\x83\x5C\x83\x74\x83\x67,CUPS,x", dst);  // ソフト
-    EXPECT_STREQ(dst, "\x83\x5C\x83\x74\x83\x67");
-    // a lead byte cut off by a comma does not swallow it
-    prn_device_name("ab\x83,CUPS,x", dst);
-    EXPECT_STREQ(dst, "ab\x83");
-}
-
-TEST(PrinterName, empty_or_comma_only_entry_is_no_printer)
-{
-    char dst[300];
-    prn_device_name("", dst);
-    EXPECT_STREQ(dst, NO_PRINTER);
-    prn_device_name(",,,", dst);
-    EXPECT_STREQ(dst, NO_PRINTER);
+    for (auto& c : cases) {
+        prn_device_name(c[0], dst);
+        EXPECT_STREQ(dst, c[1]) << c[0];
+    }
 }
 
 /* The page of each layout */
@@ -174,10 +150,8 @@ TEST_F(PrintCommand, year_page_is_one_landscape_page_with_embedded_subset_fonts)
     EXPECT_EQ(pdf_field(info, "Pages"), "1");
     EXPECT_EQ(pdf_field(info, "Page size"), "841.89 x 595.276 pts (A4)");
     std::string text = pdf_text(pdf);
-    for (const char* title : {"2003年１月", "2003年９月", "2003年12月"})
-        EXPECT_NE(text.find(title), std::string::npos) << title << "\n" << text;
-    EXPECT_NE(text.find("日"), std::string::npos);
-    EXPECT_NE(text.find("土"), std::string::npos);
+    for (const char* word : {"2003年１月", "2003年９月", "2003年12月", "日", "土"})
+        EXPECT_NE(text.find(word), std::string::npos) << word << "\n" << text;
     EXPECT_TRUE(fonts_embedded_as_subsets(pdf_fonts(pdf)));
 
     PdfPage page = pdf_page(pdf, 300);
@@ -185,8 +159,6 @@ TEST_F(PrintCommand, year_page_is_one_landscape_page_with_embedded_subset_fonts)
     auto at = [](int u) { return dots(u, 300); };
     EXPECT_EQ(page.pixel(at(5), at(5)), (uint32_t)TINT);        // iBcol over the canvas
     EXPECT_EQ(page.pixel(at(1015), at(700)), (uint32_t)TINT);
-    EXPECT_EQ(page.pixel(at(10), at(300)), 0x404040u);          // grid line
-    EXPECT_EQ(page.pixel(at(510), at(45)), 0x404040u);
     // January: title in blue, 5 January (a Sunday) red, 1 January a holiday
     EXPECT_TRUE(page.has_colour(at(80), at(60), at(200), at(78), BLUE, 8));
     EXPECT_TRUE(page.has_colour(at(30), at(124), at(54), at(144), RED, 8));
@@ -204,14 +176,16 @@ TEST_F(PrintCommand, large_month_fills_the_page_with_grooves_at_scaled_positions
     std::string pdf = print(600, 0, 2003, 11);
     ASSERT_NE(pdf, "");
     std::string text = pdf_text(pdf);
-    EXPECT_NE(text.find("2003年11月"), std::string::npos) << text;
-    for (const char* day : {"日", "月", "火", "水", "木", "金", "土"})
-        EXPECT_NE(text.find(day), std::string::npos) << day;
+    for (const char* word : {"2003年11月", "日", "月", "火", "水", "木", "金", "土"})
+        EXPECT_NE(text.find(word), std::string::npos) << word << "\n" << text;
 
+    // only the parts of the page checked, rendered at the printer's 600 dpi
     auto at = [](int u) { return dots(u, 600); };
-    // the parts of the page checked, rendered at the printer's 600 dpi
     auto area = [&](int x1, int y1, int x2, int y2) {
         return pdf_area(pdf, 600, at(x1), at(y1), at(x2) - at(x1) + 1, at(y2) - at(y1) + 1);
+    };
+    auto has = [&](int x1, int y1, int x2, int y2, uint32_t colour) {
+        return area(x1, y1, x2, y2).has_colour(at(x1), at(y1), at(x2), at(y2), colour, 8);
     };
     EXPECT_EQ(area(0, 0, 5, 5).pixel(at(2), at(2)), (uint32_t)TINT);
     EXPECT_EQ(area(1015, 755, 1023, 760).pixel(at(1020), at(758)), (uint32_t)TINT);
@@ -223,23 +197,28 @@ TEST_F(PrintCommand, large_month_fills_the_page_with_grooves_at_scaled_positions
     EXPECT_EQ(rule.pixel(at(22), y), 0x404040u);
     EXPECT_EQ(rule.pixel(at(21) - 2, y), (uint32_t)TINT);
     EXPECT_EQ(rule.pixel(at(20) + 2, y), (uint32_t)TINT);
-    // title blue at (380, 10); Sunday 2 November (day 2, column 0, row 1) red
-    EXPECT_TRUE(area(380, 10, 700, 45).has_colour(at(380), at(10), at(700), at(45), BLUE, 8));
-    EXPECT_TRUE(area(5, 208, 60, 240).has_colour(at(5), at(208), at(60), at(240), RED, 8));
-    // 3 November, Culture Day, a Monday: holiday colour, placed with a = 5
-    EXPECT_TRUE(
-        area(145, 208, 200, 240).has_colour(at(145), at(208), at(200), at(240), HOLIDAY, 8));
-    // 23 November falls on a Sunday: the 24th is a red substitute holiday
-    EXPECT_TRUE(area(170, 502, 230, 534).has_colour(at(170), at(502), at(230), at(534), RED, 8));
+    EXPECT_TRUE(has(380, 10, 700, 45, BLUE));    // the title
+    EXPECT_TRUE(has(5, 208, 60, 240, RED));      // Sunday 2 November: column 0, row 1
+    EXPECT_TRUE(has(145, 208, 200, 240, HOLIDAY));  // Culture Day, placed with a = 5
+    EXPECT_TRUE(has(170, 502, 230, 534, RED));   // 24th: substitute for Sunday the 23rd
 }
 
-TEST_F(PrintCommand, medium_and_small_months_fill_only_their_own_area)
+TEST_F(PrintCommand, medium_month_of_the_today_state_and_small_month_fill_only_their_area)
 {
+    // before any entry: today's month, in the medium layout while iDspfg is 9
+    iSetfg = 0;
     iBcol = TINT;
-    std::string medium = print(300, 1, 2004, 1), small = print(300, 2, 2003, 3);
+    std::string medium = print(300, 9, 0, 0);
+    iSetfg = 1;
+    std::string small = print(300, 2, 2003, 3);
     ASSERT_NE(medium, "");
     ASSERT_NE(small, "");
-    EXPECT_NE(pdf_text(medium).find("2004年１月"), std::string::npos);
+    std::time_t now = std::time(nullptr);
+    std::tm t = *std::localtime(&now);
+    static const char* const months[] = {"１月", "２月", "３月", "４月", "５月", "６月",
+                                         "７月", "８月", "９月", "10月", "11月", "12月"};
+    std::string title = std::to_string(t.tm_year + 1900) + "年" + months[t.tm_mon];
+    EXPECT_NE(pdf_text(medium).find(title), std::string::npos) << title;
     EXPECT_NE(pdf_text(small).find("2003年３月"), std::string::npos);
     auto at = [](int u) { return dots(u, 300); };
     PdfPage page = pdf_page(medium, 300);
@@ -255,8 +234,6 @@ TEST_F(PrintCommand, medium_and_small_months_fill_only_their_own_area)
     EXPECT_TRUE(page.has_colour(at(180), at(122), at(204), at(142), HOLIDAY, 8));
 }
 
-/* Months outside the table and the today state */
-
 TEST_F(PrintCommand, months_outside_1_to_12_print_the_nearest_month)
 {
     EXPECT_NE(pdf_text(print(300, 0, 2003, 0)).find("2003年１月"), std::string::npos);
@@ -264,131 +241,63 @@ TEST_F(PrintCommand, months_outside_1_to_12_print_the_nearest_month)
     EXPECT_NE(pdf_text(print(300, 2, 2003, 13)).find("2003年12月"), std::string::npos);
 }
 
-TEST_F(PrintCommand, before_any_entry_the_page_shows_todays_month_in_the_medium_layout)
-{
-    iSetfg = 0;
-    iBcol = TINT;
-    std::string pdf = print(300, 9, 0, 0);
-    ASSERT_NE(pdf, "");
-    std::time_t now = std::time(nullptr);
-    std::tm t = *std::localtime(&now);
-    static const char* const months[] = {"１月", "２月", "３月", "４月", "５月", "６月",
-                                         "７月", "８月", "９月", "10月", "11月", "12月"};
-    std::string title = std::to_string(t.tm_year + 1900) + "年" + months[t.tm_mon];
-    EXPECT_NE(pdf_text(pdf).find(title), std::string::npos) << title;
-    PdfPage page = pdf_page(pdf, 300);  // the medium layout's area, not the whole page
-    EXPECT_EQ(page.pixel(dots(20, 300), dots(500, 300)), (uint32_t)TINT);
-    EXPECT_EQ(page.pixel(dots(700, 300), dots(300, 300)), 0xFFFFFFu);
-}
-
 /* Failures */
 
-TEST_F(PrintCommand, no_default_printer_shows_the_message_ten_times_and_prints_nothing)
+TEST_F(PrintCommand, no_default_printer_shows_the_message_ten_times_with_or_without_a_service)
 {
-    GetPrnName(cPrninfo);
-    ASSERT_STREQ(cPrninfo, NO_PRINTER);
     iDspfg = 3;
-    iNstep = 1;
     std::string tmp = private_tmp();
-    EXPECT_EQ(boxes_while([] { EXPECT_EQ(RKM_CALEN_PRN(nullptr), 0); }), 10);
-    EXPECT_TRUE(folder_empty(tmp));
-    EXPECT_EQ(iNstep, 0);  // the layout's resets still happen
-    EXPECT_EQ(hPhdc, nullptr);
-    EXPECT_EQ(cups.jobs_known(), 0);
-    // and the next F9 behaves the same, with or without a print service
-    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 10);
-    cups.stop();
-    GetPrnName(cPrninfo);
-    ASSERT_STREQ(cPrninfo, NO_PRINTER);
-    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 10);
+    for (bool service : {true, false}) {
+        if (!service)
+            cups.stop();
+        GetPrnName(cPrninfo);
+        ASSERT_STREQ(cPrninfo, NO_PRINTER);
+        iNstep = 1;
+        EXPECT_EQ(boxes_while([] { EXPECT_EQ(RKM_CALEN_PRN(nullptr), 0); }), 10);
+        EXPECT_EQ(iNstep, 0);  // the layout's resets still happen
+        EXPECT_EQ(hPhdc, nullptr);
+    }
+    EXPECT_TRUE(files_in(tmp).empty());
 }
 
-TEST_F(PrintCommand, rejecting_printer_gives_one_message_with_the_reason)
+TEST_F(PrintCommand, rejecting_printer_or_stopped_scheduler_give_one_message_with_the_reason)
 {
     ASSERT_TRUE(cups.add_queue("pdfq", 300));
+    GetPrnName(cPrninfo);
+    std::string tmp = private_tmp();
+    auto one_failure = [&](int layout, const char* reason) {
+        iDspfg = layout;
+        std::string text;
+        EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }, &text), 1);
+        EXPECT_NE(text.find(reason), std::string::npos) << text;
+        EXPECT_TRUE(cups.output_files().empty());
+        EXPECT_TRUE(files_in(tmp).empty());
+    };
     ASSERT_TRUE(cups.reject("pdfq"));
-    GetPrnName(cPrninfo);
-    iDspfg = 3;
-    std::string tmp = private_tmp();
-    std::string text;
-    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }, &text), 1);
-    EXPECT_NE(text.find("not accepting"), std::string::npos) << text;
+    one_failure(3, "not accepting");
     EXPECT_EQ(cups.jobs_known(), 0);
-    EXPECT_TRUE(cups.output_files().empty());
-    EXPECT_TRUE(folder_empty(tmp));
-}
-
-TEST_F(PrintCommand, stopped_scheduler_gives_one_message_with_the_reason)
-{
-    ASSERT_TRUE(cups.add_queue("pdfq", 300));
-    GetPrnName(cPrninfo);
-    cups.stop(true);
-    iDspfg = 0;
-    std::string tmp = private_tmp();
-    std::string text;
-    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }, &text), 1);
-    EXPECT_NE(text.find("cannot reach the print service"), std::string::npos) << text;
-    EXPECT_TRUE(cups.output_files().empty());
-    EXPECT_TRUE(folder_empty(tmp));
     cups.stop();
+    one_failure(0, "cannot reach the print service");
 }
 
-TEST_F(PrintCommand, long_printer_name_still_prints)
-{
-    const std::string name = "Accounting_Floor3_Colour_Laser_Printer_Duplex_A4_Tray2";
-    ASSERT_TRUE(cups.add_queue(name, 300));
-    GetPrnName(cPrninfo);
-    ASSERT_EQ(std::string(cPrninfo), name);
-    iDspfg = 1;
-    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 0);
-    EXPECT_NE(cups.wait_for_job_file(1), "");
-}
+/* The abort window's procedures */
 
-TEST_F(PrintCommand, print_to_file_needs_no_print_service)
+TEST(AbortWindow, opening_greys_close_and_only_the_cancel_control_stops_the_job)
 {
-    cups.stop(true);
-    std::string file = cups.folder() + "/page.pdf";
-    std::strcpy(cPrninfo, NO_PRINTER);
-    prn_set_output_file(file.c_str());
-    iDspfg = 3;
-    iYear = 2003;
-    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 0);
-    std::string info = pdf_info(file);
-    EXPECT_EQ(pdf_field(info, "Pages"), "1") << info;
-    EXPECT_EQ(pdf_field(info, "Title"), "RKM7500");
-    EXPECT_NE(pdf_text(file).find("2003年12月"), std::string::npos);
-    cups.stop();
-}
-
-/* Cancelling from the abort window */
-
-TEST_F(PrintCommand, cancel_control_discards_the_document_once)
-{
-    ASSERT_TRUE(cups.add_queue("pdfq", 300));
-    GetPrnName(cPrninfo);
-    ASSERT_EQ(RKM_PRN_SET1(1), 0);
-    RKM_PRN_SET2();
-    EXPECT_DOUBLE_EQ(dXdpi, 300 / 92.0);
-    ASSERT_GT(StartDocA(hPhdc, &NTdi), 0);
-    StartPage(hPhdc);
-    RKM_CALEN4_PRN(hPhdc, 2003, 1);
+    gbAbort = 0;
     HWND dialog = reinterpret_cast<HWND>(0x5150);
     EXPECT_EQ(AbortDlgProc(dialog, WM_INITDIALOG, 0, 0), FALSE);
     EXPECT_EQ(ghwndAbort, dialog);
-    // the Close item was greyed
     EXPECT_EQ(EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_GRAYED), (BOOL)MF_GRAYED);
     EXPECT_EQ(AbortDlgProc(dialog, WM_COMMAND, 502, 0), FALSE);
-    EXPECT_EQ(gbAbort, 0);
-    EXPECT_EQ(AbortProc(hPhdc, 0), TRUE);
+    EXPECT_EQ(AbortProc(nullptr, 0), TRUE);
     EXPECT_EQ(AbortDlgProc(dialog, WM_COMMAND, 503, 0), TRUE);
     EXPECT_EQ(gbAbort, 1);
-    EXPECT_EQ(AbortProc(hPhdc, 0), FALSE);
-    EXPECT_LE(EndPage(hPhdc), 0);
-    EXPECT_LE(EndDoc(hPhdc), 0);
-    DeleteDC(hPhdc);
-    hPhdc = nullptr;
-    EXPECT_EQ(cups.jobs_known(), 0);
+    EXPECT_EQ(ghwndAbort, nullptr);
+    EXPECT_EQ(AbortProc(nullptr, 0), FALSE);
+    gbAbort = 0;
 }
+
 /* The whole program: F9 in a --replay */
 
 namespace {
@@ -409,12 +318,15 @@ std::string run_program_in(const std::string& folder, const std::string& args, i
 
 }  // namespace
 
+// The 600 dpi printer's name is longer than the device mode's 31 bytes: the
+// page must still reach it.
 TEST_F(PrintCommand, program_prints_every_layout_through_f9_at_300_and_600_dpi)
 {
     const int title_x[] = {380, 190, 80, 80}, title_y[] = {10, 30, 10, 60};
+    const char* const long_name = "Accounting_Floor3_Colour_Laser_Printer_600dpi";
     int job = 0;
     for (int dpi : {300, 600}) {
-        ASSERT_TRUE(cups.add_queue("pdf" + std::to_string(dpi), dpi));
+        ASSERT_TRUE(cups.add_queue(dpi == 300 ? "pdf300" : long_name, dpi));
         for (int layout = 0; layout < 4; layout++) {
             SCOPED_TRACE("layout " + std::to_string(layout) + " at " + std::to_string(dpi));
             int status = -1;
@@ -436,21 +348,22 @@ TEST_F(PrintCommand, program_prints_every_layout_through_f9_at_300_and_600_dpi)
 
 TEST_F(PrintCommand, program_prints_to_a_file_without_any_print_service)
 {
-    cups.stop(true);
+    cups.stop();
     setenv("CUPS_SERVER", "/nonexistent/cups.sock", 1);
     int status = -1;
     std::string err = run_program_in(
         cups.folder(), "--replay '" + f9_replay(3) + "' --print-to year.pdf", &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(err.find(STOP_CAPTION_UTF8), std::string::npos) << err;
-    std::string pdf = cups.folder() + "/year.pdf";
-    EXPECT_EQ(pdf_field(pdf_info(pdf), "Pages"), "1");
+    std::string pdf = cups.folder() + "/year.pdf", info = pdf_info(pdf);
+    EXPECT_EQ(pdf_field(info, "Pages"), "1") << info;
+    EXPECT_EQ(pdf_field(info, "Title"), "RKM7500");
     EXPECT_NE(pdf_text(pdf).find("2003年12月"), std::string::npos);
-    cups.stop();
 }
 
 TEST_F(PrintCommand, program_without_a_printer_says_so_ten_times_and_goes_on)
 {
+    std::string tmp = private_tmp();
     int status = -1;
     std::string err = run_program_in(
         cups.folder(), "--replay 'key F9; type 2004; key Enter; type 2; key Enter'", &status);
@@ -459,6 +372,7 @@ TEST_F(PrintCommand, program_without_a_printer_says_so_ten_times_and_goes_on)
     struct stat st;
     EXPECT_EQ(stat((cups.folder() + "/screen.png").c_str(), &st), 0);  // it went on to the end
     EXPECT_EQ(cups.jobs_known(), 0);
+    EXPECT_TRUE(files_in(tmp).empty());
 }
 
 /* The job and the main window: disabled while the abort procedure pumps */
@@ -508,24 +422,9 @@ protected:
 
 }  // namespace
 
-TEST_F(PrintWithWindow, cancel_while_the_page_is_sent_prints_nothing_and_frees_the_window)
+TEST_F(PrintWithWindow, keys_during_the_job_and_a_cancelled_job_leave_the_window_free)
 {
-    PostMessageA(ghwndMain, WM_COMMAND, 503, 0);
-    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 0);  // cancelled: nothing to report
-    EXPECT_EQ(gbAbort, 1);
-    EXPECT_FALSE(enabled_when_cancelled);  // the job had the main window disabled
-    EXPECT_TRUE(IsWindowEnabled(ghwndMain));
-    EXPECT_EQ(cups.jobs_known(), 0);
-
-    // the next F9 opens a new printer device context and prints
-    RKM_CALEN_PRN(nullptr);
-    EXPECT_EQ(gbAbort, 0);
-    EXPECT_NE(cups.wait_for_job_file(1), "");
-}
-
-TEST_F(PrintWithWindow, keys_pressed_during_the_job_do_not_reach_the_main_window)
-{
-    plat_inject_key(ghwndMain, VK_F9, nullptr);
+    plat_inject_key(ghwndMain, VK_F9, nullptr);  // pressed while the page is sent
     RKM_CALEN_PRN(nullptr);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -533,5 +432,16 @@ TEST_F(PrintWithWindow, keys_pressed_during_the_job_do_not_reach_the_main_window
     EXPECT_EQ(keyups_seen, 0);
     EXPECT_TRUE(IsWindowEnabled(ghwndMain));
     EXPECT_NE(cups.wait_for_job_file(1), "");
+
+    PostMessageA(ghwndMain, WM_COMMAND, 503, 0);  // cancelled while the page is sent
+    EXPECT_EQ(boxes_while([] { RKM_CALEN_PRN(nullptr); }), 0);  // nothing to report
+    EXPECT_EQ(gbAbort, 1);
+    EXPECT_FALSE(enabled_when_cancelled);  // the job had the main window disabled
+    EXPECT_TRUE(IsWindowEnabled(ghwndMain));
     EXPECT_EQ(cups.jobs_known(), 1);
+
+    // the next F9 opens a new printer device context and prints
+    RKM_CALEN_PRN(nullptr);
+    EXPECT_EQ(gbAbort, 0);
+    EXPECT_NE(cups.wait_for_job_file(2), "");  // the cancelled page never became a job
 }

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -35,29 +36,22 @@ mv "$out.part" "$out"
 // A PDF printer whose only "filter" passes the PDF through unchanged.
 std::string ppd(int dpi, const std::string& paper)
 {
-    return "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
-           "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"PDFFILE.PPD\"\n"
-           "*Manufacturer: \"Test\"\n*Product: \"(PDF file)\"\n*ModelName: \"PDF file printer\"\n"
-           "*ShortNickName: \"PDF file printer\"\n*NickName: \"PDF file printer\"\n"
-           "*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: True\n"
-           "*DefaultColorSpace: RGB\n*FileSystem: False\n*Throughput: \"1\"\n"
-           "*TTRasterizer: Type42\n"
-           "*cupsFilter2: \"application/pdf application/pdf 0 -\"\n"
-           "*OpenUI *Resolution/Resolution: PickOne\n*DefaultResolution: " +
-           std::to_string(dpi) + "dpi\n*Resolution " + std::to_string(dpi) + "dpi/" +
-           std::to_string(dpi) + " dpi: \"\"\n*CloseUI: *Resolution\n"
-           "*OpenUI *PageSize/Media Size: PickOne\n*DefaultPageSize: " + paper + "\n"
-           "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
-           "*PageSize Letter/US Letter: \"<</PageSize[612 792]>>setpagedevice\"\n"
-           "*CloseUI: *PageSize\n"
-           "*OpenUI *PageRegion: PickOne\n*DefaultPageRegion: " + paper + "\n"
-           "*PageRegion A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
-           "*PageRegion Letter/US Letter: \"<</PageSize[612 792]>>setpagedevice\"\n"
-           "*CloseUI: *PageRegion\n"
-           "*DefaultImageableArea: " + paper + "\n"
-           "*ImageableArea A4/A4: \"0 0 595 842\"\n*ImageableArea Letter/US Letter: \"0 0 612 792\"\n"
-           "*DefaultPaperDimension: " + paper + "\n"
-           "*PaperDimension A4/A4: \"595 842\"\n*PaperDimension Letter/US Letter: \"612 792\"\n";
+    std::string r = std::to_string(dpi) + "dpi", text =
+        "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*LanguageVersion: English\n"
+        "*LanguageEncoding: ISOLatin1\n*Manufacturer: \"Test\"\n*ModelName: \"PDF file printer\"\n"
+        "*NickName: \"PDF file printer\"\n*ColorDevice: True\n*DefaultColorSpace: RGB\n"
+        "*cupsFilter2: \"application/pdf application/pdf 0 -\"\n"
+        "*OpenUI *Resolution: PickOne\n*DefaultResolution: " + r + "\n*Resolution " + r +
+        ": \"\"\n*CloseUI: *Resolution\n";
+    text += "*OpenUI *PageSize: PickOne\n*DefaultPageSize: " + paper + "\n";
+    for (const char* size : {"A4 595 842", "Letter 612 792"}) {
+        std::string name(size, std::strchr(size, ' ')), dims(std::strchr(size, ' ') + 1);
+        text += "*PageSize " + name + ": \"<</PageSize[" + dims + "]>>setpagedevice\"\n"
+                "*ImageableArea " + name + ": \"0 0 " + dims + "\"\n*PaperDimension " + name +
+                ": \"" + dims + "\"\n";
+    }
+    text += "*CloseUI: *PageSize\n";
+    return text;
 }
 
 bool write_file(const std::string& path, const std::string& text, mode_t mode)
@@ -68,37 +62,21 @@ bool write_file(const std::string& path, const std::string& text, mode_t mode)
     return f.good() && chmod(path.c_str(), mode) == 0;
 }
 
-int free_loopback_port()
-{
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    int port = 0;
-    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    close(s);
-    return port;
-}
-
-bool can_connect(int port)
+// Connects to the loopback port, or with `port` 0 finds a free one; the
+// port, or 0 when neither worked.
+int loopback(int port)
 {
     int s = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     a.sin_port = htons(port);
-    bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    socklen_t len = sizeof a;
+    auto* addr = reinterpret_cast<sockaddr*>(&a);
+    bool ok = port ? connect(s, addr, sizeof a) == 0
+                   : bind(s, addr, sizeof a) == 0 && getsockname(s, addr, &len) == 0;
     close(s);
-    return ok;
-}
-
-bool exists(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
+    return ok ? ntohs(a.sin_port) : 0;
 }
 
 }  // namespace
@@ -154,7 +132,7 @@ bool PrivateCups::wait_until_listening(double seconds)
             error_ = "cupsd ended at start-up; see " + dir_ + "/log/error_log";
             return false;
         }
-        if (can_connect(port_))
+        if (loopback(port_))
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -176,10 +154,9 @@ bool PrivateCups::start()
     dir_ = templ;
     chmod(dir_.c_str(), 0755);  // the scheduler's helpers run as user lp
     for (int attempt = 0; attempt < 5; attempt++) {
-        port_ = free_loopback_port();
-        if (attempt > 0) {
+        port_ = loopback(0);
+        if (attempt > 0)
             run_command("rm -rf '" + dir_ + "'/*", nullptr);
-        }
         if (!write_configuration()) {
             error_ = "cannot write the scheduler's configuration in " + dir_;
             return false;
@@ -202,16 +179,12 @@ bool PrivateCups::start()
             cupsSetServer(server_.c_str());
             return true;
         }
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
+        stop();
     }
     return false;
 }
 
-void PrivateCups::stop(bool keep_folder)
+void PrivateCups::stop()
 {
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
@@ -223,10 +196,13 @@ void PrivateCups::stop(bool keep_folder)
         }
         pid_ = -1;
     }
-    if (!keep_folder && !dir_.empty()) {
+}
+
+PrivateCups::~PrivateCups()
+{
+    stop();
+    if (!dir_.empty())
         run_command("rm -rf '" + dir_ + "'", nullptr);
-        dir_.clear();
-    }
 }
 
 int PrivateCups::run_tool(const std::string& command) const
@@ -257,8 +233,9 @@ std::string PrivateCups::wait_for_job_file(int n, double seconds) const
 {
     std::string path = dir_ + "/out/job-" + std::to_string(n) + ".pdf";
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    struct stat st;
     while (std::chrono::steady_clock::now() < end) {
-        if (exists(path))
+        if (stat(path.c_str(), &st) == 0)
             return path;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -275,13 +252,19 @@ std::string PrivateCups::job_title(int n) const
 
 std::vector<std::string> PrivateCups::output_files() const
 {
+    return files_in(dir_ + "/out");
+}
+
+std::vector<std::string> files_in(const std::string& folder)
+{
+    DIR* d = opendir(folder.c_str());
+    if (!d)
+        return {"?"};
     std::vector<std::string> names;
-    DIR* d = opendir((dir_ + "/out").c_str());
-    while (dirent* e = d ? readdir(d) : nullptr)
-        if (e->d_name[0] != '.')
+    while (dirent* e = readdir(d))
+        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
             names.push_back(e->d_name);
-    if (d)
-        closedir(d);
+    closedir(d);
     return names;
 }
 

@@ -5,8 +5,8 @@
 // in the foreground on a free loopback port and points this process (and
 // every program it starts) at it through CUPS_SERVER. Queues deliver each
 // job, unchanged, as out/job-N.pdf with its title beside it in
-// out/job-N.title. stop() (also run by the destructor) ends the scheduler,
-// waits for it and removes the folder. Needs root.
+// out/job-N.title. stop() ends the scheduler and waits for it; the
+// destructor also removes the folder. Needs root.
 #pragma once
 
 #include <string>
@@ -18,12 +18,11 @@ public:
     PrivateCups() = default;
     PrivateCups(const PrivateCups&) = delete;
     PrivateCups& operator=(const PrivateCups&) = delete;
-    ~PrivateCups() { stop(); }
+    ~PrivateCups();
 
     // False, with the reason in error(), when the scheduler did not come up.
     bool start();
-    // Ends the scheduler; the folder stays while `keep_folder` is true.
-    void stop(bool keep_folder = false);
+    void stop();
     bool running() const { return pid_ > 0; }
 
     // A queue of the given resolution and paper ("A4" or "Letter") that
@@ -41,7 +40,6 @@ public:
     // Jobs the scheduler knows, completed, cancelled and pending alike.
     int jobs_known() const;
 
-    const std::string& server() const { return server_; }  // "127.0.0.1:PORT"
     const std::string& folder() const { return dir_; }
     const std::string& error() const { return error_; }
     // Runs a CUPS command-line tool against this scheduler; its exit status.
@@ -58,6 +56,8 @@ private:
     std::string error_;
 };
 
-// Runs a shell command with the given environment changes and returns its
-// standard output and standard error together; `status` gets the exit status.
+// Runs a shell command and returns its standard output and standard error
+// together; `status` gets the exit status.
 std::string run_command(const std::string& command, int* status);
+// The names in a folder other than "." and ".."; {"?"} when it cannot be read.
+std::vector<std::string> files_in(const std::string& folder);
