@@ -296,6 +296,7 @@ struct Glyph {
     cairo_scaled_font_t* font;
     unsigned long index;
     double advance;
+    double offset = 0;  // from the left of its cell to the glyph's origin
 };
 
 // A face at one size on one kind of surface.
@@ -413,9 +414,9 @@ const Glyph& find_glyph(Sized* s, uint32_t c)
     if (found != s->glyphs.end())
         return found->second;
     uint32_t shown = c < 0x20 || c == 0x7F ? ' ' : c;
-    Glyph g{s->primary, glyph_index(s->primary, shown), 0};
+    Glyph g{s->primary, glyph_index(s->primary, shown), 0, 0};
     if (g.index == 0 && s->fallback) {
-        g = {s->fallback, glyph_index(s->fallback, shown), 0};
+        g = {s->fallback, glyph_index(s->fallback, shown), 0, 0};
         if (g.index == 0)
             g.index = glyph_index(s->fallback, REPLACEMENT);
     }
@@ -428,9 +429,15 @@ const Glyph& find_glyph(Sized* s, uint32_t c)
     // A font asked for with a width is laid out on its character grid: every
     // half-width character takes that width and every full-width one twice
     // it, whatever the face's own advances, so texts of blanks and digits
-    // line up with the keys and cells drawn for them.
-    if (s->half_width > 0)
-        g.advance = is_half_width(c) ? s->half_width : 2 * s->half_width;
+    // line up with the keys and cells drawn for them. A glyph narrower or
+    // wider than its cell stands in the cell's middle, as in a fixed-pitch
+    // face, so the letters of a word in a proportional face stay evenly
+    // spaced.
+    if (s->half_width > 0) {
+        double cell = is_half_width(c) ? s->half_width : 2 * s->half_width;
+        g.offset = (cell - g.advance) / 2;
+        g.advance = cell;
+    }
     return s->glyphs.emplace(c, g).first->second;
 }
 
@@ -443,7 +450,7 @@ void draw_glyph_runs(cairo_t* cr, const std::vector<const Glyph*>& glyphs, doubl
         cairo_scaled_font_t* font = glyphs[i]->font;
         run.clear();
         for (; i < glyphs.size() && glyphs[i]->font == font; i++) {
-            run.push_back({glyphs[i]->index, x, baseline});
+            run.push_back({glyphs[i]->index, x + glyphs[i]->offset, baseline});
             x += glyphs[i]->advance;
         }
         cairo_set_scaled_font(cr, font);
