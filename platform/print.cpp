@@ -598,13 +598,9 @@ int EndDoc(HDC dc)
         EndPage(dc);
     job->state = Job::Ended;
     close_surface(job);
-    int result = 1;
-    if (job->pages == 0)
-        result = 1;  // an empty document prints nothing
-    else if (!job->output.empty())
-        result = write_file(dc, job);
-    else
-        result = submit(dc, job);
+    int result = 1;  // an empty document prints nothing
+    if (job->pages > 0)
+        result = job->output.empty() ? submit(dc, job) : write_file(dc, job);
     std::string().swap(job->pdf);
     if (result > 0)
         set_error("");

@@ -106,6 +106,18 @@ HGDIOBJ select_fill(HDC hdc, int fill, HBRUSH brush)
     return nullptr;
 }
 
+// Selects back the pen and brush a shape routine replaced and deletes the
+// ones it created (a null brush or old brush: none was made or replaced).
+void restore_shape(HDC hdc, HPEN pen, HGDIOBJ old_pen, HBRUSH brush, HGDIOBJ old_brush)
+{
+    SelectObject(hdc, old_pen);
+    if (old_brush)
+        SelectObject(hdc, old_brush);
+    DeleteObject(pen);
+    if (brush)
+        DeleteObject(brush);
+}
+
 }  // namespace
 
 void GrpLine(HDC hdc, int x1, int y1, int x2, int y2, int colour, int mode)
@@ -127,12 +139,7 @@ void GrpCircle(HDC hdc, int cx, int cy, int rx, int ry, int colour, int fill)
     HGDIOBJ old_brush = select_fill(hdc, fill, brush);
     Ellipse(hdc, grp_clamp((int64_t)cx - rx), grp_clamp((int64_t)cy - ry),
             shape_edge(hdc, (int64_t)cx + rx), shape_edge(hdc, (int64_t)cy + ry));
-    SelectObject(hdc, old_pen);
-    if (old_brush)
-        SelectObject(hdc, old_brush);
-    DeleteObject(pen);
-    if (brush)
-        DeleteObject(brush);
+    restore_shape(hdc, pen, old_pen, brush, old_brush);
 }
 
 void GrpBox(HDC hdc, int x1, int y1, int x2, int y2, int colour, int cw, int ch, int fill)
@@ -143,12 +150,7 @@ void GrpBox(HDC hdc, int x1, int y1, int x2, int y2, int colour, int cw, int ch,
     HGDIOBJ old_pen = SelectObject(hdc, pen);
     order_corners(x1, y1, x2, y2);
     RoundRect(hdc, x1, y1, shape_edge(hdc, x2), shape_edge(hdc, y2), cw, ch);
-    SelectObject(hdc, old_pen);
-    if (old_brush)
-        SelectObject(hdc, old_brush);
-    DeleteObject(pen);
-    if (brush)
-        DeleteObject(brush);
+    restore_shape(hdc, pen, old_pen, brush, old_brush);
 }
 
 void GrpPaint(HDC hdc, int x, int y, int fill, int border)

@@ -126,6 +126,21 @@ void copy_field(char* area, const char* text, int length)
     area[n] = '\0';
 }
 
+// The text fields: `length` bytes of the text (at most 51) copied into the
+// library's copy area, and the field's background painted. Null, and
+// nothing painted, for a length below 1.
+const char* text_field(HDC hdc, const char* text, int row, int column, int length,
+                       int bkcolour)
+{
+    static char copy[COPY_AREA];
+    if (length < 1)
+        return nullptr;
+    length = std::min(length, COPY_AREA - 1);
+    copy_field(copy, text, length);
+    field_background(hdc, row, column, length, bkcolour);
+    return copy;
+}
+
 }  // namespace
 
 void GrpSymbol(HDC hdc, const char* text, int x, int y, double wf, double hf, int colour,
@@ -152,26 +167,17 @@ void GrpPrint(HDC hdc, const char* text, int x, int y, double wf, double hf, int
 void GrpPrnAtt(HDC hdc, const char* text, int row, int column, int colour, int bkcolour,
                int length, int family)
 {
-    static char copy[COPY_AREA];
-    if (length < 1)
-        return;
-    length = std::min(length, COPY_AREA - 1);
-    copy_field(copy, text, length);
-    field_background(hdc, row, column, length, bkcolour);
-    field_print(hdc, copy, row, column, colour, family);
+    if (const char* copy = text_field(hdc, text, row, column, length, bkcolour))
+        field_print(hdc, copy, row, column, colour, family);
 }
 
 void GrpPrnFnt(HDC hdc, const char* text, int row, int column, int colour, int bkcolour,
                int length, const char* face)
 {
-    static char copy[COPY_AREA];
-    if (length < 1)
-        return;
-    length = std::min(length, COPY_AREA - 1);
-    copy_field(copy, text, length);
-    field_background(hdc, row, column, length, bkcolour);
-    draw_text(hdc, copy, grid_x(column), grid_y(row), FIELD_WF, FIELD_HF, colour,
-              {300, 0, 0, FIXED_PITCH | FF_MODERN, face}, TRANSPARENT, 0);
+    const char* copy = text_field(hdc, text, row, column, length, bkcolour);
+    if (copy)
+        draw_text(hdc, copy, grid_x(column), grid_y(row), FIELD_WF, FIELD_HF, colour,
+                  {300, 0, 0, FIXED_PITCH | FF_MODERN, face}, TRANSPARENT, 0);
 }
 
 // Right-aligned decimal; a number longer than the field keeps its first
