@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/state.h"
+#include "state/state.h"
 #include "print/print.h"
 
 static const char USAGE[] =

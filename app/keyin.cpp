@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "layout/layout.h"
 #include "print/print.h"
 #include "support/ghl3000.h"

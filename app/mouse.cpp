@@ -5,7 +5,7 @@
 // two keys does nothing. The areas act whatever view is on screen.
 #include "app/app.h"
 
-#include "app/state.h"
+#include "state/state.h"
 #include "layout/layout.h"
 #include "support/ghl3000.h"
 

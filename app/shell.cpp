@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/calendar.h"
 #include "calendar/views.h"
 #include "layout/layout.h"

@@ -2,7 +2,7 @@
 // layouts do.
 #include <benchmark/benchmark.h>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/calendar.h"
 
 static void walk_year(benchmark::State& state)

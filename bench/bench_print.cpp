@@ -4,7 +4,7 @@
 
 #include <sys/stat.h>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "print/print.h"
 #include "tests/helpers/cups.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/state.h"
+#include "state/state.h"
 
 extern char** environ;
 

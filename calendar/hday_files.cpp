@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/calendar.h"
 #include "support/ghl3000.h"
 

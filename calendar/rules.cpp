@@ -7,7 +7,7 @@
 // range and never read outside a table (see each routine).
 #include "calendar/calendar.h"
 
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/holiday_law.h"
 
 static const int month_days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "support/ghl3000.h"
 
 // The title template: 2001年１月 (the year and the month are written over it).

@@ -3,7 +3,7 @@
 // year with its day-off boxes.
 #include "calendar/views.h"
 
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/calendar.h"
 #include "layout/layout.h"
 #include "support/ghl3000.h"
@@ -52,10 +52,26 @@ static void weekday_names(const CalSheet& s, int x, int pitch, int y, double wf,
 
 /* Large and medium months */
 
-const CalMonthGrid CAL_LARGE_MONTH = {0,   0,  1024, 768, 380, 10, 4.0, 70, 60, 5,    30, 110,
-                                      140, 98, 21,   57,  692, 20, 1002, 58, 103};
-const CalMonthGrid CAL_MEDIUM_MONTH = {14, 10, 586, 520, 190, 30, 3.0, 68, 80, 60,  60, 130,
-                                       70, 60, 53,  77,  483, 52, 542, 78, 123};
+const CalMonthGrid CAL_LARGE_MONTH = {
+    .area_x1 = 0, .area_y1 = 0, .area_x2 = 1024, .area_y2 = 768,
+    .title_x = 380, .title_y = 10, .title_wf = 4.0,
+    .label_x = 70, .label_y = 60,
+    .day_x_short = 5, .day_x_long = 30, .day_y = 110,
+    .pitch_x = 140, .pitch_y = 98,
+    .rule_x = 21, .rule_y1 = 57, .rule_y2 = 692,
+    .line_x1 = 20, .line_x2 = 1002,
+    .top_y = 58, .row_y = 103,
+};
+const CalMonthGrid CAL_MEDIUM_MONTH = {
+    .area_x1 = 14, .area_y1 = 10, .area_x2 = 586, .area_y2 = 520,
+    .title_x = 190, .title_y = 30, .title_wf = 3.0,
+    .label_x = 68, .label_y = 80,
+    .day_x_short = 60, .day_x_long = 60, .day_y = 130,
+    .pitch_x = 70, .pitch_y = 60,
+    .rule_x = 53, .rule_y1 = 77, .rule_y2 = 483,
+    .line_x1 = 52, .line_x2 = 542,
+    .top_y = 78, .row_y = 123,
+};
 
 void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g)
 {

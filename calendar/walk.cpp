@@ -2,7 +2,7 @@
 // for every view and printed layout.
 #include "calendar/calendar.h"
 
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/holiday_law.h"
 
 // Substitute holidays by the law of the year (holiday_law.h). A national

@@ -2,7 +2,7 @@
 // of the large and year views, the layout selector and the palette.
 #include "layout/layout.h"
 
-#include "app/state.h"
+#include "state/state.h"
 #include "support/ghl3000.h"
 
 const char FACE_ROUND_MEDIUM[] = "\x82\x63\x82\x65\x92\x86\x8a\xdb\x83\x53\x83\x56\x83\x62\x83\x4e\x91\xcc";

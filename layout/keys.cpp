@@ -2,7 +2,7 @@
 // of the side panel.
 #include "layout/layout.h"
 
-#include "app/state.h"
+#include "state/state.h"
 #include "support/ghl3000.h"
 
 int lay_fkey_x(int key)

@@ -40,9 +40,10 @@ enum { FLOODFILLBORDER = 0, FLOODFILLSURFACE = 1 };
 #define WHITENESS ((DWORD)0x00FF0062)
 enum { FW_NORMAL = 400, FW_MEDIUM = 500, FW_BOLD = 700 };
 enum { SHIFTJIS_CHARSET = 128 };
-enum { FIXED_PITCH = 1, VARIABLE_PITCH = 2 };
-enum { FF_DONTCARE = 0x00, FF_ROMAN = 0x10, FF_SWISS = 0x20, FF_MODERN = 0x30,
-       FF_SCRIPT = 0x40, FF_DECORATIVE = 0x50 };
+// Pitch and family are or-ed into one byte, so they are plain constants.
+constexpr int FIXED_PITCH = 1, VARIABLE_PITCH = 2;
+constexpr int FF_DONTCARE = 0x00, FF_ROMAN = 0x10, FF_SWISS = 0x20, FF_MODERN = 0x30,
+              FF_SCRIPT = 0x40, FF_DECORATIVE = 0x50;
 #define MB_SIMPLE_BEEP 0xFFFFFFFFu
 #define PATCOPY ((DWORD)0x00F00021)
 enum { SYSTEM_FONT = 13, DEFAULT_GUI_FONT = 17 };

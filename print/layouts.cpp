@@ -3,7 +3,7 @@
 // screen views, every coordinate scaled by dXdpi and dYdpi and truncated
 // toward zero, every text magnification scaled without truncation. No
 // screen frame is drawn: each layout's area is filled with iBcol instead.
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/views.h"
 #include "layout/layout.h"
 #include "print/print.h"

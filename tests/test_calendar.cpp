@@ -4,7 +4,7 @@
 #include <climits>
 #include <string>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/calendar.h"
 #include "tests/helpers/sjis.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/calendar.h"
 #include "tests/helpers/tempdir.h"
 

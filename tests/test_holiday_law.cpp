@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/calendar.h"
 #include "calendar/holiday_law.h"
 

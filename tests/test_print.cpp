@@ -11,7 +11,7 @@
 #include <vector>
 #include <string>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "print/print.h"
 #include "tests/helpers/cups.h"
 #include "tests/helpers/pdf.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "tests/helpers/sjis.h"
 
 static void expect_table(const char* const* table, std::initializer_list<const char*> utf8,

@@ -2,7 +2,7 @@
 // DC and read back at the design's coordinates.
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "calendar/calendar.h"
 #include "calendar/views.h"
 #include "layout/layout.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/command.h"
-#include "app/state.h"
+#include "state/state.h"
 #include "platform/windows.h"
 #include "tests/helpers/tempdir.h"
 

@@ -1,5 +1,5 @@
 // The application state. Start values are set by RKM_INIT_SET.
-#include "app/state.h"
+#include "state/state.h"
 
 int iSetfg;
 int iDspfg;
