@@ -38,6 +38,7 @@ void cal_walk_month(int year, int month, const std::function<void(const CalDay&)
 /* Texts shared by every view and printed layout, built in cWorkbuf */
 const char* cal_month_title(int year, int month);  // "2003年11月"
 const char* cal_day_text(int number);              // " 5", "14"
+const char* cal_era_text(int year, int month);     // "平成15年", "" before 1873
 
 /* Holiday files HDAY1.DAT and HDAY2.DAT in the current directory */
 void RKM_YHDAY_RED(void);

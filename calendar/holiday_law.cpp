@@ -72,7 +72,33 @@ int law_equinox(int year, double base_1900, double base_1980, double base_2100)
     return static_cast<int>(std::trunc(base_2100 + 0.242194 * d - d / 4 + skipped));
 }
 
-/* National holidays kept by rule, each for the years it was in force. */
+/* Holiday names, Shift-JIS */
+#define NAME_GANJITSU "\x8C\xB3\x93\xFA"                                   // 元日
+#define NAME_SEIJIN "\x90\xAC\x90\x6C\x82\xCC\x93\xFA"                     // 成人の日
+#define NAME_KENKOKU "\x8C\x9A\x8D\x91\x8B\x4C\x94\x4F\x82\xCC\x93\xFA"      // 建国記念の日
+#define NAME_TENNO "\x93\x56\x8D\x63\x92\x61\x90\xB6\x93\xFA"              // 天皇誕生日
+#define NAME_SHUNBUN "\x8F\x74\x95\xAA\x82\xCC\x93\xFA"                    // 春分の日
+#define NAME_MIDORI "\x82\xDD\x82\xC7\x82\xE8\x82\xCC\x93\xFA"             // みどりの日
+#define NAME_SHOWA "\x8F\xBA\x98\x61\x82\xCC\x93\xFA"                      // 昭和の日
+#define NAME_KENPO "\x8C\x9B\x96\x40\x8B\x4C\x94\x4F\x93\xFA"              // 憲法記念日
+#define NAME_KODOMO "\x82\xB1\x82\xC7\x82\xE0\x82\xCC\x93\xFA"             // こどもの日
+#define NAME_UMI "\x8A\x43\x82\xCC\x93\xFA"                                  // 海の日
+#define NAME_YAMA "\x8E\x52\x82\xCC\x93\xFA"                                 // 山の日
+#define NAME_KEIRO "\x8C\x68\x98\x56\x82\xCC\x93\xFA"                      // 敬老の日
+#define NAME_SHUBUN "\x8F\x48\x95\xAA\x82\xCC\x93\xFA"                     // 秋分の日
+#define NAME_TAIIKU "\x91\xCC\x88\xE7\x82\xCC\x93\xFA"                     // 体育の日
+#define NAME_SPORTS "\x83\x58\x83\x7C\x81\x5B\x83\x63\x82\xCC\x93\xFA"     // スポーツの日
+#define NAME_BUNKA "\x95\xB6\x89\xBB\x82\xCC\x93\xFA"                      // 文化の日
+#define NAME_KINRO "\x8B\xCE\x98\x4A\x8A\xB4\x8E\xD3\x82\xCC\x93\xFA"      // 勤労感謝の日
+#define NAME_KEKKON "\x8C\x8B\x8D\xA5\x82\xCC\x8B\x56"                     // 結婚の儀
+#define NAME_TAISO "\x91\xE5\x91\x72\x82\xCC\x97\xE7"                      // 大喪の礼
+#define NAME_SOKUIREI "\x91\xA6\x88\xCA\x97\xE7\x90\xB3\x93\x61\x82\xCC\x8B\x56"  // 即位礼正殿の儀
+#define NAME_SOKUI "\x93\x56\x8D\x63\x82\xCC\x91\xA6\x88\xCA\x82\xCC\x93\xFA"    // 天皇の即位の日
+#define NAME_FURIKAE "\x90\x55\x91\xD6\x8B\x78\x93\xFA"                    // 振替休日
+#define NAME_KYUJITSU "\x8B\x78\x93\xFA"                                   // 休日
+
+/* National holidays kept by rule, each for the years it was in force and
+   under the name the law of those years gives it. */
 enum { ON_DAY, ON_MONDAY, ON_SPRING_EQUINOX, ON_AUTUMN_EQUINOX };
 const int OPEN = LAW_YEAR_MAX;
 
@@ -81,49 +107,59 @@ struct LawRule {
     int month;
     int how;          // ON_...
     int which;        // day of the month, or which Monday
+    const char* name;
 };
 
 const LawRule law_rules[] = {
-    {1948, OPEN, 1, ON_DAY, 1},                // New Year's Day
-    {1948, 1999, 1, ON_DAY, 15},               // Coming of Age Day
-    {2000, OPEN, 1, ON_MONDAY, 2},
-    {1967, OPEN, 2, ON_DAY, 11},               // National Foundation Day
-    {2020, OPEN, 2, ON_DAY, 23},               // Emperor's Birthday
-    {1948, OPEN, 3, ON_SPRING_EQUINOX, 0},
-    {1948, OPEN, 4, ON_DAY, 29},               // Emperor's Birthday, Greenery Day, Showa Day
-    {1948, OPEN, 5, ON_DAY, 3},                // Constitution Day
-    {2007, OPEN, 5, ON_DAY, 4},                // Greenery Day
-    {1948, OPEN, 5, ON_DAY, 5},                // Children's Day
-    {1996, 2002, 7, ON_DAY, 20},               // Marine Day
-    {2003, 2019, 7, ON_MONDAY, 3},
-    {2022, OPEN, 7, ON_MONDAY, 3},
-    {2016, 2019, 8, ON_DAY, 11},               // Mountain Day
-    {2022, OPEN, 8, ON_DAY, 11},
-    {1966, 2002, 9, ON_DAY, 15},               // Respect for the Aged Day
-    {2003, OPEN, 9, ON_MONDAY, 3},
-    {1948, OPEN, 9, ON_AUTUMN_EQUINOX, 0},
-    {1966, 1999, 10, ON_DAY, 10},              // Sports Day
-    {2000, 2019, 10, ON_MONDAY, 2},
-    {2022, OPEN, 10, ON_MONDAY, 2},
-    {1948, OPEN, 11, ON_DAY, 3},               // Culture Day
-    {1948, OPEN, 11, ON_DAY, 23},              // Labour Thanksgiving Day
-    {1989, 2018, 12, ON_DAY, 23},              // Emperor's Birthday
+    {1948, OPEN, 1, ON_DAY, 1, NAME_GANJITSU},
+    {1948, 1999, 1, ON_DAY, 15, NAME_SEIJIN},
+    {2000, OPEN, 1, ON_MONDAY, 2, NAME_SEIJIN},
+    {1967, OPEN, 2, ON_DAY, 11, NAME_KENKOKU},
+    {2020, OPEN, 2, ON_DAY, 23, NAME_TENNO},
+    {1948, OPEN, 3, ON_SPRING_EQUINOX, 0, NAME_SHUNBUN},
+    {1948, 1988, 4, ON_DAY, 29, NAME_TENNO},
+    {1989, 2006, 4, ON_DAY, 29, NAME_MIDORI},
+    {2007, OPEN, 4, ON_DAY, 29, NAME_SHOWA},
+    {1948, OPEN, 5, ON_DAY, 3, NAME_KENPO},
+    {2007, OPEN, 5, ON_DAY, 4, NAME_MIDORI},
+    {1948, OPEN, 5, ON_DAY, 5, NAME_KODOMO},
+    {1996, 2002, 7, ON_DAY, 20, NAME_UMI},
+    {2003, 2019, 7, ON_MONDAY, 3, NAME_UMI},
+    {2022, OPEN, 7, ON_MONDAY, 3, NAME_UMI},
+    {2016, 2019, 8, ON_DAY, 11, NAME_YAMA},
+    {2022, OPEN, 8, ON_DAY, 11, NAME_YAMA},
+    {1966, 2002, 9, ON_DAY, 15, NAME_KEIRO},
+    {2003, OPEN, 9, ON_MONDAY, 3, NAME_KEIRO},
+    {1948, OPEN, 9, ON_AUTUMN_EQUINOX, 0, NAME_SHUBUN},
+    {1966, 1999, 10, ON_DAY, 10, NAME_TAIIKU},
+    {2000, 2019, 10, ON_MONDAY, 2, NAME_TAIIKU},
+    {2022, OPEN, 10, ON_MONDAY, 2, NAME_SPORTS},
+    {1948, OPEN, 11, ON_DAY, 3, NAME_BUNKA},
+    {1948, OPEN, 11, ON_DAY, 23, NAME_KINRO},
+    {1989, 2018, 12, ON_DAY, 23, NAME_TENNO},
 };
 
-/* Days set once by special laws. */
-const LawDate law_once[] = {
-    {1959, 4, 10},  // the Crown Prince's wedding
-    {1989, 2, 24},  // the Showa Emperor's funeral
-    {1990, 11, 12}, // enthronement ceremony
-    {1993, 6, 9},   // the Crown Prince's wedding
-    {2019, 5, 1},   // accession of the Emperor
-    {2019, 10, 22}, // enthronement ceremony
-    {2020, 7, 23},  // Marine Day, Sports Day and Mountain Day moved for the Olympic Games
-    {2020, 7, 24},
-    {2020, 8, 10},
-    {2021, 7, 22},  // the same, moved again when the Games were put off a year
-    {2021, 7, 23},
-    {2021, 8, 8},
+/* Days set once by special laws, by the names those laws give them. */
+struct LawOnce {
+    LawDate date;
+    const char* name;
+};
+
+const LawOnce law_once[] = {
+    {{1959, 4, 10}, NAME_KEKKON},    // the Crown Prince's wedding
+    {{1989, 2, 24}, NAME_TAISO},     // the Showa Emperor's funeral
+    {{1990, 11, 12}, NAME_SOKUIREI}, // enthronement ceremony
+    {{1993, 6, 9}, NAME_KEKKON},     // the Crown Prince's wedding
+    {{2019, 5, 1}, NAME_SOKUI},      // accession of the Emperor
+    {{2019, 10, 22}, NAME_SOKUIREI}, // enthronement ceremony
+    // Marine Day, Sports Day and Mountain Day moved for the Olympic Games,
+    // and moved again when the Games were put off a year
+    {{2020, 7, 23}, NAME_UMI},
+    {{2020, 7, 24}, NAME_SPORTS},
+    {{2020, 8, 10}, NAME_YAMA},
+    {{2021, 7, 22}, NAME_UMI},
+    {{2021, 7, 23}, NAME_SPORTS},
+    {{2021, 8, 8}, NAME_YAMA},
 };
 
 bool law_rule_holds(const LawRule& r, int year, int month, int day, int weekday)
@@ -142,18 +178,24 @@ bool law_rule_holds(const LawRule& r, int year, int month, int day, int weekday)
     }
 }
 
-bool law_national(const LawDate& t)
+// The name of the national holiday on this date, or null for none.
+const char* law_national_name(const LawDate& t)
 {
     if (law_key(t) < LAW_START || t.year > LAW_YEAR_MAX)
-        return false;
-    for (const LawDate& once : law_once)
-        if (law_key(once) == law_key(t))
-            return true;
+        return nullptr;
+    for (const LawOnce& once : law_once)
+        if (law_key(once.date) == law_key(t))
+            return once.name;
     const int weekday = law_weekday(t);
     for (const LawRule& r : law_rules)
         if (law_rule_holds(r, t.year, t.month, t.day, weekday))
-            return true;
-    return false;
+            return r.name;
+    return nullptr;
+}
+
+bool law_national(const LawDate& t)
+{
+    return law_national_name(t) != nullptr;
 }
 
 bool law_owes_substitute(const LawDate& sunday)
@@ -216,6 +258,16 @@ int law_day_kind(int year, int month, int day)
     if (law_citizens(t))
         return LAW_CITIZENS;
     return LAW_WORKDAY;
+}
+
+const char* law_day_name(int year, int month, int day)
+{
+    switch (law_day_kind(year, month, day)) {
+    case LAW_HOLIDAY: return law_national_name({year, month, day});
+    case LAW_SUBSTITUTE: return NAME_FURIKAE;
+    case LAW_CITIZENS: return NAME_KYUJITSU;
+    default: return nullptr;
+    }
 }
 
 int law_substitute_step(int year, int month, int day, int* carry)

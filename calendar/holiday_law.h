@@ -33,6 +33,10 @@ int law_autumn_equinox(int year);  // day of September, 22 to 24 over 1900-2150
    9999, are working days. */
 int law_national_holiday(int year, int month, int day);  // 1 or 0
 int law_day_kind(int year, int month, int day);          // LAW_WORKDAY ...
+/* The day's name as the law of its year gives it, Shift-JIS: the holiday's
+   own name (one-off days by their laws' names), 振替休日 for a substitute
+   day, 休日 for a day between two holidays; null for a working day. */
+const char* law_day_name(int year, int month, int day);
 
 /* The substitute rule as the month walk applies it, one day at a time in
    date order. `carry` is the walk's iFuri: a national holiday on a Sunday

@@ -1,6 +1,7 @@
 // Texts every view and printed layout shares, composed in cWorkbuf.
 #include "calendar/calendar.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "state/state.h"
@@ -37,5 +38,63 @@ const char* cal_day_text(int number)
         std::memcpy(cWorkbuf, "**", 3);
     else
         BinToAscii("SI", 2, 0, "0001", &number, cWorkbuf);
+    return cWorkbuf;
+}
+
+/* The Japanese era year */
+
+#define SJ_NEN "\x94\x4E"       // 年
+#define SJ_GANNEN "\x8C\xB3"    // 元
+#define SJ_NAKAGURO "\x81\x45"  // ・
+
+// Each era from the day it began, by the calendar in use since 1873.
+struct CalEra {
+    int year, month, day;
+    const char* name;
+};
+static const CalEra eras[] = {
+    {1868, 10, 23, "\x96\xBE\x8E\xA1"},  // 明治
+    {1912, 7, 30, "\x91\xE5\x90\xB3"},   // 大正
+    {1926, 12, 25, "\x8F\xBA\x98\x61"},  // 昭和
+    {1989, 1, 8, "\x95\xBD\x90\xAC"},    // 平成
+    {2019, 5, 1, "\x97\xDF\x98\x61"},    // 令和
+};
+enum { ERA_COUNT = sizeof eras / sizeof eras[0] };
+
+static bool era_begun(const CalEra& era, int year, int month, int day)
+{
+    return year * 10000 + month * 100 + day >= era.year * 10000 + era.month * 100 + era.day;
+}
+
+// "令和8年", "平成元年" for the first year, appended to `out`.
+static void era_year(char* out, const CalEra& era, int year)
+{
+    std::strcat(out, era.name);
+    if (year == era.year)
+        std::strcat(out, SJ_GANNEN);
+    else
+        std::sprintf(out + std::strlen(out), "%d", year - era.year + 1);
+    std::strcat(out, SJ_NEN);
+}
+
+// The era year of the month: the era of its 1st, and when a new era begins
+// later in the month that one too, "昭和64年・平成元年". Empty before
+// January 1873, when Japan took up this calendar, and after 9999. Returns
+// cWorkbuf.
+const char* cal_era_text(int year, int month)
+{
+    cWorkbuf[0] = '\0';
+    if (year < 1873 || year > 9999 || month < 1 || month > 12)
+        return cWorkbuf;
+    int at_first = 0;
+    for (int i = 0; i < ERA_COUNT; i++)
+        if (era_begun(eras[i], year, month, 1))
+            at_first = i;
+    era_year(cWorkbuf, eras[at_first], year);
+    const int next = at_first + 1;
+    if (next < ERA_COUNT && eras[next].year == year && eras[next].month == month) {
+        std::strcat(cWorkbuf, SJ_NAKAGURO);
+        era_year(cWorkbuf, eras[next], year);
+    }
     return cWorkbuf;
 }

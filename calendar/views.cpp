@@ -3,8 +3,12 @@
 // year with its day-off boxes.
 #include "calendar/views.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "state/state.h"
 #include "calendar/calendar.h"
+#include "calendar/holiday_law.h"
 #include "layout/layout.h"
 #include "support/ghl3000.h"
 
@@ -61,6 +65,7 @@ const CalMonthGrid CAL_LARGE_MONTH = {
     .rule_x = 21, .rule_y1 = 57, .rule_y2 = 692,
     .line_x1 = 20, .line_x2 = 1002,
     .top_y = 58, .row_y = 103,
+    .holiday_line_y = 0,
 };
 const CalMonthGrid CAL_MEDIUM_MONTH = {
     .area_x1 = 14, .area_y1 = 10, .area_x2 = 586, .area_y2 = 520,
@@ -71,6 +76,7 @@ const CalMonthGrid CAL_MEDIUM_MONTH = {
     .rule_x = 53, .rule_y1 = 77, .rule_y2 = 483,
     .line_x1 = 52, .line_x2 = 542,
     .top_y = 78, .row_y = 123,
+    .holiday_line_y = 490,
 };
 
 void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g)
@@ -82,10 +88,87 @@ void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g)
         cal_groove(s, g.line_x1, g.row_y + g.pitch_y * j, g.line_x2, g.row_y + g.pitch_y * j);
 }
 
+/* Additions in small text: the era year and the holiday names. A Shift-JIS
+   text of n bytes is n half-width cells wide, 7 units each at magnification
+   1, so its width is known before it is drawn. */
+
+static const double NAME_HF = 1.4;
+
+static int text_width(const char* text, double wf)
+{
+    return (int)(std::strlen(text) * 7 * wf + 0.5);
+}
+
+// The era year after the title, its foot on the title's, in blue.
+static void era_beside_title(const CalSheet& s, int year, int month, const CalMonthGrid& g)
+{
+    const double title_hf = 2.6, wf = g.title_wf * 0.45, hf = 1.6;
+    const int x = g.title_x + text_width(cal_month_title(year, month), g.title_wf) + 8;
+    const int y = g.title_y + (int)(15 * (title_hf - hf));
+    cal_text(s, cal_era_text(year, month), x, y, wf, hf, COLOR_BLUE, FACE_ROUND_MEDIUM);
+}
+
+// The name under the day number, centred in the cell; a long name is drawn
+// narrower so that it stays clear of the rules.
+static void name_in_cell(const CalSheet& s, const CalMonthGrid& g, const CalDay& day,
+                         const char* name)
+{
+    const int room = g.pitch_x - 12;
+    double wf = 1.4;
+    if (text_width(name, wf) > room)
+        wf = room / (7.0 * std::strlen(name));
+    const int left = g.rule_x + g.pitch_x * day.column;
+    const int x = left + (g.pitch_x - text_width(name, wf)) / 2;
+    const int y = g.day_y + g.pitch_y * day.row + 50;
+    cal_text(s, name, x, y, wf, NAME_HF, day.colour, FACE_ROUND_MEDIUM);
+}
+
+static bool sjis_lead(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Cuts `line` to at most `bytes` bytes, a whole character at a time, and
+// ends it with "…" when something was cut.
+static void shorten(char* line, size_t bytes)
+{
+    static const char ellipsis[] = "\x81\x63";  // …
+    if (std::strlen(line) <= bytes)
+        return;
+    size_t keep = 0;
+    for (size_t i = 0; i < bytes - 2;) {
+        const size_t n = sjis_lead((unsigned char)line[i]) ? 2 : 1;
+        if (i + n > bytes - 2)
+            break;
+        i += n;
+        keep = i;
+    }
+    std::strcpy(line + keep, ellipsis);
+}
+
+// The month's holidays on one line under the grid, "3 文化の日　23 勤労感謝の日",
+// shortened to the width of the grid. Holidays begin in 1948, after the
+// only month whose numbers skip, so a day's number is its position.
+static void holiday_line(const CalSheet& s, int year, int month, const CalMonthGrid& g)
+{
+    static const char space[] = "\x81\x40";  // full-width blank
+    const double wf = 1.3;
+    char line[512] = "";
+    for (int day = 1; day <= RKM_DAY_MAX(year, month); day++)
+        if (const char* name = law_day_name(year, month, day)) {
+            if (line[0] != '\0')
+                std::strcat(line, space);
+            std::sprintf(line + std::strlen(line), "%d %s", day, name);
+        }
+    shorten(line, (size_t)((g.line_x2 - g.line_x1) / (7 * wf)));
+    cal_text(s, line, g.line_x1, g.holiday_line_y, wf, NAME_HF, CAL_HOLIDAY, FACE_ROUND_MEDIUM);
+}
+
 void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& g, int today)
 {
     cal_text(s, cal_month_title(year, month), g.title_x, g.title_y, g.title_wf, 2.6, COLOR_BLUE,
              FACE_ROUND_MEDIUM);
+    era_beside_title(s, year, month, g);
     weekday_names(s, g.label_x, g.pitch_x, g.label_y, 3.0, 2.6, FACE_ROUND_MEDIUM);
     cal_walk_month(year, month, [&](const CalDay& day) {
         // In the large month one-digit positions stand further left, so the
@@ -97,7 +180,12 @@ void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& 
             cal_line(s, x, y, x + 56, y + 40, COLOR_BLUE, MODE_OUTLINE);
         }
         cal_text(s, cal_day_text(day.number), x, y, 4.2, 2.4, day.colour, FACE_ROUND_MEDIUM);
+        const char* name = law_day_name(year, month, day.position);
+        if (name && g.holiday_line_y == 0)
+            name_in_cell(s, g, day, name);
     });
+    if (g.holiday_line_y != 0)
+        holiday_line(s, year, month, g);
     cal_draw_month_grid(s, g);
 }
 

@@ -41,10 +41,13 @@ struct CalMonthGrid {
     int rule_x, rule_y1, rule_y2;  // vertical rule 0, by its middle
     int line_x1, line_x2;          // horizontal rules
     int top_y, row_y;              // top rule and row rule 0, by their middles
+    int holiday_line_y;            // the month's holidays on one line here; 0: names in the cells
 };
 extern const CalMonthGrid CAL_LARGE_MONTH;
 extern const CalMonthGrid CAL_MEDIUM_MONTH;
-// `today`, a day position or 0, is framed in blue.
+// `today`, a day position or 0, is framed in blue. Beside the title stands
+// the era year; holiday names go under the day numbers or on the line
+// below the grid.
 void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& g, int today);
 void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g);
 

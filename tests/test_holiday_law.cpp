@@ -73,10 +73,10 @@ TEST(official_list, every_day_1955_to_2030_has_its_listed_kind)
 {
     std::map<std::string, std::string> listed;
     std::ifstream in(std::string(RKM_TEST_DATA) + "/jp_holidays_1955_2030.txt");
-    for (std::string date, kind; in >> date;)
+    for (std::string date, kind, name; in >> date;)
         if (date[0] == '#')
             std::getline(in, kind);
-        else if (in >> kind)
+        else if (in >> kind && std::getline(in, name))
             listed[date] = kind;
     ASSERT_GT(listed.size(), 1000u) << "holiday list not read from " RKM_TEST_DATA;
     int wrong = 0;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes jp_holidays_1955_2030.txt beside this script: every day off that the
-# national holidays law gave from 1955 to 2030, with its kind.
+# national holidays law gave from 1955 to 2030, with its kind and its name.
 #
 # Sources, two npm packages that carry published lists rather than rules:
 #   japanese-public-holidays 3.2.38  the Cabinet Office's list of national
@@ -12,6 +12,13 @@
 # substitute holiday, "citizens" a day between two national holidays. The
 # Cabinet Office list calls both of the last two "休日"; the kind is taken from
 # holiday_jp, and before 1970 the script checks that no such day exists.
+# Names: a holiday's name is the Cabinet Office's (holiday_jp's after 2026;
+# the two must agree from 1970 to 2026); a substitute day is 振替休日 and a
+# day between two holidays 休日. Three days the Cabinet Office labels
+# otherwise take the name their law of 2019 gives them, and the script
+# checks the labels it replaces: 1 May 2019 天皇の即位の日 and 22 October 2019
+# 即位礼正殿の儀 (both listed as 休日（祝日扱い）), 14 October 2019 体育の日
+# (listed as 体育の日（スポーツの日）, a name the law gave only from 2020).
 #
 # Needs node and npm and the npm registry; run it by hand, the tests only read
 # the file it writes.
@@ -39,17 +46,36 @@ const hjpDates = Object.keys(hjp).filter(d => inRange(d, "1955-01-01", "2030-12-
 if (cabDates[0] !== "1955-01-01" || cabDates[cabDates.length - 1] < "2026-11-23") fail("cabinet list does not cover 1955-2026");
 for (const d of cabDates) if (d >= "1970-01-01" && !hjp[d]) fail("only in cabinet list: " + d);
 for (const d of hjpDates) if (d <= "2026-12-31" && !cabinet[d]) fail("only in holiday_jp: " + d);
-const out = ["# Days off under Japan's national holidays law, 1955-2030: date and kind",
-  "# (holiday, substitute, citizens). Cabinet Office list 1955-2026 (npm",
+const lawNames = {
+  "2019-05-01": ["休日（祝日扱い）", "天皇の即位の日"],
+  "2019-10-22": ["休日（祝日扱い）", "即位礼正殿の儀"],
+  "2019-10-14": ["体育の日（スポーツの日）", "体育の日"],
+};
+const nameOf = (d, kind, listed) => {
+  if (kind === "substitute") return "振替休日";
+  if (kind === "citizens") return "休日";
+  if (lawNames[d]) {
+    if (listed !== lawNames[d][0]) fail("unexpected label on " + d + ": " + listed);
+    return lawNames[d][1];
+  }
+  return listed;
+};
+const out = ["# Days off under Japan's national holidays law, 1955-2030: date, kind",
+  "# (holiday, substitute, citizens) and name. Cabinet Office list 1955-2026 (npm",
   "# japanese-public-holidays 3.2.38), holiday_jp 2.5.1 for 2027-2030 and for the",
   "# kinds; written by tests/data/make_jp_holidays.sh."];
+const line = (d, kind, listed) => out.push(d + " " + kind + " " + nameOf(d, kind, listed));
 for (const d of cabDates) {
   if (d < "1970-01-01") {
     if (cabinet[d] === "休日") fail("unexpected 休日 before 1970: " + d);
-    out.push(d + " holiday");
-  } else out.push(d + " " + kindOf(hjp[d].name));
+    line(d, "holiday", cabinet[d]);
+    continue;
+  }
+  const kind = kindOf(hjp[d].name);
+  if (kind === "holiday" && hjp[d].name !== cabinet[d]) fail("names differ on " + d);
+  line(d, kind, cabinet[d]);
 }
-for (const d of hjpDates) if (d > "2026-12-31") out.push(d + " " + kindOf(hjp[d].name));
+for (const d of hjpDates) if (d > "2026-12-31") line(d, kindOf(hjp[d].name), hjp[d].name);
 fs.writeFileSync(process.argv[2], out.join("\n") + "\n");
 JS
 node make.js "$here/jp_holidays_1955_2030.txt"
