@@ -19,6 +19,11 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data);
 int RKM_YEAR_INP(HDC hdc);
 int RKM_MONTH_INP(HDC hdc);
 
+/* Stepping through months: PageUp, PageDown, the mouse wheel */
+void step_shown(int layout, int year, int month);     // what the calendar area now shows
+void step_month(HDC hdc, int direction);              // -1 back, 1 on; a year in the year view
+void step_wheel(HWND window, int x, int y, int turn); // WM_MOUSEWHEEL at client (x, y)
+
 /* Mouse */
 void RKM_SYS_MOUSE(HWND window, int x, int y);
 void RKM_KB_MOUSE(HDC hdc, int x, int y);
@@ -28,6 +33,7 @@ void RKM_COL_MOUSE(HDC hdc, int x, int y);
 void ent_type(HDC hdc, char character);  // one character into the current field
 void ent_delete(HDC hdc);                // Backspace: the last character
 void ent_complete(HDC hdc);              // Enter: completes the current field
+void ent_show_month(HDC hdc, int year, int month);  // a month entry completed at once
 
 /* Destroys the window and ends the process with exit code 0 (F12, 終了) */
 [[noreturn]] void app_quit_now(HWND window, HDC hdc);

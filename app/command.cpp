@@ -18,7 +18,8 @@ static const char USAGE[] =
     "                       write the 1024 x 768 screen to FILE.png and exit\n"
     "  --replay EVENTS      deliver these events after the first paint, in order,\n"
     "                       separated by ';': type TEXT, key NAME (Enter, Esc,\n"
-    "                       BackSpace, Left, F1 to F12), click X Y, paint\n"
+    "                       BackSpace, Left, PageUp, PageDown, Home, F1 to F12),\n"
+    "                       click X Y, wheel up X Y, wheel down X Y, paint\n"
     "  --print-to FILE.pdf  the print key (F9) writes its page to FILE.pdf\n";
 
 UINT cmd_key_code(const std::string& name)
@@ -27,7 +28,8 @@ UINT cmd_key_code(const std::string& name)
         const char* name;
         UINT key;
     } keys[] = {{"Enter", VK_RETURN}, {"Return", VK_RETURN}, {"Esc", VK_ESCAPE},
-                {"Escape", VK_ESCAPE}, {"BackSpace", VK_BACK}, {"Left", VK_LEFT}};
+                {"Escape", VK_ESCAPE}, {"BackSpace", VK_BACK}, {"Left", VK_LEFT},
+                {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT}, {"Home", VK_HOME}};
     for (const auto& k : keys)
         if (strcasecmp(name.c_str(), k.name) == 0)
             return k.key;
@@ -87,7 +89,7 @@ static bool parse_event(const std::string& raw, ReplayEvent* event, std::string*
         event->key = cmd_key_code(trimmed(args));
         if (event->key == 0) {
             *error = "key: unknown key '" + trimmed(args) +
-                     "' (Enter, Esc, BackSpace, Left, F1 to F12)";
+                     "' (Enter, Esc, BackSpace, Left, PageUp, PageDown, Home, F1 to F12)";
             return false;
         }
         return true;
@@ -100,11 +102,22 @@ static bool parse_event(const std::string& raw, ReplayEvent* event, std::string*
         }
         return true;
     }
+    if (word == "wheel") {
+        // "wheel up X Y" or "wheel down X Y": one notch at that point.
+        event->kind = ReplayEvent::Wheel;
+        std::string way = trimmed(args).substr(0, trimmed(args).find(' '));
+        event->notches = way == "up" ? 1 : way == "down" ? -1 : 0;
+        if (event->notches == 0 || !parse_click(trimmed(trimmed(args).substr(way.size())), event)) {
+            *error = "wheel: needs up or down and two coordinates, X Y, from 0 to 32767";
+            return false;
+        }
+        return true;
+    }
     if (trimmed(item) == "paint") {
         event->kind = ReplayEvent::Paint;
         return true;
     }
-    *error = "unknown event '" + trimmed(item) + "' (type, key, click, paint)";
+    *error = "unknown event '" + trimmed(item) + "' (type, key, click, wheel, paint)";
     return false;
 }
 
@@ -145,6 +158,7 @@ static void deliver(const ReplayEvent& event)
     case ReplayEvent::Key: plat_inject_key(ghwndMain, event.key, nullptr); break;
     case ReplayEvent::Click: plat_inject_click(ghwndMain, event.x, event.y); break;
     case ReplayEvent::Paint: plat_inject_paint(ghwndMain); break;
+    case ReplayEvent::Wheel: plat_inject_wheel(ghwndMain, event.x, event.y, event.notches); break;
     }
 }
 

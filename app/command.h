@@ -11,18 +11,19 @@
 
 /* Replayed input, delivered through the message loop after the first paint */
 struct ReplayEvent {
-    enum Kind { Type, Key, Click, Paint } kind;
+    enum Kind { Type, Key, Click, Paint, Wheel } kind;
     std::string text;  // Type: the characters, each pressed and released
     UINT key = 0;      // Key: the virtual-key code
-    int x = 0, y = 0;  // Click: client coordinates
+    int x = 0, y = 0;  // Click, Wheel: client coordinates
+    int notches = 0;   // Wheel: 1 up (away from the user), -1 down
 };
 
-// Reads EVENTS ("type TEXT", "key NAME", "click X Y", "paint", separated by
-// ';'). On a bad event returns false with the reason in `error`.
+// Reads EVENTS ("type TEXT", "key NAME", "click X Y", "wheel up|down X Y",
+// "paint", separated by ';'). On a bad event returns false with the reason in `error`.
 bool cmd_parse_events(const char* events, std::vector<ReplayEvent>* out, std::string* error);
 
-// The virtual-key code of a named key (Enter, Esc, BackSpace, Left, F1 to
-// F12), or 0.
+// The virtual-key code of a named key (Enter, Esc, BackSpace, Left,
+// PageUp, PageDown, Home, F1 to F12), or 0.
 UINT cmd_key_code(const std::string& name);
 
 // The whole program: parses the arguments, runs the calendar and returns

@@ -5,6 +5,7 @@
 // taken; the conversion at Enter decides the value.
 #include "app/app.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "state/state.h"
@@ -97,14 +98,28 @@ static void typed_text(char* text, int size)
     text[n] = '\0';
 }
 
+// The completed fields, in white.
+static void year_field(HDC hdc, const char* text)
+{
+    GrpLine(hdc, 630, 84, 760, 123, COLOR_NAVY, MODE_FILL);
+    field_text(hdc, text, 635, COLOR_WHITE);
+}
+
+static void month_field(HDC hdc, int month)
+{
+    char text[8];
+    BinToAscii("SI", 2, 0, "0001", &month, text);
+    GrpLine(hdc, 820, 84, 890, 123, COLOR_NAVY, MODE_FILL);
+    field_text(hdc, text, 825, COLOR_WHITE);
+}
+
 int RKM_YEAR_INP(HDC hdc)
 {
     char text[8];
     typed_text(text, sizeof text);
     iYear = std::atoi(text);
     ent_typed_year = iYear;
-    GrpLine(hdc, 630, 84, 760, 123, COLOR_NAVY, MODE_FILL);
-    field_text(hdc, text, 635, COLOR_WHITE);
+    year_field(hdc, text);
     GrpLine(hdc, 825, 122, 853, 123, COLOR_LIGHT_GREY, MODE_FILL);
     iNstep = FIELD_MONTH;
     iNkcnt = 0;
@@ -134,14 +149,30 @@ int RKM_MONTH_INP(HDC hdc)
     iYear = ent_typed_year;
     iMont = month;
     ent_accepted_year = iYear;
-    BinToAscii("SI", 2, 0, "0001", &iMont, text);
-    GrpLine(hdc, 820, 84, 890, 123, COLOR_NAVY, MODE_FILL);
-    field_text(hdc, text, 825, COLOR_WHITE);
+    month_field(hdc, iMont);
     app_draw_chosen(hdc);
     iNstep = FIELD_YEAR;
     iNkcnt = 0;
     iSetfg = 1;
     return 0;
+}
+
+// A month given whole (a step through months): both fields show it, any
+// entry in progress ends with the cursor under the year's first cell, and
+// the month is shown in the layout in force as after a month entry.
+void ent_show_month(HDC hdc, int year, int month)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%d", year);
+    year_field(hdc, text);
+    month_field(hdc, month);
+    cell_cursor(hdc, 635, 0, COLOR_LIGHT_GREY);
+    iYear = ent_typed_year = ent_accepted_year = year;
+    iMont = month;
+    iNstep = FIELD_YEAR;
+    iNkcnt = 0;
+    iSetfg = 1;
+    app_draw_chosen(hdc);
 }
 
 // F11: today's month, with the selector redrawn for the layout in force.
@@ -186,7 +217,12 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
         RKM_CALEN_PRN(hdc);
         break;
     case VK_F11:
+    case VK_HOME:
         show_today(hdc);
+        break;
+    case VK_PRIOR:
+    case VK_NEXT:
+        step_month(hdc, key == VK_NEXT ? 1 : -1);
         break;
     case VK_F12:
         app_quit_now(window, hdc);

@@ -55,6 +55,10 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_LBUTTONDOWN:
         RKM_SYS_MOUSE(window, LOWORD(lparam), HIWORD(lparam));
         return 0;
+    case WM_MOUSEWHEEL:
+        step_wheel(window, (short)LOWORD(lparam), (short)HIWORD(lparam),
+                   GET_WHEEL_DELTA_WPARAM(wparam));
+        return 0;
     default:
         return DefWindowProcA(window, message, wparam, lparam);
     }
@@ -112,8 +116,9 @@ void app_draw_chosen(HDC hdc)
     case LAYOUT_MEDIUM: RKM_CALEN2_PROC(hdc, iYear, iMont, 0); break;
     case LAYOUT_SMALL: RKM_CALEN3_PROC(hdc, iYear, iMont); break;
     case LAYOUT_YEAR: RKM_CALEN4_PROC(hdc, iYear, iMont); break;
-    default: break;  // no layout in force: nothing is drawn
+    default: return;  // no layout in force: nothing is drawn
     }
+    step_shown(iDspfg, iYear, iMont);
 }
 
 // Today's date is read afresh on every call, so a paint after midnight
@@ -128,6 +133,7 @@ void RKM_MAIN_PROC(HDC hdc)
     int month = std::atoi(&cDatebuf[5]);
     int day = std::atoi(&cDatebuf[8]);
     RKM_CALEN2_PROC(hdc, year, month, day);
+    step_shown(LAYOUT_MEDIUM, year, month);
     iDspfg = iDspbk;
 }
 

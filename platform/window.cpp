@@ -249,6 +249,14 @@ void translate(const SDL_Event& e)
                      e.type == SDL_MOUSEBUTTONDOWN ? MK_LBUTTON : (WPARAM)0,
                      MAKELPARAM(e.button.x, e.button.y));
         break;
+    case SDL_MOUSEWHEEL:
+        if (HWND w = by_sdl_id(e.wheel.windowID)) {
+            int turn = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+            if (turn != 0)
+                post(w, WM_MOUSEWHEEL, (WPARAM)MAKELPARAM(0, turn * WHEEL_DELTA),
+                     MAKELPARAM(e.wheel.mouseX, e.wheel.mouseY));
+        }
+        break;
     case SDL_WINDOWEVENT:
         if (HWND w = by_sdl_id(e.window.windowID))
             window_event(w, e.window);

@@ -18,8 +18,12 @@ enum : UINT {
     WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_CHAR = 0x0102,
     WM_SYSKEYDOWN = 0x0104, WM_SYSKEYUP = 0x0105,
     WM_INITDIALOG = 0x0110, WM_COMMAND = 0x0111, WM_SYSCOMMAND = 0x0112,
-    WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202,
+    WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202, WM_MOUSEWHEEL = 0x020A,
 };
+// WM_MOUSEWHEEL: the high word of wParam is the signed turn, WHEEL_DELTA a
+// notch, positive away from the user; lParam holds client coordinates.
+enum { WHEEL_DELTA = 120 };
+#define GET_WHEEL_DELTA_WPARAM(w) ((short)HIWORD(w))
 enum : UINT { PM_NOREMOVE = 0x0000, PM_REMOVE = 0x0001 };
 
 /* Virtual keys: letters and digits are their upper-case ASCII codes */
@@ -170,6 +174,7 @@ const char* plat_window_error(void);
 void plat_inject_key(HWND window, UINT vk, const char* text);
 void plat_inject_text(HWND window, const char* utf8);  // each character typed in turn
 void plat_inject_click(HWND window, int x, int y);      // left button, client coordinates
+void plat_inject_wheel(HWND window, int x, int y, int notches);  // > 0 away from the user
 void plat_inject_paint(HWND window);                    // uncovered: repaint
 void plat_inject_close(HWND window);                    // the close box: WM_CLOSE
 

@@ -2,7 +2,7 @@
 // gave it, the framebuffer as PNG, and what the screen shows.
 //
 // Calls: plat_inject_key, plat_inject_text, plat_inject_click,
-// plat_inject_paint, plat_inject_close, plat_save_window_png,
+// plat_inject_wheel, plat_inject_paint, plat_inject_close, plat_save_window_png,
 // plat_screen_pixel.
 #include <SDL.h>
 #include <cairo.h>
@@ -81,6 +81,24 @@ void plat_inject_click(HWND window, int x, int y)
     SDL_PushEvent(&e);
     e.type = SDL_MOUSEBUTTONUP;
     e.button.state = SDL_RELEASED;
+    SDL_PushEvent(&e);
+}
+
+void plat_inject_wheel(HWND window, int x, int y, int notches)
+{
+    HWND w = target(window);
+    if (!w)
+        return;
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.timestamp = SDL_GetTicks();
+    e.wheel.windowID = w->sdl_id;
+    e.wheel.y = notches;
+    e.wheel.preciseY = (float)notches;
+    e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    e.wheel.mouseX = x;
+    e.wheel.mouseY = y;
     SDL_PushEvent(&e);
 }
 
