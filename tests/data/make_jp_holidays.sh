@@ -12,13 +12,9 @@
 # substitute holiday, "citizens" a day between two national holidays. The
 # Cabinet Office list calls both of the last two "休日"; the kind is taken from
 # holiday_jp, and before 1970 the script checks that no such day exists.
-# Names: a holiday's name is the Cabinet Office's (holiday_jp's after 2026;
-# the two must agree from 1970 to 2026); a substitute day is 振替休日 and a
-# day between two holidays 休日. Three days the Cabinet Office labels
-# otherwise take the name their law of 2019 gives them, and the script
-# checks the labels it replaces: 1 May 2019 天皇の即位の日 and 22 October 2019
-# 即位礼正殿の儀 (both listed as 休日（祝日扱い）), 14 October 2019 体育の日
-# (listed as 体育の日（スポーツの日）, a name the law gave only from 2020).
+# Names: the Cabinet Office's (holiday_jp's after 2026; both must agree), 振替休日
+# and 休日 by kind, and the law's own name for three days the Cabinet Office
+# labels otherwise in 2019 (lawNames, each label checked).
 #
 # Needs node and npm and the npm registry; run it by hand, the tests only read
 # the file it writes.
@@ -52,13 +48,9 @@ const lawNames = {
   "2019-10-14": ["体育の日（スポーツの日）", "体育の日"],
 };
 const nameOf = (d, kind, listed) => {
-  if (kind === "substitute") return "振替休日";
-  if (kind === "citizens") return "休日";
-  if (lawNames[d]) {
-    if (listed !== lawNames[d][0]) fail("unexpected label on " + d + ": " + listed);
-    return lawNames[d][1];
-  }
-  return listed;
+  if (kind !== "holiday") return kind === "substitute" ? "振替休日" : "休日";
+  if (lawNames[d] && listed !== lawNames[d][0]) fail("unexpected label on " + d + ": " + listed);
+  return lawNames[d] ? lawNames[d][1] : listed;
 };
 const out = ["# Days off under Japan's national holidays law, 1955-2030: date, kind",
   "# (holiday, substitute, citizens) and name. Cabinet Office list 1955-2026 (npm",
