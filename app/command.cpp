@@ -12,14 +12,20 @@
 
 static const char USAGE[] =
     "usage: rkm7500 [--snapshot FILE.png] [--replay EVENTS] [--print-to FILE.pdf]\n"
+    "               [--size WxH] [--scale 1]\n"
     "       rkm7500 --help | --version\n"
     "\n"
     "  --snapshot FILE.png  run without a display, deliver the replayed events,\n"
-    "                       write the 1024 x 768 screen to FILE.png and exit\n"
+    "                       write the window (1024 x 768 unless --size) to FILE.png\n"
+    "                       and exit\n"
     "  --replay EVENTS      deliver these events after the first paint, in order,\n"
     "                       separated by ';': type TEXT, key NAME (Enter, Esc,\n"
-    "                       BackSpace, Left, F1 to F12), click X Y, paint\n"
-    "  --print-to FILE.pdf  the print key (F9) writes its page to FILE.pdf\n";
+    "                       BackSpace, Left, F1 to F12), click X Y (in the\n"
+    "                       calendar's 1024 x 768 units at any size), paint\n"
+    "  --print-to FILE.pdf  the print key (F9) writes its page to FILE.pdf\n"
+    "  --size WxH           open the window W x H pixels large instead of maximised\n"
+    "  --scale 1            show the calendar 1:1 (one pixel per unit) instead of\n"
+    "                       fitted to the window (--scale fit, the default)\n";
 
 UINT cmd_key_code(const std::string& name)
 {
@@ -143,7 +149,11 @@ static void deliver(const ReplayEvent& event)
     switch (event.kind) {
     case ReplayEvent::Type: plat_inject_text(ghwndMain, event.text.c_str()); break;
     case ReplayEvent::Key: plat_inject_key(ghwndMain, event.key, nullptr); break;
-    case ReplayEvent::Click: plat_inject_click(ghwndMain, event.x, event.y); break;
+    case ReplayEvent::Click: {
+        POINT at = plat_client_point(ghwndMain, event.x, event.y);
+        plat_inject_click(ghwndMain, at.x, at.y);
+        break;
+    }
     case ReplayEvent::Paint: plat_inject_paint(ghwndMain); break;
     }
 }
@@ -183,13 +193,51 @@ static const char* option_value(int argc, char** argv, int* i)
     return argv[++*i];
 }
 
+// Takes the value of option `name` given as "NAME VALUE" or "NAME=VALUE";
+// false when argv[*i] is another option. A missing value leaves null.
+static bool option_named(const char* name, int argc, char** argv, int* i, const char** value)
+{
+    size_t n = std::strlen(name);
+    if (std::strncmp(argv[*i], name, n) != 0 || (argv[*i][n] != '\0' && argv[*i][n] != '='))
+        return false;
+    *value = argv[*i][n] == '=' ? (argv[*i][n + 1] ? argv[*i] + n + 1 : nullptr)
+                                : option_value(argc, argv, i);
+    return true;
+}
+
+// "WxH", each side 16 to 8192 pixels.
+static bool parse_size(const char* text, int* width, int* height)
+{
+    int used = 0;
+    if (!std::isdigit((unsigned char)text[0]) ||
+        std::sscanf(text, "%dx%d%n", width, height, &used) != 2 || text[used] != '\0' ||
+        !std::isdigit((unsigned char)text[std::strchr(text, 'x') - text + 1]))
+        return false;
+    return *width >= 16 && *width <= 8192 && *height >= 16 && *height <= 8192;
+}
+
 int cmd_main(int argc, char** argv)
 {
     Replay replay;
     const char* print_to = nullptr;
     const char* events = nullptr;
+    int width = 0, height = 0;
+    int fit = PLAT_FIT_WINDOW;
     for (int i = 1; i < argc; i++) {
         std::string option = argv[i];
+        const char* value = nullptr;
+        if (option_named("--size", argc, argv, &i, &value)) {
+            if (!value || !parse_size(value, &width, &height))
+                return usage_error("--size needs WIDTHxHEIGHT in pixels, each 16 to 8192, "
+                                   "as 1920x1080");
+            continue;
+        }
+        if (option_named("--scale", argc, argv, &i, &value)) {
+            if (!value || (std::strcmp(value, "1") != 0 && std::strcmp(value, "fit") != 0))
+                return usage_error("--scale needs 1 (one pixel per unit) or fit");
+            fit = std::strcmp(value, "1") == 0 ? PLAT_FIT_ONE_TO_ONE : PLAT_FIT_WINDOW;
+            continue;
+        }
         if (option == "--help") {
             std::fputs(USAGE, stdout);
             return 0;
@@ -218,6 +266,8 @@ int cmd_main(int argc, char** argv)
         prn_set_output_file(print_to);
     if (replay.snapshot)
         plat_set_display(PLAT_DISPLAY_OFFSCREEN);
+    plat_set_window_size(width, height);
+    plat_set_fit(fit);
     plat_set_idle_hook(replay_idle, &replay);
 
     static char program_module;  // the program's instance: one per process

@@ -157,6 +157,14 @@ void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF c
     cairo_fill(dc->cr);
 }
 
+void gdi_fill_units(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    int64_t left = gdi_dev(dc, x), top = gdi_dev(dc, y);
+    gdi_fill_box(dc, left, top, gdi_dev(dc, x + w) - left, gdi_dev(dc, y + h) - top, colour);
+}
+
 cairo_surface_t* gdi_image_surface(HDC dc)
 {
     if (!gdi_dc_drawable(dc) || cairo_surface_get_type(dc->surface) != CAIRO_SURFACE_TYPE_IMAGE)
@@ -256,25 +264,35 @@ int GetDeviceCaps(HDC dc, int index)
     }
 }
 
+// A unit's pixel reads as the top-left pixel of its block and is written
+// as the whole block (at least one pixel where units are smaller).
 COLORREF GetPixel(HDC dc, int x, int y)
 {
     cairo_surface_t* surface = gdi_image_surface(dc);
-    if (!surface || x < 0 || y < 0 || x >= dc->width || y >= dc->height)
+    int64_t dx = surface ? gdi_dev(dc, x) : -1, dy = surface ? gdi_dev(dc, y) : -1;
+    if (!surface || dx < 0 || dy < 0 || dx >= dc->width || dy >= dc->height)
         return CLR_INVALID;
     cairo_surface_flush(surface);
-    uint32_t p = *pixel_address(surface, x, y);
+    uint32_t p = *pixel_address(surface, (int)dx, (int)dy);
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
 {
     cairo_surface_t* surface = gdi_image_surface(dc);
-    if (!surface || x < 0 || y < 0 || x >= dc->width || y >= dc->height)
+    int64_t dx = surface ? gdi_dev(dc, x) : -1, dy = surface ? gdi_dev(dc, y) : -1;
+    if (!surface || dx < 0 || dy < 0 || dx >= dc->width || dy >= dc->height)
         return CLR_INVALID;
+    int64_t w = std::max<int64_t>(1, gdi_dev(dc, (int64_t)x + 1) - dx);
+    int64_t h = std::max<int64_t>(1, gdi_dev(dc, (int64_t)y + 1) - dy);
+    w = std::min<int64_t>(w, dc->width - dx);
+    h = std::min<int64_t>(h, dc->height - dy);
     cairo_surface_flush(surface);
-    *pixel_address(surface, x, y) = 0xFF000000u | (GetRValue(colour) << 16) |
-                                    (GetGValue(colour) << 8) | GetBValue(colour);
-    cairo_surface_mark_dirty_rectangle(surface, x, y, 1, 1);
+    uint32_t value = 0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) |
+                     GetBValue(colour);
+    for (int64_t row = 0; row < h; row++)
+        std::fill_n(pixel_address(surface, (int)dx, (int)(dy + row)), w, value);
+    cairo_surface_mark_dirty_rectangle(surface, (int)dx, (int)dy, (int)w, (int)h);
     return colour & 0xFFFFFF;
 }
 
@@ -456,8 +474,8 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH handle)
         return 0;
     auto* brush = static_cast<HBRUSH__*>(object);
     if (!brush->hollow)
-        gdi_fill_box(dc, rect->left, rect->top, (int64_t)rect->right - rect->left,
-                     (int64_t)rect->bottom - rect->top, brush->colour);
+        gdi_fill_units(dc, rect->left, rect->top, (int64_t)rect->right - rect->left,
+                       (int64_t)rect->bottom - rect->top, brush->colour);
     return 1;
 }
 
@@ -469,11 +487,11 @@ BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop)
     int64_t top = std::min<int64_t>(y, (int64_t)y + height);
     int64_t w = std::llabs((int64_t)width), h = std::llabs((int64_t)height);
     switch (rop) {
-    case BLACKNESS: gdi_fill_box(dc, left, top, w, h, 0x000000); return TRUE;
-    case WHITENESS: gdi_fill_box(dc, left, top, w, h, 0xFFFFFF); return TRUE;
+    case BLACKNESS: gdi_fill_units(dc, left, top, w, h, 0x000000); return TRUE;
+    case WHITENESS: gdi_fill_units(dc, left, top, w, h, 0xFFFFFF); return TRUE;
     case PATCOPY:
         if (!dc->brush->hollow)
-            gdi_fill_box(dc, left, top, w, h, dc->brush->colour);
+            gdi_fill_units(dc, left, top, w, h, dc->brush->colour);
         return TRUE;
     default: return FALSE;
     }

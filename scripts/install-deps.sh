@@ -16,7 +16,7 @@ packages=(
   # fonts: Japanese gothic, mincho, rounded gothic, metric-compatible sans
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi fonts-liberation2
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool poppler-utils faketime
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool openbox poppler-utils faketime
 )
 
 missing=()
