@@ -24,6 +24,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <cairo.h>
+#include <wayland-client.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -105,6 +106,29 @@ bool offscreen_chosen()
            (display_choice == PLAT_DISPLAY_ANY && !user_display());
 }
 
+// Whether the Wayland compositor of WAYLAND_DISPLAY offers an input seat.
+// SDL 2.26 crashes while it starts on one that offers none (a headless
+// compositor with no keyboard or mouse), so such a display is not used.
+bool wayland_has_seat()
+{
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display)
+        return true;  // not reachable: SDL says so itself, without crashing
+    bool seat = false;
+    static const wl_registry_listener listener = {
+        [](void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+            if (std::strcmp(interface, "wl_seat") == 0)
+                *static_cast<bool*>(data) = true;
+        },
+        [](void*, wl_registry*, uint32_t) {}};
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &seat);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return seat;
+}
+
 // Starts SDL's video on the display that plat_set_display chose.
 bool video_ready()
 {
@@ -113,6 +137,10 @@ bool video_ready()
     bool offscreen = offscreen_chosen();
     if (!offscreen && !user_display() && !has_env("SDL_VIDEODRIVER")) {
         window_error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
+        return false;
+    }
+    if (!offscreen && !has_env("DISPLAY") && !has_env("SDL_VIDEODRIVER") && !wayland_has_seat()) {
+        window_error = "the Wayland display offers no keyboard or mouse (no input seat)";
         return false;
     }
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C ends the program as usual

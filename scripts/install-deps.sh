@@ -7,8 +7,9 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config
-  # window, input, beep; X11 for finding other programs' windows
-  libsdl2-dev libx11-dev
+  # window, input, beep; X11 for finding other programs' windows and the window
+  # manager; Wayland for checking that a compositor has input before SDL starts
+  libsdl2-dev libx11-dev libwayland-dev
   # drawing, PNG, PDF, fonts
   libcairo2-dev libfontconfig-dev libfreetype-dev
   # printing
