@@ -27,6 +27,9 @@ struct HDC__ {
     int width = 0;                       // device units
     int height = 0;
     double scale = 1.0;                  // device pixels per unit (window DCs)
+    // The device pixels drawn so far, x0..x1-1 by y0..y1-1 (empty while
+    // x0 >= x1): a window DC shows only these when it is released.
+    struct { int x0, y0, x1, y1; } drawn = {0, 0, 0, 0};
     int dpi_x = 96;
     int dpi_y = 96;
 

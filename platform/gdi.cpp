@@ -143,6 +143,23 @@ void gdi_set_colour(cairo_t* cr, COLORREF colour)
                          GetBValue(colour) / 255.0);
 }
 
+void gdi_touch(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h)
+{
+    int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
+    int64_t x1 = std::min<int64_t>(x + w, dc->width), y1 = std::min<int64_t>(y + h, dc->height);
+    if (x1 <= x0 || y1 <= y0)
+        return;
+    auto& d = dc->drawn;
+    bool empty = d.x0 >= d.x1;
+    d = {(int)(empty ? x0 : std::min<int64_t>(d.x0, x0)), (int)(empty ? y0 : std::min<int64_t>(d.y0, y0)),
+         (int)(empty ? x1 : std::max<int64_t>(d.x1, x1)), (int)(empty ? y1 : std::max<int64_t>(d.y1, y1))};
+}
+
+void gdi_touch_all(HDC dc)
+{
+    gdi_touch(dc, 0, 0, dc->width, dc->height);
+}
+
 // Clipped to the surface first: cairo's fixed-point coordinates cannot hold
 // the far ends of the int range.
 void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour)
@@ -155,6 +172,7 @@ void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF c
     gdi_set_colour(dc->cr, colour);
     cairo_rectangle(dc->cr, (double)x0, (double)y0, (double)(x1 - x0), (double)(y1 - y0));
     cairo_fill(dc->cr);
+    gdi_touch(dc, x0, y0, x1 - x0, y1 - y0);
 }
 
 void gdi_fill_units(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour)
@@ -293,6 +311,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
     for (int64_t row = 0; row < h; row++)
         std::fill_n(pixel_address(surface, (int)dx, (int)(dy + row)), w, value);
     cairo_surface_mark_dirty_rectangle(surface, (int)dx, (int)dy, (int)w, (int)h);
+    gdi_touch(dc, dx, dy, w, h);
     return colour & 0xFFFFFF;
 }
 

@@ -72,6 +72,10 @@ void gdi_register(PlatGdiObject* object);
 // True for a device context made by plat_dc_create and not yet destroyed
 // that has a surface to draw on.
 bool gdi_dc_drawable(HDC dc);
+// Records device rectangle x..x+w-1, y..y+h-1 (clipped to the surface) as
+// drawn; gdi_touch_all the whole surface.
+void gdi_touch(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h);
+void gdi_touch_all(HDC dc);
 // Fills device rectangle x..x+w-1, y..y+h-1 with an opaque colour.
 void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour);
 // The same for a rectangle in units: the device pixels from the edge of its

@@ -58,8 +58,10 @@ public:
         if (list_.empty())
             return;
         gdi_set_colour(dc->cr, colour);
-        for (const Box& b : list_)
+        for (const Box& b : list_) {
             cairo_rectangle(dc->cr, b.x, b.y, b.w, b.h);
+            gdi_touch(dc, b.x, b.y, b.w, b.h);
+        }
         cairo_fill(dc->cr);
     }
 
@@ -155,6 +157,7 @@ void stroke_wide(HDC dc, const POINT* points, int count, const HPEN__* pen)
                                             (double)gdi_dev(dc, points[i].y) + 0.5);
     cairo_stroke(cr);
     cairo_restore(cr);
+    gdi_touch_all(dc);
 }
 
 /* Shapes */
@@ -259,6 +262,7 @@ void stroke_shape_wide(HDC dc, const Shape& s, const HPEN__* pen, double width)
     gdi_set_colour(cr, pen->colour);
     cairo_stroke(cr);
     cairo_restore(cr);
+    gdi_touch_all(dc);
 }
 
 // Rectangle, Ellipse and RoundRect: outline with the pen, inside with the
@@ -406,5 +410,6 @@ BOOL ExtFloodFill(HDC dc, int x, int y, COLORREF colour, UINT type)
         }
     }
     cairo_surface_mark_dirty(surface);
+    gdi_touch_all(dc);
     return TRUE;
 }

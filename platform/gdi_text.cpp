@@ -543,6 +543,10 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
         gdi_fill_box(dc, x, y, cell_w, cell_h, dc->bk_color);
     gdi_set_colour(dc->cr, dc->text_color);
     draw_glyph_runs(dc->cr, glyphs, x, y + sized->ascent);
+    // Glyphs may reach past their cells (italics, accents): a cell's height
+    // around the text is taken as drawn.
+    gdi_touch(dc, (int64_t)x - cell_h, (int64_t)y - cell_h, (int64_t)cell_w + 2 * cell_h,
+              3 * (int64_t)cell_h);
     // Underline and strike-out: one line a twentieth of the cell thick.
     int thickness = std::max(1, cell_h / 20);
     if (font->request.lfUnderline)

@@ -27,6 +27,7 @@
 #include <wayland-client.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -235,6 +236,7 @@ void fit_framebuffer(HWND w)
     w->scale = fit.scale;
     w->offset_x = fit.offset_x;
     w->offset_y = fit.offset_y;
+    w->show_all = true;
 }
 
 // The client area in design units: what the program may draw over.
@@ -259,19 +261,29 @@ int unit_at(double scale, int offset, int units, int d)
     return u;
 }
 
-// Copies the framebuffer to the window on screen.
-void present(HWND w)
+// Copies the framebuffer's pixels x0..x1-1 by y0..y1-1 to the window on
+// screen; the whole framebuffer when it or the window's surface is new.
+void present(HWND w, int x0, int y0, int x1, int y1)
 {
     if (!w->sdl || !w->visible || !w->framebuffer_view)
         return;
     SDL_Surface* screen = SDL_GetWindowSurface(w->sdl);
     if (!screen)
         return;
+    if (w->show_all || screen != w->shown_on) {
+        x0 = y0 = 0;
+        x1 = y1 = INT32_MAX;
+    }
+    x1 = std::min({x1, screen->w, w->framebuffer_view->w});
+    y1 = std::min({y1, screen->h, w->framebuffer_view->h});
+    if (x1 <= x0 || y1 <= y0)
+        return;
     cairo_surface_flush(w->framebuffer);
-    SDL_Rect area = {0, 0, std::min(screen->w, w->framebuffer_view->w),
-                     std::min(screen->h, w->framebuffer_view->h)};
+    SDL_Rect area = {x0, y0, x1 - x0, y1 - y0};
     SDL_BlitSurface(w->framebuffer_view, &area, screen, &area);
-    SDL_UpdateWindowSurface(w->sdl);
+    SDL_UpdateWindowSurfaceRects(w->sdl, &area, 1);
+    w->shown_on = screen;
+    w->show_all = false;
 }
 
 void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -449,6 +461,7 @@ bool close_dc(HWND w, HDC dc)
     if (it == w->dcs.end())
         return false;
     w->dcs.erase(it);
+    auto drawn = dc->drawn;
     plat_dc_destroy(dc);
     if (!w->alive) {
         if (w->dcs.empty())
@@ -456,7 +469,8 @@ bool close_dc(HWND w, HDC dc)
         return true;
     }
     fit_framebuffer(w);
-    present(w);
+    present(w, w->offset_x + drawn.x0, w->offset_y + drawn.y0, w->offset_x + drawn.x1,
+            w->offset_y + drawn.y1);
     return true;
 }
 
@@ -631,6 +645,7 @@ BOOL ShowWindow(HWND window, int show)
     }
     fit_framebuffer(w);
     w->visible = true;
+    w->show_all = true;
     invalidate(w);
     return was_visible;
 }

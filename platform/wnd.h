@@ -19,6 +19,8 @@ struct HWND__ {
     cairo_surface_t* framebuffer = nullptr;   // RGB24, the client area (or the design 1:1)
     SDL_Surface* framebuffer_view = nullptr;  // the framebuffer's pixels, for blitting
     cairo_surface_t* design_view = nullptr;   // the framebuffer's pixels under the design
+    SDL_Surface* shown_on = nullptr;          // the window surface last copied to
+    bool show_all = true;                     // the next copy takes the whole framebuffer
     int width = 0;  // client area, device pixels
     int height = 0;
     double scale = 1.0;  // the design's fit in the framebuffer, as wnd_fit gives it
