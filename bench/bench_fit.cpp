@@ -3,6 +3,8 @@
 // 3840 x 2160 window beside the design's own 1024 x 768.
 #include <benchmark/benchmark.h>
 
+#include <utility>
+
 #include "app/app.h"
 #include "state/state.h"
 
@@ -39,17 +41,25 @@ void pump(HWND window)
     }
 }
 
-// Args: window width (height 9/16 or 3/4 of it), layout (-1: start screen).
-void paint_fitted(benchmark::State& state)
+// The window of width state.range(0) (3840 x 2160 or 1024 x 768) with the
+// program's state fresh; null, and the benchmark skipped, without one.
+HWND fitted_window(benchmark::State& state)
 {
     int width = (int)state.range(0);
     HWND window = sized_window(width, width == 1024 ? 768 : 2160);
-    if (!window) {
+    if (!window)
         state.SkipWithError("no window");
-        return;
-    }
     ghwndMain = window;
     RKM_INIT_SET();
+    return window;
+}
+
+// Args: window width, layout (-1: the start screen).
+void paint_fitted(benchmark::State& state)
+{
+    HWND window = fitted_window(state);
+    if (!window)
+        return;
     int layout = (int)state.range(1);
     iSetfg = layout < 0 ? 0 : 1;
     iDspfg = iDspbk = layout < 0 ? 1 : layout;
@@ -67,22 +77,17 @@ BENCHMARK(paint_fitted)->ArgsProduct({{1024, 3840}, {-1, 0, 1, 2, 3}})
 // One key typed into the year field and one Backspace, each drawn and shown.
 void key_release_fitted(benchmark::State& state)
 {
-    int width = (int)state.range(0);
-    HWND window = sized_window(width, width == 1024 ? 768 : 2160);
-    if (!window) {
-        state.SkipWithError("no window");
+    HWND window = fitted_window(state);
+    if (!window)
         return;
-    }
-    ghwndMain = window;
-    RKM_INIT_SET();
     UpdateWindow(window);
     pump(window);
-    for (auto _ : state) {
-        plat_inject_key(window, '1', "1");
-        pump(window);
-        plat_inject_key(window, VK_BACK, nullptr);
-        pump(window);
-    }
+    const std::pair<UINT, const char*> keys[] = {{'1', "1"}, {VK_BACK, nullptr}};
+    for (auto _ : state)
+        for (auto [vk, text] : keys) {
+            plat_inject_key(window, vk, text);
+            pump(window);
+        }
     state.SetItemsProcessed(state.iterations() * 2);
 }
 BENCHMARK(key_release_fitted)->Arg(1024)->Arg(3840)->Unit(benchmark::kMicrosecond);

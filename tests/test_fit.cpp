@@ -139,6 +139,9 @@ TEST(fit, x_window_under_a_window_manager)
     EXPECT_NE(gh, wh) << "resized";
     EXPECT_EQ(xvfb_pixel(x, window, g.x(703), g.y(225)), 0x0000FF);
     EXPECT_EQ(xvfb_pixel(x, window, 500, g.oy / 2), g.oy > 0 ? 0x202630 : -2L) << "margin";
+    std::vector<long> hints = xvfb_property(x, window, "WM_NORMAL_HINTS");
+    ASSERT_GE(hints.size(), 7u);
+    EXPECT_EQ(hints[5] * 10000 + hints[6], 512 * 10000 + 384) << "the design at half size";
     EXPECT_TRUE(xvfb_close_window(x, window));
     EXPECT_EQ(wait_child(pid, 20000), 0);
     kill(wm, SIGTERM);
