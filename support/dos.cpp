@@ -1,5 +1,6 @@
 // Files, the clock and the log file of the support library, over the
 // platform's file calls. Results: 0 success, 1 failure.
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -197,8 +198,12 @@ static bool log_append(HANDLE h, const std::string& text)
     DWORD done = 0;
     if (WriteFile(h, text.data(), (DWORD)text.size(), &done, nullptr) && done == text.size())
         return true;
-    if (done > 0 && SetFilePointer(h, -(LONG)done, nullptr, FILE_CURRENT) != INVALID_SET_FILE_POINTER)
-        SetEndOfFile(h);
+    if (done > 0) {
+        int64_t back = -(int64_t)done;  // 64 bits: a log may be larger than 4 GiB
+        LONG high = (LONG)(back >> 32);
+        SetFilePointer(h, (LONG)(back & 0xFFFFFFFF), &high, FILE_CURRENT);
+        SetEndOfFile(h);  // where the move failed, the file ends where it did
+    }
     return false;
 }
 
