@@ -1,8 +1,9 @@
 // Files and the clock on POSIX: open(2), lseek(2), read(2), write(2),
-// fstat(2), clock_gettime(2) and the C library's local time.
+// fstat(2), renameat2(2), clock_gettime(2) and the C library's local time.
 #include "platform/file.h"
 
 #include <errno.h>
+#include <stdio.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -201,6 +202,20 @@ BOOL SetEndOfFile(HANDLE file)
 BOOL DeleteFileA(LPCSTR name)
 {
     return name && unlink(name) == 0;
+}
+
+// Never replaces a file: where the new name exists the move fails. A file
+// system that cannot rename without replacing gets a hard link instead.
+BOOL MoveFileA(LPCSTR existing, LPCSTR new_name)
+{
+    if (!existing || !new_name)
+        return FALSE;
+    if (renameat2(AT_FDCWD, existing, AT_FDCWD, new_name, RENAME_NOREPLACE) == 0)
+        return TRUE;
+    if (errno != EINVAL || link(existing, new_name) != 0)
+        return FALSE;
+    unlink(existing);
+    return TRUE;
 }
 
 /* Clock and file times */

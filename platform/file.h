@@ -1,7 +1,7 @@
 // Files and the clock of the platform layer, on POSIX.
 //
 //   CreateFileA  SetFilePointer  ReadFile  WriteFile  CloseHandle
-//   SetEndOfFile  DeleteFileA
+//   SetEndOfFile  DeleteFileA  MoveFileA
 //   GetLocalTime  GetFileTime  FileTimeToLocalFileTime  FileTimeToSystemTime
 //
 // A file handle is an open file descriptor of a regular file (folders,
@@ -82,6 +82,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD count, LPDWORD done,
 BOOL CloseHandle(HANDLE handle);
 BOOL SetEndOfFile(HANDLE file);  // the file ends at the current position
 BOOL DeleteFileA(LPCSTR name);
+BOOL MoveFileA(LPCSTR existing, LPCSTR new_name);  // fails where new_name exists
 
 /* Clock and file times */
 void GetLocalTime(LPSYSTEMTIME time);  // local time zone (TZ, /etc/localtime)

@@ -213,35 +213,53 @@ static HANDLE log_open(const char* name, DWORD disposition)
                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Appends the record's `length` bytes and CR LF to the log file. A log that
-// does not exist is created with its dated first line, written together
-// with the first record; when that fails no empty log is left behind. A
-// length below 0 counts as 0. Returns 0 when the record was written, 1
-// when it was not.
+enum { LOG_WRITTEN = 0, LOG_FAILED = 1, LOG_EXISTS = 2 };
+
+// Makes the log with `text`, its dated first line and first record, in one
+// step: the text goes into a file of its own beside the log, which then
+// takes the log's name unless another writer made the log meanwhile. So no
+// writer ever sees a log without its first line.
+static int log_create(const char* name, const std::string& text)
+{
+    std::string temp;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int i = 0; i < 10 && h == INVALID_HANDLE_VALUE; i++) {
+        temp = std::string(name) + ".new" + std::to_string(i);
+        h = log_open(temp.c_str(), CREATE_NEW);
+    }
+    if (h == INVALID_HANDLE_VALUE)
+        return LOG_FAILED;
+    bool written = log_append(h, text);
+    CloseHandle(h);
+    int made = !written ? LOG_FAILED : MoveFileA(temp.c_str(), name) ? LOG_WRITTEN : LOG_EXISTS;
+    if (made != LOG_WRITTEN)
+        DeleteFileA(temp.c_str());
+    return made;
+}
+
+// Appends the record's `length` bytes and CR LF to the log file, creating
+// it with a dated first line when it does not exist. A length below 0
+// counts as 0. Returns 0 when the record was written, 1 when it was not.
 int DosLogFile(const char* name, const char* record, int length)
 {
+    if (!name)
+        return LOG_FAILED;
     std::string text;
     if (record && length > 0)
         text.assign(record, (size_t)length);
     text += "\r\n";
-    bool created = false;
     HANDLE h = log_open(name, OPEN_EXISTING);
     if (h == INVALID_HANDLE_VALUE) {
-        h = log_open(name, CREATE_NEW);
-        created = h != INVALID_HANDLE_VALUE;
-        if (!created)  // made by another writer meanwhile, or not to be made
-            h = log_open(name, OPEN_EXISTING);
-    }
-    if (h == INVALID_HANDLE_VALUE)
-        return 1;
-    if (created) {
         char line[] = "TestLogFile 2000/12/07 10:10:10\r\n";
         DosDateTime(line + 12, line + 23);
-        text.insert(0, line);
+        int made = log_create(name, line + text);
+        if (made != LOG_EXISTS)
+            return made;
+        h = log_open(name, OPEN_EXISTING);
+        if (h == INVALID_HANDLE_VALUE)
+            return LOG_FAILED;
     }
     bool written = log_append(h, text);
     CloseHandle(h);
-    if (created && !written)
-        DeleteFileA(name);
-    return written ? 0 : 1;
+    return written ? LOG_WRITTEN : LOG_FAILED;
 }
