@@ -2,7 +2,9 @@
 //
 // The year field takes four characters in cells from x 635, the month field
 // two from x 825; each cell is 28 wide. Whatever character a key yields is
-// taken; the conversion at Enter decides the value.
+// taken; the conversion at Enter decides the value. Nothing is ever drawn
+// outside a field's cells, and a cell is cleared before a character is
+// drawn into it, so the field shows exactly the characters counted.
 #include "app/app.h"
 
 #include <cstdio>
@@ -19,7 +21,7 @@ enum { BEEP_COUNT = 20 };
 // The year typed at the last completion of the year field, and the year of
 // the last accepted month entry. A refused month gives iYear back its
 // accepted value, so iYear and iMont always name a month that can be shown,
-// while a new month typed after the refusal still goes with the typed year.
+// and the year field shows that year again for the next month.
 static int ent_typed_year;
 static int ent_accepted_year;
 
@@ -50,21 +52,20 @@ static void cell_cursor(HDC hdc, int x0, int n, int colour)
     GrpLine(hdc, x0 + 28 * n, 122, x0 + 28 * n + 28, 123, colour, MODE_FILL);
 }
 
+// A character into the next cell; a full field refuses it with a beep and
+// draws nothing.
 void ent_type(HDC hdc, char character)
 {
     int x0 = field_x();
+    if (iNkcnt >= iMjset) {
+        GrpBeep(BEEP_COUNT);
+        return;
+    }
     char text[2] = {character, '\0'};
     cKeybuf[iNkcnt] = character;
+    cell_clear(hdc, x0, iNkcnt);
     field_text(hdc, text, x0 + 28 * iNkcnt, COLOR_YELLOW);
-    cell_cursor(hdc, x0, iNkcnt, COLOR_NAVY);
     iNkcnt++;
-    if (iNkcnt > iMjset) {
-        // The field was full: the character drawn right of it is taken back.
-        GrpBeep(BEEP_COUNT);
-        iNkcnt--;
-        cell_clear(hdc, x0, iNkcnt);
-        cell_cursor(hdc, x0, iNkcnt, COLOR_LIGHT_GREY);
-    }
     if (iNkcnt < iMjset)
         cell_cursor(hdc, x0, iNkcnt, COLOR_LIGHT_GREY);
 }
@@ -72,7 +73,8 @@ void ent_type(HDC hdc, char character)
 void ent_delete(HDC hdc)
 {
     int x0 = field_x();
-    cell_clear(hdc, x0, iNkcnt);
+    if (iNkcnt < iMjset)
+        cell_clear(hdc, x0, iNkcnt);  // the cursor's cell
     if (iNkcnt > 0)
         iNkcnt--;
     cell_clear(hdc, x0, iNkcnt);
@@ -113,27 +115,60 @@ static void month_field(HDC hdc, int month)
     field_text(hdc, text, 825, COLOR_WHITE);
 }
 
+// The year field emptied, with the cursor under its first cell.
+static void year_field_clear(HDC hdc)
+{
+    GrpLine(hdc, 630, 84, 760, 123, COLOR_NAVY, MODE_FILL);
+    cell_cursor(hdc, 635, 0, COLOR_LIGHT_GREY);
+}
+
+// The year field completed with `text`; the month field takes characters.
+static void year_field_done(HDC hdc, const char* text)
+{
+    year_field(hdc, text);
+    cell_cursor(hdc, 825, 0, COLOR_LIGHT_GREY);
+    iNstep = FIELD_MONTH;
+    iNkcnt = 0;
+}
+
+// A year before year 0 has no calendar: it is refused with a beep before it
+// reaches iYear, and the year field opens again, empty.
 int RKM_YEAR_INP(HDC hdc)
 {
     char text[8];
     typed_text(text, sizeof text);
-    iYear = std::atoi(text);
+    int year = std::atoi(text);
+    if (year < 0) {
+        GrpBeep(BEEP_COUNT);
+        year_field_clear(hdc);
+        iNkcnt = 0;
+        return 0;
+    }
+    iYear = year;
     ent_typed_year = iYear;
-    year_field(hdc, text);
-    GrpLine(hdc, 825, 122, 853, 123, COLOR_LIGHT_GREY, MODE_FILL);
-    iNstep = FIELD_MONTH;
-    iNkcnt = 0;
+    year_field_done(hdc, text);
     return 0;
 }
 
-// A month outside 1 to 12, or a year before year 0, has no calendar: the
-// entry is refused with a beep and the month field opens again, empty.
+// A month outside 1 to 12 has no calendar: the entry is refused with a beep
+// and the year in force comes back. Once a month has been accepted, the
+// year field shows that year and the month field opens again for it;
+// before that there is no year in force and the entry starts over with an
+// empty year field.
 static void refuse_month(HDC hdc)
 {
     GrpBeep(BEEP_COUNT);
     iYear = ent_accepted_year;
+    ent_typed_year = iYear;
     GrpLine(hdc, 820, 84, 890, 123, COLOR_NAVY, MODE_FILL);
-    GrpLine(hdc, 825, 122, 853, 123, COLOR_LIGHT_GREY, MODE_FILL);
+    if (iSetfg) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", iYear);
+        year_field_done(hdc, text);
+        return;
+    }
+    year_field_clear(hdc);
+    iNstep = FIELD_YEAR;
     iNkcnt = 0;
 }
 
@@ -142,7 +177,7 @@ int RKM_MONTH_INP(HDC hdc)
     char text[8];
     typed_text(text, sizeof text);
     int month = std::atoi(text);
-    if (month < 1 || month > 12 || ent_typed_year < 0) {
+    if (month < 1 || month > 12) {
         refuse_month(hdc);
         return 0;
     }
@@ -184,6 +219,16 @@ static void show_today(HDC hdc)
     RKM_WAKU2_CRT(hdc);
 }
 
+// Printing draws nothing on screen, so the entry in progress stays as the
+// fields show it.
+static void print_keeping_entry(HDC hdc)
+{
+    int step = iNstep, count = iNkcnt;
+    RKM_CALEN_PRN(hdc);
+    iNstep = step;
+    iNkcnt = count;
+}
+
 // The character the key produced on the user's keyboard, or 0 for none.
 static char key_character(unsigned int key, long key_data)
 {
@@ -214,7 +259,7 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
         }
         break;
     case VK_F9:
-        RKM_CALEN_PRN(hdc);
+        print_keeping_entry(hdc);
         break;
     case VK_F11:
     case VK_HOME:
@@ -227,9 +272,13 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
     case VK_F12:
         app_quit_now(window, hdc);
     default: {
+        // The keypad's 4 with NumLock off yields no character: it is the
+        // keypad's Left key, and deletes as Left does.
         char character = key_character(key, key_data);
         if (character != 0)
             ent_type(hdc, character);
+        else if (key == VK_NUMPAD4)
+            ent_delete(hdc);
         break;
     }
     }

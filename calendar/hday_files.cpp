@@ -9,21 +9,29 @@
 
 enum { HDAY_RECORDS = 100, RECORD_TEXT = 4 };
 enum { ACTION_MUST_EXIST = 0x01, MODE_READ_SHARED = 0x20C0 };
+enum { HDAY_READ_MOST = 64 * 1024 };  // far more than 100 records need
 
-// Collects the records of a file, one per line: the first four characters
-// of each line, converted as atoi does. Lines end in LF, CR LF or a lone
-// CR, so files written on Linux read the same as those written on DOS, and
-// a file of four-character CR LF lines gives the 6-byte grid of records. A
-// last line without a line end is a record too.
+// Collects the records of a file. A record is the first four characters of
+// a line, converted as atoi does. Lines end in LF, CR LF or a lone CR, so
+// files written on Linux read the same as those written on DOS, and a file
+// of four-character CR LF lines gives the 6-byte grid of records. When the
+// four characters are followed by something other than a line end, the
+// record's two remaining bytes are skipped, as in the grid, and the next
+// record follows; blanks left before a line end add no record. A last line
+// without a line end is a record too. A UTF-8 byte-order mark at the start
+// of the file is no part of the first record.
 struct HdayReader {
     int* table;
     int count = 0;        // records stored
     char text[RECORD_TEXT + 1] = {};
-    int length = 0;       // characters of the current line so far
-    bool in_line = false; // some character of the current line was seen
+    int length = 0;       // characters of the current record so far
+    int skip = 0;         // bytes of a grid record still to pass over
+    bool in_line = false; // some character of the current record was seen
+    bool line_had_record = false;
+    bool blank_only = true;  // the current record has nothing but blanks
     bool after_cr = false;
 
-    void end_line()
+    void store()
     {
         if (count < HDAY_RECORDS) {
             text[length] = '\0';
@@ -31,6 +39,35 @@ struct HdayReader {
         }
         length = 0;
         in_line = false;
+        blank_only = true;
+    }
+
+    void end_line()
+    {
+        if (!line_had_record || (in_line && !blank_only))
+            store();
+        length = 0;
+        in_line = false;
+        blank_only = true;
+        skip = 0;
+        line_had_record = false;
+    }
+
+    void take_character(char c)
+    {
+        if (skip > 0) {
+            skip--;
+            return;
+        }
+        if (length == RECORD_TEXT) {  // four characters, then no line end
+            store();
+            line_had_record = true;
+            skip = 1;
+            return;
+        }
+        in_line = true;
+        blank_only = blank_only && (c == ' ' || c == '\t');
+        text[length++] = c;
     }
 
     void take(char c)
@@ -39,29 +76,33 @@ struct HdayReader {
         after_cr = c == '\r';
         if (lf_of_crlf)
             return;
-        if (c == '\r' || c == '\n') {
+        if (c == '\r' || c == '\n')
             end_line();
-            return;
-        }
-        in_line = true;
-        if (length < RECORD_TEXT)
-            text[length++] = c;
+        else
+            take_character(c);
     }
 
     bool full() const { return count >= HDAY_RECORDS; }
 };
 
-// Fills `table` from the open file. Positions after the last record take
-// its value, as the grid of a short file gives; a file without a single
-// record leaves the table all 0.
+// Fills `table` from the open file, reading at most HDAY_READ_MOST bytes.
+// Positions after the last record take its value, as the grid of a short
+// file gives; a file without a single record leaves the table all 0.
 static void read_table(HANDLE file, int* table)
 {
     HdayReader reader{table};
     char block[512];
     unsigned long n = 0;
-    while (!reader.full() && DosRead(file, block, (int)sizeof block, &n) == 0)
-        for (unsigned long i = 0; i < n && !reader.full(); i++)
+    long total = 0;
+    while (!reader.full() && total < HDAY_READ_MOST &&
+           DosRead(file, block, (int)sizeof block, &n) == 0) {
+        unsigned long i = 0;
+        if (total == 0 && n >= 3 && std::memcmp(block, "\xEF\xBB\xBF", 3) == 0)
+            i = 3;  // the byte-order mark of a UTF-8 file
+        total += (long)n;
+        for (; i < n && !reader.full(); i++)
             reader.take(block[i]);
+    }
     if (reader.in_line)
         reader.end_line();
     for (int i = reader.count; i > 0 && i < HDAY_RECORDS; i++)

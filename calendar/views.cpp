@@ -225,6 +225,14 @@ void cal_draw_year(const CalSheet& s, int year)
 
 /* The views on screen */
 
+// A view draws the entry fields empty or covers them, so the entry starts
+// over: the year field takes characters, with none typed.
+static void view_entry_reset()
+{
+    iNstep = 0;
+    iNkcnt = 0;
+}
+
 // Years before year 0 and months outside 1 to 12 have no calendar.
 static bool is_month(int year, int month)
 {
@@ -239,7 +247,7 @@ void RKM_CALEN1_PROC(HDC hdc, int year, int month)
         cal_draw_month({hdc}, year, month, CAL_LARGE_MONTH, 0);
     else
         cal_draw_month_grid({hdc}, CAL_LARGE_MONTH);
-    iNstep = 0;
+    view_entry_reset();
 }
 
 void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today)
@@ -253,7 +261,7 @@ void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today)
         cal_draw_month({hdc}, year, month, g, today);
     else
         cal_draw_month_grid({hdc}, g);
-    iNstep = 0;
+    view_entry_reset();
 }
 
 void RKM_CALEN3_PROC(HDC hdc, int year, int month)
@@ -266,7 +274,7 @@ void RKM_CALEN3_PROC(HDC hdc, int year, int month)
     GrpLine(hdc, 10, 10, 256, 200, COLOR_WHITE, MODE_FILL);
     if (is_month(year, month))
         cal_draw_small_month({hdc}, year, month, 0, 10, false);
-    iNstep = 0;
+    view_entry_reset();
 }
 
 void RKM_CALEN4_PROC(HDC hdc, int year, int /*month*/)
@@ -278,5 +286,5 @@ void RKM_CALEN4_PROC(HDC hdc, int year, int /*month*/)
         cal_draw_year({hdc}, year);
     else
         cal_draw_year_grid({hdc});
-    iNstep = 0;
+    view_entry_reset();
 }

@@ -9,7 +9,8 @@
 
 /* The four views on screen. Each draws its own frame and the whole view,
    runs the month walk for the days, clears iFuri when it starts and sets
-   iNstep to 0 when it finishes (the next entry starts with the year). */
+   iNstep and iNkcnt to 0 when it finishes (the fields it drew empty or
+   covered take a new entry, starting with the year). */
 void RKM_CALEN1_PROC(HDC hdc, int year, int month);             // large month view
 void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today);  // medium; today 0: no frame
 void RKM_CALEN3_PROC(HDC hdc, int year, int month);             // small month view

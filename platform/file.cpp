@@ -1,8 +1,9 @@
 // Files and the clock on POSIX: open(2), lseek(2), read(2), write(2),
-// fstat(2), clock_gettime(2) and the C library's local time.
+// fstat(2), renameat2(2), clock_gettime(2) and the C library's local time.
 #include "platform/file.h"
 
 #include <errno.h>
+#include <stdio.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -77,8 +78,10 @@ static bool comm_name(const char* name, char port[5])
 // refuse the combination.
 static int open_flags(DWORD access, DWORD disposition)
 {
-    bool rd = access & GENERIC_READ, wr = access & GENERIC_WRITE;
+    bool rd = access & GENERIC_READ, wr = access & (GENERIC_WRITE | FILE_APPEND_DATA);
     int flags = O_CLOEXEC | O_NOCTTY;
+    if ((access & FILE_APPEND_DATA) && !(access & GENERIC_WRITE))
+        flags |= O_APPEND;  // every write goes to the end, whoever else writes
     switch (disposition) {
     case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
     case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
@@ -113,14 +116,18 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
     if (flags < 0)
         return INVALID_HANDLE_VALUE;
     mode_t mode = (attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    // Only regular files are files: a folder, a FIFO or a device named like
+    // a file is refused. The open itself never waits (a FIFO without a
+    // writer would block it); waiting is switched back on for the file.
     int fd;
     do
-        fd = open(name, flags, mode);
+        fd = open(name, flags | O_NONBLOCK, mode);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return INVALID_HANDLE_VALUE;
     struct stat st;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // a folder is no file
+    bool file = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!file || (!(flags & O_PATH) && fcntl(fd, F_SETFL, flags) != 0)) {
         close(fd);
         return INVALID_HANDLE_VALUE;
     }
@@ -185,6 +192,32 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG high, DWORD origin)
     return (DWORD)at;
 }
 
+BOOL SetEndOfFile(HANDLE file)
+{
+    PlatHandle* h = plat_handle(file);
+    off_t at = h && h->fd >= 0 ? lseek(h->fd, 0, SEEK_CUR) : -1;
+    return at >= 0 && ftruncate(h->fd, at) == 0;
+}
+
+BOOL DeleteFileA(LPCSTR name)
+{
+    return name && unlink(name) == 0;
+}
+
+// Never replaces a file: where the new name exists the move fails. A file
+// system that cannot rename without replacing gets a hard link instead.
+BOOL MoveFileA(LPCSTR existing, LPCSTR new_name)
+{
+    if (!existing || !new_name)
+        return FALSE;
+    if (renameat2(AT_FDCWD, existing, AT_FDCWD, new_name, RENAME_NOREPLACE) == 0)
+        return TRUE;
+    if (errno != EINVAL || link(existing, new_name) != 0)
+        return FALSE;
+    unlink(existing);
+    return TRUE;
+}
+
 /* Clock and file times */
 
 static const int64_t TICKS_PER_SECOND = 10000000;        // FILETIME counts 100 ns
@@ -201,10 +234,17 @@ static int64_t filetime_ticks(const FILETIME* t)
     return (int64_t)(((uint64_t)t->dwHighDateTime << 32) | t->dwLowDateTime);
 }
 
-// Times before 1601 are clamped to the start of the FILETIME count.
+// Times before 1601 are clamped to the start of the FILETIME count, times
+// past its end (in the year 30828) to its last tick.
 static void timespec_to_filetime(const struct timespec& ts, FILETIME* out)
 {
-    int64_t seconds = (int64_t)ts.tv_sec + SECONDS_1601_TO_1970;
+    const int64_t last_second = INT64_MAX / TICKS_PER_SECOND - 1;
+    int64_t seconds = (int64_t)ts.tv_sec;
+    if (seconds > last_second - SECONDS_1601_TO_1970) {
+        set_filetime(out, INT64_MAX);
+        return;
+    }
+    seconds += SECONDS_1601_TO_1970;
     set_filetime(out, seconds < 0 ? 0 : seconds * TICKS_PER_SECOND + ts.tv_nsec / 100);
 }
 

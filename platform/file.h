@@ -1,10 +1,12 @@
 // Files and the clock of the platform layer, on POSIX.
 //
 //   CreateFileA  SetFilePointer  ReadFile  WriteFile  CloseHandle
+//   SetEndOfFile  DeleteFileA  MoveFileA
 //   GetLocalTime  GetFileTime  FileTimeToLocalFileTime  FileTimeToSystemTime
 //
-// A file handle is an open file descriptor; CreateFileA hands the names
-// COM1 to COM9 to the serial ports instead. ReadFile, WriteFile and
+// A file handle is an open file descriptor of a regular file (folders,
+// FIFOs and devices are refused, and opening never waits); CreateFileA
+// hands the names COM1 to COM9 to the serial ports instead. ReadFile, WriteFile and
 // CloseHandle work on every kind of handle. A handle must not be used after
 // CloseHandle.
 //
@@ -36,6 +38,7 @@ typedef FILETIME* LPFILETIME;
 /* Access rights */
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
+#define FILE_APPEND_DATA 0x00000004u  // alone: every write goes to the end of the file
 
 /* Sharing */
 #define FILE_SHARE_READ 0x00000001u
@@ -77,6 +80,9 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPE
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD count, LPDWORD done,
                LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE handle);
+BOOL SetEndOfFile(HANDLE file);  // the file ends at the current position
+BOOL DeleteFileA(LPCSTR name);
+BOOL MoveFileA(LPCSTR existing, LPCSTR new_name);  // fails where new_name exists
 
 /* Clock and file times */
 void GetLocalTime(LPSYSTEMTIME time);  // local time zone (TZ, /etc/localtime)

@@ -21,6 +21,8 @@ packages=(
   # icons rendered at build time; the desktop files' checkers, the manual
   # page's renderer and the package's checker
   librsvg2-bin desktop-file-utils appstream man-db lintian
+  # fuzzing: clang with its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 
 missing=()

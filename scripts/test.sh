@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need, then builds and runs every test twice: a
 # normal build, and a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer, where any report fails the run.
+# UndefinedBehaviorSanitizer, where any report fails the run. Last, each
+# libFuzzer target runs for about 30 seconds (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -25,3 +26,5 @@ if [ -n "${CI:-}" ] && [ "$(id -u)" -eq 0 ]; then
   apt-get purge -y -q rkm7500
   for f in $files; do [ -d "$f" ] || [ ! -e "$f" ] || { echo "left behind: $f"; exit 1; }; done
 fi
+
+bash scripts/fuzz.sh

@@ -1,6 +1,8 @@
 // Files, the clock and the log file of the support library, over the
 // platform's file calls. Results: 0 success, 1 failure.
+#include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "support/ghl3000.h"
 
@@ -40,10 +42,8 @@ DWORD file_attribute(int code)
     }
 }
 
-enum { ACTION_MUST_EXIST = 0x01, ACTION_OPEN_OR_CREATE = 0x11 };
+enum { ACTION_MUST_EXIST = 0x01 };
 enum { MODE_READ_SHARED = 0x20C0, MODE_READ_WRITE_SHARED = 0x20C2 };
-
-const char CRLF[2] = {'\r', '\n'};
 
 // Date text YYYY/MM/DD and time text HH:MM:SS, zero-filled, unterminated.
 void format_date_time(const SYSTEMTIME& t, char* date, char* time)
@@ -169,8 +169,8 @@ void DosDateTime(char* date, char* time)
 }
 
 // The file's last-write time, local, as DosDateTime writes it. When the
-// file cannot be opened or its time read, date and time are left as they
-// were.
+// file cannot be opened, its time read, or its year written in four
+// digits, date and time are left as they were.
 void DosFileTime(const char* name, char* date, char* time)
 {
     HANDLE h;
@@ -180,7 +180,8 @@ void DosFileTime(const char* name, char* date, char* time)
     BOOL ok = GetFileTime(h, nullptr, nullptr, &written);
     DosClose(h);
     SYSTEMTIME t;
-    if (ok && FileTimeToLocalFileTime(&written, &local) && FileTimeToSystemTime(&local, &t))
+    if (ok && FileTimeToLocalFileTime(&written, &local) && FileTimeToSystemTime(&local, &t) &&
+        t.wYear <= 9999)  // a later year does not fit the four digits of the date
         format_date_time(t, date, time);
 }
 
@@ -189,36 +190,76 @@ int DosFileOpen(const char* name, HANDLE* handle)
     return DosOpen(name, handle, nullptr, 0, 0, ACTION_MUST_EXIST, MODE_READ_WRITE_SHARED, 0);
 }
 
-// Creates the log file with its dated first line.
-static void log_create(const char* name)
+// Writes `text` at the end of the log in one call, so that records of
+// several writers never mix. A write cut short (disk full, file size limit)
+// is taken back to where it began: the log never holds a torn line.
+static bool log_append(HANDLE h, const std::string& text)
 {
-    HANDLE h;
-    if (DosOpen(name, &h, nullptr, 0, 0, ACTION_OPEN_OR_CREATE, MODE_READ_WRITE_SHARED, 0))
-        return;
-    char line[] = "TestLogFile 2000/12/07 10:10:10";
-    DosDateTime(line + 12, line + 23);
-    unsigned long done;
-    DosWrite(h, line, 31, &done);
-    DosWrite(h, CRLF, 2, &done);
-    DosClose(h);
+    DWORD done = 0;
+    if (WriteFile(h, text.data(), (DWORD)text.size(), &done, nullptr) && done == text.size())
+        return true;
+    if (done > 0) {
+        int64_t back = -(int64_t)done;  // 64 bits: a log may be larger than 4 GiB
+        LONG high = (LONG)(back >> 32);
+        SetFilePointer(h, (LONG)(back & 0xFFFFFFFF), &high, FILE_CURRENT);
+        SetEndOfFile(h);  // where the move failed, the file ends where it did
+    }
+    return false;
+}
+
+static HANDLE log_open(const char* name, DWORD disposition)
+{
+    return CreateFileA(name, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+enum { LOG_WRITTEN = 0, LOG_FAILED = 1, LOG_EXISTS = 2 };
+
+// Makes the log with `text`, its dated first line and first record, in one
+// step: the text goes into a file of its own beside the log, which then
+// takes the log's name unless another writer made the log meanwhile. So no
+// writer ever sees a log without its first line.
+static int log_create(const char* name, const std::string& text)
+{
+    std::string temp;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int i = 0; i < 10 && h == INVALID_HANDLE_VALUE; i++) {
+        temp = std::string(name) + ".new" + std::to_string(i);
+        h = log_open(temp.c_str(), CREATE_NEW);
+    }
+    if (h == INVALID_HANDLE_VALUE)
+        return LOG_FAILED;
+    bool written = log_append(h, text);
+    CloseHandle(h);
+    int made = !written ? LOG_FAILED : MoveFileA(temp.c_str(), name) ? LOG_WRITTEN : LOG_EXISTS;
+    if (made != LOG_WRITTEN)
+        DeleteFileA(temp.c_str());
+    return made;
 }
 
 // Appends the record's `length` bytes and CR LF to the log file, creating
 // it with a dated first line when it does not exist. A length below 0
-// counts as 0. Always 0.
+// counts as 0. Returns 0 when the record was written, 1 when it was not.
 int DosLogFile(const char* name, const char* record, int length)
 {
-    HANDLE h;
-    if (DosFileOpen(name, &h)) {
-        log_create(name);
-        if (DosFileOpen(name, &h))
-            return 0;
-    }
-    unsigned long done;
-    DosChgFilePtr(h, 0, 2, nullptr);
+    if (!name)
+        return LOG_FAILED;
+    std::string text;
     if (record && length > 0)
-        DosWrite(h, record, length, &done);
-    DosWrite(h, CRLF, 2, &done);
-    DosClose(h);
-    return 0;
+        text.assign(record, (size_t)length);
+    text += "\r\n";
+    HANDLE h = log_open(name, OPEN_EXISTING);
+    if (h == INVALID_HANDLE_VALUE) {
+        char line[] = "TestLogFile 2000/12/07 10:10:10\r\n";
+        DosDateTime(line + 12, line + 23);
+        int made = log_create(name, line + text);
+        if (made != LOG_EXISTS)
+            return made;
+        h = log_open(name, OPEN_EXISTING);
+        if (h == INVALID_HANDLE_VALUE)
+            return LOG_FAILED;
+    }
+    bool written = log_append(h, text);
+    CloseHandle(h);
+    return written ? LOG_WRITTEN : LOG_FAILED;
 }

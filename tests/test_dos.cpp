@@ -176,6 +176,6 @@ TEST(dos_log_file, appends_to_an_existing_file_and_survives_bad_places)
     EXPECT_EQ(DosLogFile(dir.file("log").c_str(), "abc", 3), 0);
     EXPECT_EQ(DosLogFile(dir.file("log").c_str(), "ignored", -1), 0);
     EXPECT_EQ(dir.read("log"), "mine\r\nabc\r\n\r\n");
-    EXPECT_EQ(DosLogFile(dir.file("no/such/folder/log").c_str(), "r", 1), 0);
-    EXPECT_EQ(DosLogFile(nullptr, "r", 1), 0);
+    EXPECT_EQ(DosLogFile(dir.file("no/such/folder/log").c_str(), "r", 1), 1);
+    EXPECT_EQ(DosLogFile(nullptr, "r", 1), 1);
 }

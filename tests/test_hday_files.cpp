@@ -44,7 +44,7 @@ TEST(hday_files, tables_from_present_missing_short_and_odd_files)
         {"0814\r\n", "0101", {814}, {101}},  // a last line without its line end
         {" 505\r\n    \r\n0230\r\n-101\r\n12ab\r\n", "", {505, 0, 230, -101, 12}, {0}},
         {"0101\n0505\n1103\n1231\n", "0101\r0505\r1231", {101, 505, 1103, 1231}, {101, 505, 1231}},
-        {"0814 obon\n505\n\n1231", "\r\n", {814, 505, 0, 1231}, {0}},
+        {"0814 obon\n505\n\n1231", "\r\n", {814, 0, 505, 0, 1231}, {0}},
     };
     for (auto& c : cases) {
         read_files(c.hday1, c.hday2);
