@@ -1,14 +1,11 @@
-// Icons, cursors and message boxes.
+// Icons and cursors.
 //
-// Calls: LoadIconA, LoadCursorA, MessageBoxA.
+// Calls: LoadIconA, LoadCursorA.
 #include <SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
-#include "platform/codeconv.h"
 #include "platform/wnd.h"
 
 struct HICON__ {
@@ -122,23 +119,4 @@ void plat_icon_apply(HICON icon, SDL_Window* window)
     }
     SDL_SetWindowIcon(window, image);
     SDL_FreeSurface(image);
-}
-
-// A real message box where there is a display; otherwise the text goes to
-// standard error, so that a message is never lost.
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-    std::string message = text ? plat_sjis_to_utf8(text, std::strlen(text)) : "";
-    std::string title = caption ? plat_sjis_to_utf8(caption, std::strlen(caption)) : "Error";
-    if (!plat_display_offscreen()) {
-        Uint32 kind = (type & 0xF0) == MB_ICONERROR ? SDL_MESSAGEBOX_ERROR
-                      : (type & 0xF0) == 0x30       ? SDL_MESSAGEBOX_WARNING
-                                                    : SDL_MESSAGEBOX_INFORMATION;
-        if (SDL_ShowSimpleMessageBox(kind, title.c_str(), message.c_str(),
-                                     plat_window_sdl(owner)) == 0)
-            return IDOK;
-    }
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
-    std::fflush(stderr);
-    return IDOK;
 }

@@ -30,6 +30,7 @@ const char STOP_CAPTION[] =
 char cPrnbuf[300];
 
 std::string output_file;  // --print-to: the page goes to this PDF file
+bool any_failed = false;
 
 bool sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool sjis_trail(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
@@ -97,6 +98,11 @@ void prn_device_name(const char* entry, char* dst)
     if (name.empty())  // an entry of nothing but commas names no printer
         name = NO_PRINTER;
     std::memcpy(dst, name.c_str(), name.size() + 1);
+}
+
+bool prn_any_failed(void)
+{
+    return any_failed;
 }
 
 int GetPrnName(char* dst)
@@ -194,8 +200,10 @@ int RKM_CALEN_PRN(HDC)
         }
     }
     DeleteDC(hPhdc);
-    if (!failed && !cancelled && (started <= 0 || ended <= 0))
+    bool lost = !failed && !cancelled && (started <= 0 || ended <= 0);
+    if (lost)
         report_failure(reason);
+    any_failed = any_failed || failed || lost;
     hPhdc = nullptr;
     return 0;
 }
