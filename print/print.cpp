@@ -76,7 +76,9 @@ void draw_layout(int layout, int year, int month)
     }
 }
 
-// The page could not be handed on: tell the user once, with the reason.
+std::string no_printer_reason;  // why the profile named no printer at start-up
+
+// Printing stops: tell the user, with the print service's reason.
 void report_failure(const std::string& reason)
 {
     std::string text = STOP_TEXT;
@@ -108,6 +110,7 @@ bool prn_any_failed(void)
 int GetPrnName(char* dst)
 {
     GetProfileStringA("windows", "device", NO_PRINTER, cPrnbuf, sizeof cPrnbuf);
+    no_printer_reason = plat_print_error();
     prn_device_name(cPrnbuf, dst);
     return 0;
 }
@@ -151,7 +154,8 @@ int RKM_PRN_SET1(int mode)
         hPhdc = OpenPrinterDC(file_printer, mode);
     }
     if (!hPhdc) {
-        MessageBoxA(ghwndMain, STOP_TEXT, STOP_CAPTION, MB_OK);
+        bool none = std::strcmp(cPrninfo, NO_PRINTER) == 0;
+        report_failure(none ? no_printer_reason : std::string(plat_print_error()));
         return 1;
     }
     gbAbort = 0;
