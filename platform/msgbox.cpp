@@ -217,22 +217,24 @@ Uint32 event_window(const SDL_Event& e)
     case SDL_TEXTINPUT: return e.text.windowID;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: return e.button.windowID;
+    case SDL_MOUSEMOTION: return e.motion.windowID;
     case SDL_WINDOWEVENT: return e.window.windowID;
     default: return 0;
     }
 }
 
-// The box's own loop: its events are handled here; every other window's go
-// to the message queue as usual, and their repaints are done at once, so
-// the calendar behind the box stays drawn.
+// The box's own loop: its events, and every key while it is up, are handled
+// here; every other window's events go to the message queue as usual, and
+// their repaints are done at once, so the calendar behind the box stays
+// drawn.
 void run(const Box& b)
 {
     Uint32 id = SDL_GetWindowID(b.window);
     Press press;
     SDL_Event e;
     while (SDL_WaitEvent(&e)) {
-        bool unaddressed_key = (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && e.key.windowID == 0;
-        if (event_window(e) == id || unaddressed_key) {
+        bool key = e.type == SDL_KEYDOWN || e.type == SDL_KEYUP;  // the box is modal
+        if (event_window(e) == id || key) {
             if (box_event(b, e, &press))
                 return;
             continue;
