@@ -32,11 +32,9 @@
 #include <vector>
 
 #include "platform/dc.h"
+#include "platform/file.h"
 #include "platform/gdi_internal.h"
 
-#ifndef RKM_FONTS_DIR
-#define RKM_FONTS_DIR "fonts"
-#endif
 
 namespace {
 
@@ -116,10 +114,11 @@ FontFile* open_file(const char* path, int index)
 
 /* Matching */
 
+// RKM_FONTS_DIR names another folder for the alias file, for trying out aliases.
 const char* alias_file()
 {
     const char* dir = std::getenv("RKM_FONTS_DIR");
-    static std::string path = std::string(dir && *dir ? dir : RKM_FONTS_DIR) + "/rkm7500-fonts.conf";
+    static std::string path = std::string(dir && *dir ? dir : plat_data_dir()) + "/rkm7500-fonts.conf";
     return path.c_str();
 }
 

@@ -117,6 +117,9 @@ bool video_ready()
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C ends the program as usual
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // The window's class (X11 WM_CLASS, Wayland app id) names the desktop entry.
+    setenv("SDL_VIDEO_X11_WMCLASS", RKM_APP_ID, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", RKM_APP_ID, 0);
     if (offscreen)
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
     else if (visible && has_env("DISPLAY") != has_env("WAYLAND_DISPLAY"))

@@ -17,6 +17,9 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi fonts-liberation2
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool poppler-utils faketime
+  # icons rendered at build time; the desktop files' checkers, the manual
+  # page's renderer and the package's checker
+  librsvg2-bin desktop-file-utils appstream man-db lintian
 )
 
 missing=()
