@@ -230,6 +230,7 @@ Uint32 event_window(const SDL_Event& e)
 void run(const Box& b)
 {
     Uint32 id = SDL_GetWindowID(b.window);
+    SDL_FlushEvents(SDL_KEYDOWN, SDL_KEYUP);  // keys pressed before the box was shown
     Press press;
     SDL_Event e;
     while (SDL_WaitEvent(&e)) {

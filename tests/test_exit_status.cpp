@@ -38,8 +38,9 @@ TEST(exit_status, failures_end_with_1_and_the_reason_bad_numbers_with_2)
         int status = -1;
         std::string out = run_in(dir, c.before, c.args, &status);
         EXPECT_EQ(status, c.status) << c.args << "\n" << out;
-        if (c.says == no_display)
+        if (c.says == no_display) {
             EXPECT_EQ(out, no_display);
+        }
         EXPECT_NE(out.find(c.says), std::string::npos) << c.args << "\n" << out;
     }
 }
