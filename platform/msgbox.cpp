@@ -230,7 +230,6 @@ Uint32 event_window(const SDL_Event& e)
 void run(const Box& b)
 {
     Uint32 id = SDL_GetWindowID(b.window);
-    SDL_FlushEvents(SDL_KEYDOWN, SDL_KEYUP);  // keys pressed before the box was shown
     Press press;
     SDL_Event e;
     while (SDL_WaitEvent(&e)) {
@@ -268,6 +267,8 @@ bool show_modal(HWND owner, const char* text, const std::string& title)
         SDL_SetWindowTitle(b.window, title.c_str());
         if (owner_sdl)
             SDL_SetWindowModalFor(b.window, owner_sdl);
+        SDL_PumpEvents();
+        SDL_FlushEvents(SDL_KEYDOWN, SDL_KEYUP);  // keys pressed before the box is shown
         SDL_ShowWindow(b.window);
         SDL_RaiseWindow(b.window);
         show(b);
