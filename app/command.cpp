@@ -22,11 +22,16 @@ static const char USAGE[] =
     "  -h, --help               show this help and exit\n"
     "  -V, --version            show the version and the licence and exit\n"
     "      --snapshot=FILE.png  run without a display, deliver the replayed events,\n"
-    "                           write the 1024 x 768 screen to FILE.png and exit\n"
+    "                           write the window (1024 x 768) to FILE.png and exit\n"
     "      --replay=EVENTS      deliver these events after the first paint, in order,\n"
     "                           separated by ';': type TEXT, key NAME (Enter, Esc,\n"
-    "                           BackSpace, Left, F1 to F12), click X Y, paint\n"
+    "                           BackSpace, Left, F1 to F12), click X Y (in the\n"
+    "                           calendar's 1024 x 768 units at any size), paint\n"
     "      --print-to=FILE.pdf  the print key (F9) writes its page to FILE.pdf\n"
+    "      --size=WxH           open the window W x H pixels large, not maximised;\n"
+    "                           a snapshot then has that size\n"
+    "      --scale=1            show the calendar 1:1, one pixel per design pixel,\n"
+    "                           instead of fitted to the window (--scale=fit)\n"
     "An option's value may also follow it as the next argument.\n"
     "\n"
     "Keys: type a year and Enter, then a month and Enter, to show that month;\n"
@@ -203,7 +208,11 @@ static void deliver(const ReplayEvent& event)
     switch (event.kind) {
     case ReplayEvent::Type: plat_inject_text(ghwndMain, event.text.c_str()); break;
     case ReplayEvent::Key: plat_inject_key(ghwndMain, event.key, nullptr); break;
-    case ReplayEvent::Click: plat_inject_click(ghwndMain, event.x, event.y); break;
+    case ReplayEvent::Click: {
+        POINT at = plat_client_point(ghwndMain, event.x, event.y);
+        plat_inject_click(ghwndMain, at.x, at.y);
+        break;
+    }
     case ReplayEvent::Paint: plat_inject_paint(ghwndMain); break;
     }
 }
@@ -256,6 +265,8 @@ struct Options {
     const char* snapshot = nullptr;
     const char* replay = nullptr;
     const char* print_to = nullptr;
+    const char* size = nullptr;
+    const char* scale = nullptr;
 };
 
 // One option: a flag is set, a value is kept. Exactly one of the two.
@@ -272,6 +283,8 @@ static const OptionSpec OPTIONS[] = {
     {"snapshot", 0, nullptr, &Options::snapshot},
     {"replay", 0, nullptr, &Options::replay},
     {"print-to", 0, nullptr, &Options::print_to},
+    {"size", 0, nullptr, &Options::size},
+    {"scale", 0, nullptr, &Options::scale},
 };
 
 static const OptionSpec* find_option(const std::string& word)
@@ -319,6 +332,17 @@ static bool parse_options(int argc, char** argv, Options* options, std::string* 
     return true;
 }
 
+// "WxH", each side 16 to 8192 pixels.
+static bool parse_size(const char* text, int* width, int* height)
+{
+    int used = 0;
+    if (!std::isdigit((unsigned char)text[0]) ||
+        std::sscanf(text, "%dx%d%n", width, height, &used) != 2 || text[used] != '\0' ||
+        !std::isdigit((unsigned char)text[std::strchr(text, 'x') - text + 1]))
+        return false;
+    return *width >= 16 && *width <= 8192 && *height >= 16 && *height <= 8192;
+}
+
 int cmd_main(int argc, char** argv)
 {
     Options options;
@@ -329,6 +353,12 @@ int cmd_main(int argc, char** argv)
         std::fputs(options.help ? USAGE : VERSION, stdout);
         return 0;
     }
+    int width = 0, height = 0;
+    if (options.size && !parse_size(options.size, &width, &height))
+        return usage_error("--size needs WIDTHxHEIGHT in pixels, each 16 to 8192, as 1920x1080");
+    bool one_to_one = options.scale && std::strcmp(options.scale, "1") == 0;
+    if (options.scale && !one_to_one && std::strcmp(options.scale, "fit") != 0)
+        return usage_error("--scale needs 1 (one pixel per design pixel) or fit");
     Replay replay;
     replay.snapshot = options.snapshot;
     if (options.replay && !cmd_parse_events(options.replay, &replay.events, &error))
@@ -338,6 +368,8 @@ int cmd_main(int argc, char** argv)
     if (replay.print_to)
         prn_set_output_file(replay.print_to);
     plat_set_display(replay.snapshot ? PLAT_DISPLAY_OFFSCREEN : PLAT_DISPLAY_VISIBLE);
+    plat_set_window_size(width, height);
+    plat_set_fit(one_to_one ? PLAT_FIT_ONE_TO_ONE : PLAT_FIT_WINDOW);
     plat_set_idle_hook(replay_idle, &replay);
     current_replay = &replay;
     app_set_quit_hook(quit_status);

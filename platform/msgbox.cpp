@@ -21,17 +21,6 @@
 
 namespace {
 
-// The owner's scale and the design canvas's offset inside its client area.
-// Stand-in until windows scale their design; then wnd_fit takes its place.
-struct WndFit {
-    double scale;
-    int offset_x, offset_y;
-};
-WndFit owner_fit(HWND)
-{
-    return {1.0, 0, 0};
-}
-
 const int DESIGN_WIDTH = 1024, DESIGN_HEIGHT = 768;
 
 // Sizes at scale 1, in pixels
@@ -152,7 +141,7 @@ void place(Box* b, HWND owner, SDL_Window* owner_sdl)
 {
     int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
     if (owner_sdl) {
-        WndFit fit = owner_fit(owner);
+        WndFit fit = wnd_fit(owner);
         b->scale = fit.scale;
         measure(b);
         SDL_GetWindowPosition(owner_sdl, &x, &y);

@@ -587,7 +587,7 @@ class RealWindow : public ::testing::Test {
 protected:
     void run_child(const char* name)
     {
-        ASSERT_TRUE(x.start()) << x.error();
+        ASSERT_TRUE(x.start(1024, 768)) << x.error();
         // This test program again, running only the disabled test `name`.
         child = xvfb_spawn(x, {"/proc/self/exe", "--gtest_also_run_disabled_tests",
                                std::string("--gtest_filter=real_window.") + name},
@@ -652,7 +652,7 @@ TEST_F(RealWindow, x_keys_clicks_and_close_reach_the_window_procedure)
         if (line.compare(0, 5, "size ") != 0)
             reports += line + ";";
         else
-            EXPECT_EQ(line, "size 1280 1024") << "maximised with no window manager";
+            EXPECT_EQ(line, "size 1024 768") << "maximised with no window manager";
     }
     EXPECT_EQ(reports, "key 32 32;key 30 30;key 30 30;key 33 33;key 0D 0D;key 78 00;"
                        "click 640 300;close  ;");
