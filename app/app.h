@@ -13,6 +13,7 @@ void RKM_INIT_SET(void);
 void RKM_PAINT_PROC(HDC hdc);  // the whole screen for the current display state
 void RKM_MAIN_PROC(HDC hdc);   // today's month in the medium view, today framed
 void app_draw_chosen(HDC hdc); // iYear/iMont in layout iDspfg, no day framed
+void app_new_day(HWND window); // repaints the start screen once today has changed
 
 /* Keyboard and the year and month entry */
 int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data);
@@ -35,5 +36,8 @@ void ent_delete(HDC hdc);                // Backspace: the last character
 void ent_complete(HDC hdc);              // Enter: completes the current field
 void ent_show_month(HDC hdc, int year, int month);  // a month entry completed at once
 
-/* Destroys the window and ends the process with exit code 0 (F12, 終了) */
+/* Destroys the window and ends the process (F12, 終了): with exit code 0, or
+   what the hook set by app_set_quit_hook returns; the hook runs while the
+   window still shows its last frame. */
 [[noreturn]] void app_quit_now(HWND window, HDC hdc);
+void app_set_quit_hook(int (*hook)(HWND window));

@@ -1,7 +1,9 @@
 // The command line: options, the replay events and the program's run.
 #include "app/command.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,8 +48,8 @@ static const char USAGE[] =
     "$XDG_CONFIG_HOME/rkm7500 (~/.config/rkm7500), then rkm7500 in each folder of\n"
     "$XDG_CONFIG_DIRS (/etc/xdg/rkm7500).\n"
     "\n"
-    "Exit status: 0 when the calendar ends, 1 when it cannot open its window or\n"
-    "write the snapshot, 2 for bad arguments.\n"
+    "Exit status: 0 when the calendar ends, 1 when it cannot open its window,\n"
+    "write the snapshot or, with --print-to, write a page; 2 for bad arguments.\n"
     "\n"
     "Report bugs to: <" RKM_BUG_URL ">\n";
 
@@ -87,16 +89,30 @@ static std::string trimmed(const std::string& s)
     return s.substr(a, b - a + 1);
 }
 
+// Reads one coordinate at *p: decimal digits only, 0 to 32767 however many
+// digits are given, so that no value wraps round to a point on the screen.
+static bool parse_coordinate(const char** p, int* value)
+{
+    const char* s = *p;
+    long v = 0;
+    while (std::isdigit((unsigned char)*s)) {
+        v = std::min(v * 10 + (*s - '0'), 32768L);
+        s++;
+    }
+    if (s == *p || v > 32767)
+        return false;
+    *value = (int)v;
+    *p = s;
+    return true;
+}
+
 static bool parse_click(const std::string& args, ReplayEvent* event)
 {
-    int x = -1, y = -1, used = 0;
-    if (std::sscanf(args.c_str(), "%d %d %n", &x, &y, &used) != 2 || used != (int)args.size())
+    const char* p = args.c_str();
+    if (!parse_coordinate(&p, &event->x) || (*p != ' ' && *p != '\t'))
         return false;
-    if (x < 0 || y < 0 || x > 32767 || y > 32767)
-        return false;
-    event->x = x;
-    event->y = y;
-    return true;
+    p += std::strspn(p, " \t");
+    return parse_coordinate(&p, &event->y) && *p == '\0';
 }
 
 static bool parse_event(const std::string& raw, ReplayEvent* event, std::string* error)
@@ -183,9 +199,24 @@ struct Replay {
     std::vector<ReplayEvent> events;
     size_t next = 0;
     const char* snapshot = nullptr;
+    const char* print_to = nullptr;
     bool finished = false;
+    bool saved = false;
     int status = 0;
 };
+
+// Writes the snapshot once, if one was asked for.
+static void save_snapshot(Replay* replay, HWND window)
+{
+    if (!replay->snapshot || replay->saved)
+        return;
+    replay->saved = true;
+    if (!plat_save_window_png(window, replay->snapshot)) {
+        std::fprintf(stderr, "rkm7500: cannot write the snapshot to %s: %s\n", replay->snapshot,
+                     std::strerror(errno));
+        replay->status = 1;
+    }
+}
 
 static void deliver(const ReplayEvent& event)
 {
@@ -220,11 +251,25 @@ static void replay_idle(void* data)
     replay->finished = true;
     if (!replay->snapshot)
         return;
-    if (!plat_save_window_png(ghwndMain, replay->snapshot)) {
-        std::fprintf(stderr, "rkm7500: cannot write the snapshot to %s\n", replay->snapshot);
-        replay->status = 1;
-    }
+    save_snapshot(replay, ghwndMain);
     PostMessageA(ghwndMain, WM_CLOSE, 0, 0);
+}
+
+// The run's exit status: 1 when the snapshot could not be written or, with
+// --print-to, when a print command of the run printed nothing.
+static int run_status(const Replay& replay)
+{
+    return replay.status || (replay.print_to && prn_any_failed()) ? 1 : 0;
+}
+
+static Replay* current_replay = nullptr;
+
+// The replay ended the program itself (F12, 終了): its last frame is still
+// written.
+static int quit_status(HWND window)
+{
+    save_snapshot(current_replay, window);
+    return run_status(*current_replay);
 }
 
 static int usage_error(const std::string& message)
@@ -339,23 +384,26 @@ int cmd_main(int argc, char** argv)
     if (options.replay && !cmd_parse_events(options.replay, &replay.events, &error))
         return usage_error("--replay: " + error);
 
-    if (options.print_to)
-        prn_set_output_file(options.print_to);
-    if (replay.snapshot)
-        plat_set_display(PLAT_DISPLAY_OFFSCREEN);
+    replay.print_to = options.print_to;
+    if (replay.print_to)
+        prn_set_output_file(replay.print_to);
+    plat_set_display(replay.snapshot ? PLAT_DISPLAY_OFFSCREEN : PLAT_DISPLAY_VISIBLE);
     plat_set_window_size(width, height);
     plat_set_fit(one_to_one ? PLAT_FIT_ONE_TO_ONE : PLAT_FIT_WINDOW);
     plat_set_idle_hook(replay_idle, &replay);
+    current_replay = &replay;
+    app_set_quit_hook(quit_status);
 
     static char program_module;  // the program's instance: one per process
     ghwndMain = nullptr;
     int status = WinMain(reinterpret_cast<HINSTANCE>(&program_module), nullptr,
                          const_cast<char*>(""), SW_SHOWNORMAL);
     if (status == 1 && !ghwndMain) {
-        std::fprintf(stderr, "rkm7500: cannot open the calendar window: %s\n",
-                     plat_window_error());
+        std::fprintf(stderr, "rkm7500: %s\n", plat_window_error());
         return 1;
     }
     plat_set_idle_hook(nullptr, nullptr);
-    return replay.status ? replay.status : status;
+    app_set_quit_hook(nullptr);
+    current_replay = nullptr;
+    return status ? status : run_status(replay);
 }

@@ -38,6 +38,10 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     switch (message) {
     case WM_CREATE:
         GetPrnName(cPrninfo);
+        plat_watch_day(window);
+        return 0;
+    case WM_TIMECHANGE:
+        app_new_day(window);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -121,26 +125,49 @@ void app_draw_chosen(HDC hdc)
     step_shown(iDspfg, iYear, iMont);
 }
 
-// Today's date is read afresh on every call, so a paint after midnight
-// frames the new day. It is only drawn: iYear and iMont stay as entered.
-void RKM_MAIN_PROC(HDC hdc)
+static int shown_today = 0;  // the day the start screen framed last, as YYYYMMDD
+
+// Today from the clock, through cDatebuf.
+static int today_code(void)
 {
     DosDateTime(cDatebuf, cTimebuf);
     cDatebuf[10] = '\0';
     cDatebuf[7] = '\0';
     cDatebuf[4] = '\0';
-    int year = std::atoi(&cDatebuf[0]);
-    int month = std::atoi(&cDatebuf[5]);
-    int day = std::atoi(&cDatebuf[8]);
-    RKM_CALEN2_PROC(hdc, year, month, day);
-    step_shown(LAYOUT_MEDIUM, year, month);
+    return std::atoi(&cDatebuf[0]) * 10000 + std::atoi(&cDatebuf[5]) * 100 +
+           std::atoi(&cDatebuf[8]);
+}
+
+// Today's date is read afresh on every call, so a paint after midnight
+// frames the new day. It is only drawn: iYear and iMont stay as entered.
+void RKM_MAIN_PROC(HDC hdc)
+{
+    shown_today = today_code();
+    RKM_CALEN2_PROC(hdc, shown_today / 10000, shown_today / 100 % 100, shown_today % 100);
+    step_shown(LAYOUT_MEDIUM, shown_today / 10000, shown_today / 100 % 100);
     iDspfg = iDspbk;
+}
+
+// Midnight, or the clock jumped: while the start screen shows today's
+// month, it is painted again once the day it frames is no longer today.
+void app_new_day(HWND window)
+{
+    if (iSetfg == 0 && shown_today != 0 && today_code() != shown_today)
+        InvalidateRect(window, nullptr, TRUE);
+}
+
+static int (*quit_hook)(HWND) = nullptr;
+
+void app_set_quit_hook(int (*hook)(HWND window))
+{
+    quit_hook = hook;
 }
 
 void app_quit_now(HWND window, HDC hdc)
 {
     ReleaseDC(window, hdc);
+    int status = quit_hook ? quit_hook(window) : 0;
     DestroyWindow(window);
     PostQuitMessage(0);
-    std::exit(0);
+    std::exit(status);
 }

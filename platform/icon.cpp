@@ -1,11 +1,10 @@
-// Icons, cursors and message boxes.
+// Icons and cursors.
 //
-// Calls: LoadIconA, LoadCursorA, MessageBoxA.
+// Calls: LoadIconA, LoadCursorA.
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <cairo.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -177,23 +176,4 @@ void plat_icon_apply(HICON icon, SDL_Window* window)
     SDL_SetWindowIcon(window, image);
     SDL_FreeSurface(image);
     apply_themed_icons(window);
-}
-
-// A real message box where there is a display; otherwise the text goes to
-// standard error, so that a message is never lost.
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-    std::string message = text ? plat_sjis_to_utf8(text, std::strlen(text)) : "";
-    std::string title = caption ? plat_sjis_to_utf8(caption, std::strlen(caption)) : "Error";
-    if (!plat_display_offscreen()) {
-        Uint32 kind = (type & 0xF0) == MB_ICONERROR ? SDL_MESSAGEBOX_ERROR
-                      : (type & 0xF0) == 0x30       ? SDL_MESSAGEBOX_WARNING
-                                                    : SDL_MESSAGEBOX_INFORMATION;
-        if (SDL_ShowSimpleMessageBox(kind, title.c_str(), message.c_str(),
-                                     plat_window_sdl(owner)) == 0)
-            return IDOK;
-    }
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
-    std::fflush(stderr);
-    return IDOK;
 }

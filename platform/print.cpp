@@ -173,9 +173,46 @@ std::string printer_uri(const std::string& name)
     return uri;
 }
 
+// `why` is the service's own message, or "" when there is none to trust.
 std::string unreachable_reason(const char* why)
 {
-    return std::string("cannot reach the print service at ") + cupsServer() + " (" + why + ")";
+    std::string where = cupsServer();
+    if (where.empty() || where[0] != '/')  // a host, not a local socket
+        where += ":" + std::to_string(ippPort());
+    std::string reason = "cannot reach the print service at " + where;
+    return *why ? reason + " (" + why + ")" : reason;
+}
+
+// What the print service's answer means for the user, in plain words, with
+// the service's own message (often a bare status name) kept at the end.
+std::string plain_reason(ipp_status_t status, const std::string& printer)
+{
+    std::string said = cupsLastErrorString() ? cupsLastErrorString() : "";
+    switch (status) {
+    case IPP_STATUS_ERROR_NOT_FOUND:
+        return printer.empty() ? "no printer is set up as the default"
+                               : "the print service knows no printer \"" + printer + "\"";
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
+        return "the printer is not accepting jobs (" + said + ")";
+    case IPP_STATUS_ERROR_FORBIDDEN:
+    case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
+    case IPP_STATUS_ERROR_NOT_AUTHORIZED:
+        return "the print service does not let this user print (" + said + ")";
+    case IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED:
+        return "the printer cannot print PDF pages";
+    case IPP_STATUS_ERROR_REQUEST_ENTITY:
+        return "the page is too large for the print service";
+    case IPP_STATUS_ERROR_BUSY:
+    case IPP_STATUS_ERROR_TEMPORARY:
+        return "the printer is busy; try again later";
+    case IPP_STATUS_ERROR_DEVICE:
+        return "the printer reports a fault (" + said + ")";
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+    case IPP_STATUS_ERROR_INTERNAL:
+        return unreachable_reason(said.c_str());
+    default:
+        return "the print service refused the job (" + said + ")";
+    }
 }
 
 // Asks the scheduler for the printer's default resolution and paper. A
@@ -188,7 +225,7 @@ Lookup query_printer(const std::string& name, Settings* s)
     if (name == PLAT_PDF_FILE_PRINTER)
         return Lookup::Found;
     if (!valid_cups_name(name)) {
-        set_error("no printer is called \"" + name + "\"");
+        set_error(plain_reason(IPP_STATUS_ERROR_NOT_FOUND, name));
         return Lookup::NotFound;
     }
     static const char* const wanted[] = {"printer-resolution-default", "media-col-default",
@@ -204,7 +241,7 @@ Lookup query_printer(const std::string& name, Settings* s)
     if (!response || status > IPP_STATUS_OK_CONFLICTING) {
         ippDelete(response);
         if (status == IPP_STATUS_ERROR_NOT_FOUND || status == IPP_STATUS_ERROR_BAD_REQUEST) {
-            set_error(cupsLastErrorString());
+            set_error(plain_reason(IPP_STATUS_ERROR_NOT_FOUND, name));
             return Lookup::NotFound;
         }
         set_error(unreachable_reason(cupsLastErrorString()));
@@ -326,7 +363,7 @@ int submit(HDC dc, Job* job)
     http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                 30000, nullptr);
     if (!http) {
-        set_error(unreachable_reason(std::strerror(errno)));
+        set_error(unreachable_reason(""));
         return SP_ERROR;
     }
     std::string resource = "/printers/" + job->printer;
@@ -358,7 +395,7 @@ int submit(HDC dc, Job* job)
     if (response && cupsLastError() <= IPP_STATUS_OK_CONFLICTING)
         result = ippGetInteger(ippFindAttribute(response, "job-id", IPP_TAG_INTEGER), 0);
     else
-        set_error(cupsLastErrorString());
+        set_error(plain_reason(cupsLastError(), job->printer));
     if (result == 0)
         result = 1;  // accepted, though the scheduler did not say under which number
     ippDelete(response);
@@ -403,6 +440,21 @@ int write_file(HDC dc, Job* job)
     return result;
 }
 
+// Why the print service named no default printer. CUPS answers "not
+// found" also when it could not ask at all, so the service is tried once.
+std::string no_default_reason()
+{
+    ipp_status_t status = cupsLastError();
+    if (status == IPP_STATUS_ERROR_NOT_FOUND) {
+        http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
+                                    1, 5000, nullptr);
+        if (!http)
+            return unreachable_reason("");
+        httpClose(http);
+    }
+    return plain_reason(status, "");
+}
+
 }  // namespace
 
 /* The profile */
@@ -420,6 +472,9 @@ DWORD GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_text, LPSTR o
                 uri = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
             value = to_program(dest->name) + ",CUPS," + (uri ? uri : "");
             cupsFreeDests(1, dest);
+            set_error("");
+        } else {
+            set_error(no_default_reason());
         }
     }
     size_t n = std::min<size_t>(value.size(), size - 1);

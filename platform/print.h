@@ -99,6 +99,8 @@ int SetAbortProc(HDC dc, ABORTPROC proc);  // called while the page is sent
 // A printer that needs no print service: 600 dots per inch, the paper of the
 // locale; its documents must name an output file.
 #define PLAT_PDF_FILE_PRINTER "PDF file"
-// Why the latest failed printing call failed, in Shift-JIS (the print
-// service's own message where it gave one); "" after a success.
+// Why the latest failed printing call failed, in plain words, in Shift-JIS
+// (the print service's own message kept where it gave one); "" after a
+// success. GetProfileStringA of the default printer sets it too: why there
+// is none.
 const char* plat_print_error(void);

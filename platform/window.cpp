@@ -4,7 +4,7 @@
 // DestroyWindow, DefWindowProcA, EnableWindow, IsWindowEnabled,
 // GetClientRect, GetMessageA, PeekMessageA, TranslateMessage,
 // DispatchMessageA, PostMessageA, PostQuitMessage, BeginPaint, EndPaint,
-// GetDC, ReleaseDC; plat_set_display, plat_window_error,
+// InvalidateRect, GetDC, ReleaseDC; plat_set_display, plat_window_error,
 // plat_set_idle_hook.
 //
 // Each window owns an SDL window and a framebuffer: an RGB24 cairo image
@@ -95,6 +95,14 @@ bool user_display()
     return has_env("DISPLAY") || has_env("WAYLAND_DISPLAY");
 }
 
+// The display the user asked for, as the environment names it.
+std::string display_name()
+{
+    if (has_env("DISPLAY"))
+        return std::getenv("DISPLAY");
+    return has_env("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "";
+}
+
 bool driver_is_memory(const char* driver)
 {
     return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
@@ -136,7 +144,8 @@ bool video_ready()
     if (SDL_WasInit(SDL_INIT_VIDEO))
         return true;
     bool offscreen = offscreen_chosen();
-    if (!offscreen && !user_display() && !has_env("SDL_VIDEODRIVER")) {
+    bool visible = display_choice == PLAT_DISPLAY_VISIBLE;
+    if (!offscreen && !user_display() && (visible || !has_env("SDL_VIDEODRIVER"))) {
         window_error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
         return false;
     }
@@ -152,14 +161,21 @@ bool video_ready()
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", RKM_APP_ID, 0);
     if (offscreen)
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    else if (visible && has_env("DISPLAY") != has_env("WAYLAND_DISPLAY"))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, has_env("DISPLAY") ? "x11" : "wayland");  // no other tried
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        window_error = std::string("cannot open the display: ") + SDL_GetError();
+        window_error = "cannot open display " + display_name();
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (visible && driver_is_memory(driver)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);  // a window there would be seen by no one
+        window_error = "cannot open display " + display_name();
         return false;
     }
     // Where the driver has a window surface of its own (shared memory on
     // X11, plain memory offscreen), use it rather than emulating one with
     // OpenGL, which costs a renderer and makes SDL recreate the window.
-    const char* driver = SDL_GetCurrentVideoDriver();
     if (driver_is_memory(driver) || (driver && std::strcmp(driver, "x11") == 0))
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     return true;
@@ -377,6 +393,9 @@ void translate(const SDL_Event& e)
             window_event(w, e.window);
         break;
     default:
+        if (e.type == plat_day_event_type())
+            if (HWND w = by_sdl_id(e.user.windowID))
+                post(w, WM_TIMECHANGE, 0, 0);
         break;
     }
 }
@@ -878,7 +897,22 @@ int ReleaseDC(HWND window, HDC dc)
     return 0;
 }
 
+BOOL InvalidateRect(HWND window, const RECT*, BOOL erase)
+{
+    HWND w = plat_window_live(window);
+    if (!w)
+        return FALSE;
+    w->paint_pending = true;
+    w->erase_pending = w->erase_pending || erase;
+    return TRUE;
+}
+
 /* Inside the platform layer */
+
+void plat_translate_event(const SDL_Event& event)
+{
+    translate(event);
+}
 
 HWND plat_window_live(HWND window)
 {

@@ -3,8 +3,8 @@
 // Calls: RegisterClassA, CreateWindowExA, ShowWindow, UpdateWindow,
 // DestroyWindow, DefWindowProcA, GetMessageA, PeekMessageA,
 // TranslateMessage, DispatchMessageA, PostMessageA, PostQuitMessage,
-// BeginPaint, EndPaint, GetDC, ReleaseDC, GetClientRect, GetKeyboardState,
-// ToAscii, LoadIconA, LoadCursorA, MessageBoxA, EnableWindow,
+// BeginPaint, EndPaint, InvalidateRect, GetDC, ReleaseDC, GetClientRect,
+// GetKeyboardState, ToAscii, LoadIconA, LoadCursorA, MessageBoxA, EnableWindow,
 // IsWindowEnabled, CreateDialogParamA, IsDialogMessageA, GetSystemMenu,
 // EnableMenuItem, EnumWindows, GetWindowThreadProcessId.
 #pragma once
@@ -14,7 +14,7 @@
 /* Messages */
 enum : UINT {
     WM_NULL = 0x0000, WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_PAINT = 0x000F,
-    WM_CLOSE = 0x0010, WM_QUIT = 0x0012, WM_ERASEBKGND = 0x0014,
+    WM_CLOSE = 0x0010, WM_QUIT = 0x0012, WM_ERASEBKGND = 0x0014, WM_TIMECHANGE = 0x001E,
     WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_CHAR = 0x0102,
     WM_SYSKEYDOWN = 0x0104, WM_SYSKEYUP = 0x0105,
     WM_INITDIALOG = 0x0110, WM_COMMAND = 0x0111, WM_SYSCOMMAND = 0x0112,
@@ -134,6 +134,7 @@ void PostQuitMessage(int exit_code);
 /* Painting */
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);  // the whole window
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);  // shows the framebuffer on screen
 
@@ -160,8 +161,13 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* process_id);
 // SDL_VIDEODRIVER asked for) CreateWindowExA then fails and
 // plat_window_error says why. OFFSCREEN draws into memory only, for
 // --snapshot. ANY takes the user's display when there is one, else
-// OFFSCREEN. Takes effect when the first window is created.
-enum { PLAT_DISPLAY_REAL = 0, PLAT_DISPLAY_OFFSCREEN = 1, PLAT_DISPLAY_ANY = 2 };
+// OFFSCREEN. VISIBLE is REAL for a user who must see the window: SDL's
+// memory-only drivers (offscreen, dummy) are refused even where SDL would
+// fall back to them or SDL_VIDEODRIVER asks for them, and the error names
+// the display that could not be opened. Takes effect when the first window
+// is created.
+enum { PLAT_DISPLAY_REAL = 0, PLAT_DISPLAY_OFFSCREEN = 1, PLAT_DISPLAY_ANY = 2,
+       PLAT_DISPLAY_VISIBLE = 3 };
 void plat_set_display(int choice);
 // One line saying why the last CreateWindowExA failed ("" when it did not).
 const char* plat_window_error(void);
@@ -185,6 +191,12 @@ void plat_inject_close(HWND window);                    // the close box: WM_CLO
 // next event from this hook, once the one before is fully handled.
 void plat_set_idle_hook(void (*hook)(void* data), void* data);
 
+// From now on the window gets WM_TIMECHANGE at each local midnight and
+// whenever the wall clock jumps (the clock was set, the machine woke from
+// sleep past midnight). One thread sleeps on a timer of the wall clock
+// until then: nothing runs in between.
+void plat_watch_day(HWND window);
+
 // How the first window shows the 1024 x 768 design: FIT (the default)
 // centred, as large as fits in the client area; ONE_TO_ONE one device
 // pixel per unit, centred where the window is larger. Takes effect when the
@@ -198,7 +210,9 @@ void plat_set_window_size(int width, int height);
 // as the window shows it now.
 POINT plat_client_point(HWND window, int x, int y);
 
-// Writes the window's client area, as shown, as PNG.
+// Writes the window's client area, as shown, as PNG; the file appears
+// whole or not at all. FALSE, with errno saying why, when it cannot be
+// written.
 BOOL plat_save_window_png(HWND window, const char* path);
 // The colour shown on screen at client (x, y) since the last ReleaseDC or
 // EndPaint; CLR_INVALID when nothing has been shown there.

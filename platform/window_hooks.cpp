@@ -6,8 +6,12 @@
 // plat_screen_pixel.
 #include <SDL.h>
 #include <cairo.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -33,6 +37,43 @@ void push_window_event(HWND window, Uint8 what)
     e.window.windowID = w->sdl_id;
     e.window.event = what;
     SDL_PushEvent(&e);
+}
+
+// A PNG being written: to a temporary file beside its final name, renamed
+// into place only once whole, so a failed write never leaves a cut picture
+// (or spoils the one there before).
+struct PngFile {
+    int fd = -1;
+    std::string temp;
+    int error = 0;  // the first errno met
+};
+
+bool png_open_beside(const char* path, PngFile* out)
+{
+    for (int i = 0; i < 100; i++) {
+        out->temp = std::string(path) + "." + std::to_string(getpid()) + "." + std::to_string(i);
+        out->fd = open(out->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (out->fd >= 0 || errno != EEXIST)
+            return out->fd >= 0;
+    }
+    return false;
+}
+
+cairo_status_t png_write(void* closure, const unsigned char* data, unsigned int length)
+{
+    PngFile* out = static_cast<PngFile*>(closure);
+    while (length > 0) {
+        ssize_t n = write(out->fd, data, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            out->error = n < 0 ? errno : EIO;
+            return CAIRO_STATUS_WRITE_ERROR;
+        }
+        data += n;
+        length -= (unsigned)n;
+    }
+    return CAIRO_STATUS_SUCCESS;
 }
 
 }  // namespace
@@ -113,7 +154,12 @@ void plat_inject_close(HWND window)
 BOOL plat_save_window_png(HWND window, const char* path)
 {
     HWND w = plat_window_live(window);
-    if (!w || !w->framebuffer || !path)
+    if (!w || !w->framebuffer || !path) {
+        errno = EINVAL;
+        return FALSE;
+    }
+    PngFile out;
+    if (!png_open_beside(path, &out))
         return FALSE;
     cairo_surface_flush(w->framebuffer);
     int width = std::min(std::max(w->width, 1), cairo_image_surface_get_width(w->framebuffer));
@@ -121,9 +167,20 @@ BOOL plat_save_window_png(HWND window, const char* path)
     cairo_surface_t* design = cairo_image_surface_create_for_data(
         cairo_image_surface_get_data(w->framebuffer), CAIRO_FORMAT_RGB24, width, height,
         cairo_image_surface_get_stride(w->framebuffer));
-    cairo_status_t status = cairo_surface_write_to_png(design, path);
+    cairo_status_t status = cairo_surface_write_to_png_stream(design, png_write, &out);
     cairo_surface_destroy(design);
-    return status == CAIRO_STATUS_SUCCESS;
+    if (status != CAIRO_STATUS_SUCCESS && !out.error)
+        out.error = ENOMEM;
+    if (close(out.fd) != 0 && !out.error)
+        out.error = errno;
+    if (!out.error && rename(out.temp.c_str(), path) != 0)
+        out.error = errno;
+    if (out.error) {
+        unlink(out.temp.c_str());
+        errno = out.error;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 COLORREF plat_screen_pixel(HWND window, int x, int y)

@@ -9,6 +9,7 @@
 
 struct SDL_Window;
 struct SDL_Surface;
+union SDL_Event;
 
 struct HWND__ {
     WNDPROC proc = nullptr;
@@ -56,5 +57,10 @@ SDL_Window* plat_window_sdl(HWND window);
 // True when there is no display to show anything on (the offscreen driver,
 // or no display at all).
 bool plat_display_offscreen(void);
+// Turns one window-system event into the messages it means, queued for
+// GetMessageA (for loops of our own, such as a message box's).
+void plat_translate_event(const SDL_Event& event);
+// The SDL event type by which plat_watch_day's timer wakes the loop.
+unsigned plat_day_event_type(void);
 // Sets the icon's image as the window's icon (icon.cpp).
 void plat_icon_apply(HICON icon, SDL_Window* window);

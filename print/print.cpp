@@ -30,6 +30,7 @@ const char STOP_CAPTION[] =
 char cPrnbuf[300];
 
 std::string output_file;  // --print-to: the page goes to this PDF file
+bool any_failed = false;
 
 bool sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool sjis_trail(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
@@ -75,7 +76,9 @@ void draw_layout(int layout, int year, int month)
     }
 }
 
-// The page could not be handed on: tell the user once, with the reason.
+std::string no_printer_reason;  // why the profile named no printer at start-up
+
+// Printing stops: tell the user, with the print service's reason.
 void report_failure(const std::string& reason)
 {
     std::string text = STOP_TEXT;
@@ -99,9 +102,15 @@ void prn_device_name(const char* entry, char* dst)
     std::memcpy(dst, name.c_str(), name.size() + 1);
 }
 
+bool prn_any_failed(void)
+{
+    return any_failed;
+}
+
 int GetPrnName(char* dst)
 {
     GetProfileStringA("windows", "device", NO_PRINTER, cPrnbuf, sizeof cPrnbuf);
+    no_printer_reason = plat_print_error();
     prn_device_name(cPrnbuf, dst);
     return 0;
 }
@@ -145,7 +154,8 @@ int RKM_PRN_SET1(int mode)
         hPhdc = OpenPrinterDC(file_printer, mode);
     }
     if (!hPhdc) {
-        MessageBoxA(ghwndMain, STOP_TEXT, STOP_CAPTION, MB_OK);
+        bool none = std::strcmp(cPrninfo, NO_PRINTER) == 0;
+        report_failure(none ? no_printer_reason : std::string(plat_print_error()));
         return 1;
     }
     gbAbort = 0;
@@ -194,8 +204,10 @@ int RKM_CALEN_PRN(HDC)
         }
     }
     DeleteDC(hPhdc);
-    if (!failed && !cancelled && (started <= 0 || ended <= 0))
+    bool lost = !failed && !cancelled && (started <= 0 || ended <= 0);
+    if (lost)
         report_failure(reason);
+    any_failed = any_failed || failed || lost;
     hPhdc = nullptr;
     return 0;
 }

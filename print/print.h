@@ -22,6 +22,9 @@ void RKM_CALEN4_PRN(HDC hdc, int year, int month);
 // The print command writes its page to this PDF file instead of the printer
 // (null: the printer again).
 void prn_set_output_file(const char* path);
+// True once a print command of this run has printed nothing: no printer
+// could be opened, or the page was not handed on.
+bool prn_any_failed(void);
 // The device name of a "device" profile entry (name, driver, port), or the
 // no-printer text when the entry names none; as GetPrnName stores it.
 void prn_device_name(const char* entry, char* dst);
