@@ -63,30 +63,20 @@ TEST(grp_symbol, font_size_from_the_factors)
 TEST(grp_symbol, font_parameters_of_each_routine)
 {
     Canvas c(400, 80);
+    auto font = [] {
+        LOGFONTA f = last_font();
+        return std::vector<int>({(int)f.lfWidth, (int)f.lfHeight, (int)f.lfWeight, f.lfItalic, f.lfCharSet,
+                                 f.lfOutPrecision, f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily});
+    };
     GrpSymbol(c.dc, "1", 0, 0, 1.6, 1.5, 0, 500, 1, 0, 1, 0x30, FACE_ARIAL);
-    LOGFONTA f = last_font();
-    EXPECT_EQ(f.lfWeight, 500);
-    EXPECT_EQ(f.lfItalic, 1);
-    EXPECT_EQ(f.lfCharSet, SHIFTJIS_CHARSET);
-    EXPECT_EQ(f.lfOutPrecision, 3);
-    EXPECT_EQ(f.lfClipPrecision, 2);
-    EXPECT_EQ(f.lfQuality, 2);
-    EXPECT_EQ(f.lfPitchAndFamily, 0x31);
-    EXPECT_STREQ(f.lfFaceName, FACE_ARIAL);
-
+    EXPECT_EQ(font(), std::vector<int>({11, 22, 500, 1, SHIFTJIS_CHARSET, 3, 2, 2, 0x31}));
+    EXPECT_STREQ(last_font().lfFaceName, FACE_ARIAL);
     GrpPrint(c.dc, "1", 0, 0, 1.6, 1.5, 0, 0x20);
-    f = last_font();
-    EXPECT_EQ(f.lfWeight, 500);
-    EXPECT_EQ(f.lfPitchAndFamily, 0x21);
-    EXPECT_STREQ(f.lfFaceName, "MSMINCHO");
-
+    EXPECT_EQ(font(), std::vector<int>({11, 22, 500, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x21}));
+    EXPECT_STREQ(last_font().lfFaceName, "MSMINCHO");
     GrpPrnFnt(c.dc, "1", 0, 0, 0, WHITE, 1, FACE_GOTHIC);
-    f = last_font();
-    EXPECT_EQ(f.lfWeight, 300);
-    EXPECT_EQ(f.lfPitchAndFamily, 0x31);
-    EXPECT_EQ(f.lfWidth, 11);
-    EXPECT_EQ(f.lfHeight, 22);
-    EXPECT_STREQ(f.lfFaceName, FACE_GOTHIC);
+    EXPECT_EQ(font(), std::vector<int>({11, 22, 300, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x31}));
+    EXPECT_STREQ(last_font().lfFaceName, FACE_GOTHIC);
 }
 
 TEST(grp_symbol, background_mode_restored_text_colour_left_and_empty_text_draws_nothing)
