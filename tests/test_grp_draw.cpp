@@ -14,7 +14,7 @@ const COLORREF GREY = 0x808080, DARK_GREY = 0x404040, LIGHT_GREY = 0xC0C0C0;
 
 }  // namespace
 
-// Each drawing on a white 40 x 40 canvas (100 x 100 for the ellipses), in
+// Each drawing on a white 60 x 60 canvas (100 x 100 for the ellipses), in
 // the compatible or the advanced graphics mode: the box its ink covers, how
 // many pixels of one colour, pixels it must or must not set, and the DC's
 // pen, brush, font, modes and live objects left as they were.
@@ -40,8 +40,8 @@ TEST(grp_shapes, ink_box_pixel_count_and_dc_state_per_call)
         {"line down", [](HDC dc) { GrpLine(dc, 0, 0, 0, 10, RED, 0); }, {0, 0, 0, 10}, RED, 11, {}},
         {"line leftwards", [](HDC dc) { GrpLine(dc, 15, 2, 4, 2, RED, 0); }, {4, 2, 15, 2}, RED, 12, {}},
         {"other modes", [](HDC dc) { for (int m : {3, -1, 100}) GrpLine(dc, 1, 1, 8, 8, RED, m); }, NONE, RED, 0, {}},
-        {"fill to INT_MAX", [](HDC dc) { GrpLine(dc, 5, 5, INT_MAX, 5, RED, 2); }, {5, 5, 39, 5}, RED, 35, {}},
-        {"line to INT_MAX", [](HDC dc) { GrpLine(dc, 2, 2, INT_MAX, 2, RED, 0); }, {2, 2, 39, 2}, RED, 38, {}},
+        {"fill to INT_MAX", [](HDC dc) { GrpLine(dc, 5, 5, INT_MAX, 5, RED, 2); }, {5, 5, 59, 5}, RED, 55, {}},
+        {"line to INT_MAX", [](HDC dc) { GrpLine(dc, 2, 2, INT_MAX, 2, RED, 0); }, {2, 2, 59, 2}, RED, 58, {}},
         {"wide pen", [](HDC dc) { GrpLineEX(dc, 5, 15, 20, 15, RED, 0, 5, PS_SOLID); }, ANY, RED, -1,
          {{12, 13, RED}, {12, 17, RED}, {12, 10, WHITE}}},
         {"unknown and null pen styles", [](HDC dc) {
@@ -63,20 +63,22 @@ TEST(grp_shapes, ink_box_pixel_count_and_dc_state_per_call)
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
-        int size = k.ink.right > 40 ? 100 : 40;
+        int size = k.ink.right > 59 ? 100 : 60;
         Canvas c(size, size);
         SetGraphicsMode(c.dc, k.mode);
         DcState before(c.dc);
         k.draw(c.dc);
         EXPECT_TRUE(DcState(c.dc) == before);
         RECT ink = c.ink(WHITE);
-        if (k.ink.right < k.ink.left)
+        if (k.ink.right < k.ink.left) {
             EXPECT_LT(ink.right, ink.left);
-        else if (k.ink.left >= 0)
+        } else if (k.ink.left >= 0) {
             EXPECT_EQ(std::vector<LONG>({ink.left, ink.top, ink.right, ink.bottom}),
                       std::vector<LONG>({k.ink.left, k.ink.top, k.ink.right, k.ink.bottom}));
-        if (k.count >= 0)
+        }
+        if (k.count >= 0) {
             EXPECT_EQ(c.count(k.colour), k.count);
+        }
         for (const Probe& p : k.probes)
             EXPECT_EQ(c.at(p.x, p.y), p.colour) << p.x << "," << p.y;
     }
