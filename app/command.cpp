@@ -11,15 +11,49 @@
 #include "print/print.h"
 
 static const char USAGE[] =
-    "usage: rkm7500 [--snapshot FILE.png] [--replay EVENTS] [--print-to FILE.pdf]\n"
-    "       rkm7500 --help | --version\n"
+    "Usage: rkm7500 [OPTION]...\n"
+    "A full-screen desktop calendar with Japanese texts: a month, a small month\n"
+    "or a whole year, with Japan's national holidays and your own days off and\n"
+    "working days; prints the layout shown on one landscape page.\n"
     "\n"
-    "  --snapshot FILE.png  run without a display, deliver the replayed events,\n"
-    "                       write the 1024 x 768 screen to FILE.png and exit\n"
-    "  --replay EVENTS      deliver these events after the first paint, in order,\n"
-    "                       separated by ';': type TEXT, key NAME (Enter, Esc,\n"
-    "                       BackSpace, Left, F1 to F12), click X Y, paint\n"
-    "  --print-to FILE.pdf  the print key (F9) writes its page to FILE.pdf\n";
+    "Options:\n"
+    "  -h, --help               show this help and exit\n"
+    "  -V, --version            show the version and the licence and exit\n"
+    "      --snapshot=FILE.png  run without a display, deliver the replayed events,\n"
+    "                           write the window (1024 x 768) to FILE.png and exit\n"
+    "      --replay=EVENTS      deliver these events after the first paint, in order,\n"
+    "                           separated by ';': type TEXT, key NAME (Enter, Esc,\n"
+    "                           BackSpace, Left, F1 to F12), click X Y (in the\n"
+    "                           calendar's 1024 x 768 units at any size), paint\n"
+    "      --print-to=FILE.pdf  the print key (F9) writes its page to FILE.pdf\n"
+    "      --size=WxH           open the window W x H pixels large, not maximised;\n"
+    "                           a snapshot then has that size\n"
+    "      --scale=1            show the calendar 1:1, one pixel per design pixel,\n"
+    "                           instead of fitted to the window (--scale=fit)\n"
+    "An option's value may also follow it as the next argument.\n"
+    "\n"
+    "Keys: type a year and Enter, then a month and Enter, to show that month;\n"
+    "BackSpace or Left deletes a digit, Esc goes back to the year, F9 prints the\n"
+    "layout shown on the default printer, F11 shows today's month, F12 quits.\n"
+    "Mouse: the keypad types, the four layout buttons choose the layout, the\n"
+    "palette sets the background colour, Menu shows today's month, 終了 quits.\n"
+    "\n"
+    "Files: HDAY1.DAT (days off) and HDAY2.DAT (working days) are read from the\n"
+    "first of these folders that holds HDAY1.DAT: the current folder,\n"
+    "$XDG_CONFIG_HOME/rkm7500 (~/.config/rkm7500), then rkm7500 in each folder of\n"
+    "$XDG_CONFIG_DIRS (/etc/xdg/rkm7500).\n"
+    "\n"
+    "Exit status: 0 when the calendar ends, 1 when it cannot open its window or\n"
+    "write the snapshot, 2 for bad arguments.\n"
+    "\n"
+    "Report bugs to: <" RKM_BUG_URL ">\n";
+
+static const char VERSION[] =
+    "rkm7500 " RKM_VERSION "\n"
+    "Copyright (C) 2026 The rkm7500 authors.\n"
+    "License MIT: <https://opensource.org/licenses/MIT>.\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
 
 UINT cmd_key_code(const std::string& name)
 {
@@ -143,7 +177,11 @@ static void deliver(const ReplayEvent& event)
     switch (event.kind) {
     case ReplayEvent::Type: plat_inject_text(ghwndMain, event.text.c_str()); break;
     case ReplayEvent::Key: plat_inject_key(ghwndMain, event.key, nullptr); break;
-    case ReplayEvent::Click: plat_inject_click(ghwndMain, event.x, event.y); break;
+    case ReplayEvent::Click: {
+        POINT at = plat_client_point(ghwndMain, event.x, event.y);
+        plat_inject_click(ghwndMain, at.x, at.y);
+        break;
+    }
     case ReplayEvent::Paint: plat_inject_paint(ghwndMain); break;
     }
 }
@@ -171,53 +209,122 @@ static void replay_idle(void* data)
 
 static int usage_error(const std::string& message)
 {
-    std::fprintf(stderr, "rkm7500: %s\n%s", message.c_str(), USAGE);
+    std::fprintf(stderr, "rkm7500: %s; 'rkm7500 --help' shows the usage\n", message.c_str());
     return 2;
 }
 
-// The value of option argv[*i], which must follow it.
-static const char* option_value(int argc, char** argv, int* i)
+/* Options: GNU forms, --name=VALUE or --name VALUE, and -x for the short ones */
+
+struct Options {
+    bool help = false, version = false;
+    const char* snapshot = nullptr;
+    const char* replay = nullptr;
+    const char* print_to = nullptr;
+    const char* size = nullptr;
+    const char* scale = nullptr;
+};
+
+// One option: a flag is set, a value is kept. Exactly one of the two.
+struct OptionSpec {
+    const char* name;  // the long name, without "--"
+    char letter;       // the short name, or 0
+    bool Options::*flag;
+    const char* Options::*value;
+};
+
+static const OptionSpec OPTIONS[] = {
+    {"help", 'h', &Options::help, nullptr},
+    {"version", 'V', &Options::version, nullptr},
+    {"snapshot", 0, nullptr, &Options::snapshot},
+    {"replay", 0, nullptr, &Options::replay},
+    {"print-to", 0, nullptr, &Options::print_to},
+    {"size", 0, nullptr, &Options::size},
+    {"scale", 0, nullptr, &Options::scale},
+};
+
+static const OptionSpec* find_option(const std::string& word)
 {
-    if (*i + 1 >= argc || argv[*i + 1][0] == '\0')
-        return nullptr;
-    return argv[++*i];
+    for (const auto& o : OPTIONS)
+        if (word == std::string("--") + o.name || (o.letter && word == std::string("-") + o.letter))
+            return &o;
+    return nullptr;
+}
+
+// Fills `options` from the arguments. On a bad one returns false with the
+// reason, naming the argument, in `error`.
+static bool parse_options(int argc, char** argv, Options* options, std::string* error)
+{
+    for (int i = 1; i < argc; i++) {
+        std::string arg = argv[i];
+        size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
+        std::string word = arg.substr(0, equals);
+        const OptionSpec* spec = word.size() > 1 && word[0] == '-' ? find_option(word) : nullptr;
+        if (!spec) {
+            *error = (arg[0] == '-' ? "unrecognized option '" : "unexpected argument '") + word + "'";
+            return false;
+        }
+        if (spec->flag) {
+            if (equals != std::string::npos) {
+                *error = "option '" + word + "' takes no value";
+                return false;
+            }
+            options->*spec->flag = true;
+            continue;
+        }
+        const char* value = equals != std::string::npos ? argv[i] + equals + 1
+                            : i + 1 < argc              ? argv[++i]
+                                                        : "";
+        if (!*value) {
+            *error = "option '" + word + "' needs a value";
+            return false;
+        }
+        if (options->*spec->value) {
+            *error = "option '" + word + "' given twice";
+            return false;
+        }
+        options->*spec->value = value;
+    }
+    return true;
+}
+
+// "WxH", each side 16 to 8192 pixels.
+static bool parse_size(const char* text, int* width, int* height)
+{
+    int used = 0;
+    if (!std::isdigit((unsigned char)text[0]) ||
+        std::sscanf(text, "%dx%d%n", width, height, &used) != 2 || text[used] != '\0' ||
+        !std::isdigit((unsigned char)text[std::strchr(text, 'x') - text + 1]))
+        return false;
+    return *width >= 16 && *width <= 8192 && *height >= 16 && *height <= 8192;
 }
 
 int cmd_main(int argc, char** argv)
 {
-    Replay replay;
-    const char* print_to = nullptr;
-    const char* events = nullptr;
-    for (int i = 1; i < argc; i++) {
-        std::string option = argv[i];
-        if (option == "--help") {
-            std::fputs(USAGE, stdout);
-            return 0;
-        }
-        if (option == "--version") {
-            std::puts("rkm7500 1.0.0");
-            return 0;
-        }
-        const char** target = option == "--snapshot"   ? &replay.snapshot
-                              : option == "--replay"   ? &events
-                              : option == "--print-to" ? &print_to
-                                                       : nullptr;
-        if (!target)
-            return usage_error("unknown argument '" + option + "'");
-        if (*target)
-            return usage_error(option + " given twice");
-        *target = option_value(argc, argv, &i);
-        if (!*target)
-            return usage_error(option + " needs a value");
-    }
+    Options options;
     std::string error;
-    if (events && !cmd_parse_events(events, &replay.events, &error))
+    if (!parse_options(argc, argv, &options, &error))
+        return usage_error(error);
+    if (options.help || options.version) {
+        std::fputs(options.help ? USAGE : VERSION, stdout);
+        return 0;
+    }
+    int width = 0, height = 0;
+    if (options.size && !parse_size(options.size, &width, &height))
+        return usage_error("--size needs WIDTHxHEIGHT in pixels, each 16 to 8192, as 1920x1080");
+    bool one_to_one = options.scale && std::strcmp(options.scale, "1") == 0;
+    if (options.scale && !one_to_one && std::strcmp(options.scale, "fit") != 0)
+        return usage_error("--scale needs 1 (one pixel per design pixel) or fit");
+    Replay replay;
+    replay.snapshot = options.snapshot;
+    if (options.replay && !cmd_parse_events(options.replay, &replay.events, &error))
         return usage_error("--replay: " + error);
 
-    if (print_to)
-        prn_set_output_file(print_to);
+    if (options.print_to)
+        prn_set_output_file(options.print_to);
     if (replay.snapshot)
         plat_set_display(PLAT_DISPLAY_OFFSCREEN);
+    plat_set_window_size(width, height);
+    plat_set_fit(one_to_one ? PLAT_FIT_ONE_TO_ONE : PLAT_FIT_WINDOW);
     plat_set_idle_hook(replay_idle, &replay);
 
     static char program_module;  // the program's instance: one per process

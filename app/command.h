@@ -2,6 +2,11 @@
 // input, printing into a file. With no arguments the calendar simply opens.
 //
 //   rkm7500 --snapshot FILE.png --replay 'type 2003; key Enter; click 640 300; paint'
+//
+// Options follow GNU's conventions: -h/--help, -V/--version, a value as
+// --option=VALUE or as the next argument, and a bad argument named on one
+// line of standard error with exit status 2. New options are rows of the
+// option table in command.cpp.
 #pragma once
 
 #include <string>

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 /* Day colours, 0x00BBGGRR */
 enum {
@@ -39,5 +40,10 @@ void cal_walk_month(int year, int month, const std::function<void(const CalDay&)
 const char* cal_month_title(int year, int month);  // "2003年11月"
 const char* cal_day_text(int number);              // " 5", "14"
 
-/* Holiday files HDAY1.DAT and HDAY2.DAT in the current directory */
+/* Holiday files HDAY1.DAT and HDAY2.DAT, from the folder hday_folder picks */
 void RKM_YHDAY_RED(void);
+// The folder to read both files from, ending in '/', or "" for the current
+// folder: the first that holds HDAY1.DAT of the current folder,
+// $XDG_CONFIG_HOME/rkm7500 (~/.config/rkm7500) and rkm7500 in each folder of
+// $XDG_CONFIG_DIRS (/etc/xdg); "" when none does.
+std::string hday_folder(void);

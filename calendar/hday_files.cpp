@@ -79,13 +79,14 @@ static bool read_file(const char* name, int* table)
     return true;
 }
 
-// Reads HDAY1.DAT, then HDAY2.DAT, from the current directory. Both tables
-// are emptied first. When HDAY1.DAT cannot be opened HDAY2.DAT is not read
-// either, so both stay empty; nothing is reported in any case.
+// Reads HDAY1.DAT, then HDAY2.DAT, from the folder hday_folder picks. Both
+// tables are emptied first. When HDAY1.DAT cannot be opened HDAY2.DAT is not
+// read either, so both stay empty; nothing is reported in any case.
 void RKM_YHDAY_RED(void)
 {
     std::memset(iHday1, 0, sizeof iHday1);
     std::memset(iHday2, 0, sizeof iHday2);
-    if (read_file("HDAY1.DAT", iHday1))
-        read_file("HDAY2.DAT", iHday2);
+    std::string folder = hday_folder();
+    if (read_file((folder + "HDAY1.DAT").c_str(), iHday1))
+        read_file((folder + "HDAY2.DAT").c_str(), iHday2);
 }

@@ -2,9 +2,12 @@
 //
 // Every HDC wraps a cairo context on a surface plus the graphics state the
 // calls of gdi.h keep: selected pen, brush, font and bitmap, text and
-// background colour, background mode and graphics mode. One unit is one
-// device pixel: on image surfaces a pixel, on a printer's PDF surface one
-// printer dot (1/dpi inch).
+// background colour, background mode and graphics mode. On memory and
+// printer DCs one unit is one device pixel: on image surfaces a pixel, on a
+// printer's PDF surface one printer dot (1/dpi inch). A window DC takes the
+// program's design units and draws them `scale` device pixels large, each
+// coordinate rounded to a whole pixel (gdi_dev), on a surface whose origin
+// is the design's top-left corner.
 //
 // Who makes them:
 //   memory DC  - CreateCompatibleDC(NULL); its surface is the selected bitmap
@@ -23,6 +26,10 @@ struct HDC__ {
     cairo_t* cr = nullptr;               // owned; null while a memory DC has no bitmap
     int width = 0;                       // device units
     int height = 0;
+    double scale = 1.0;                  // device pixels per unit (window DCs)
+    // The device pixels drawn so far, x0..x1-1 by y0..y1-1 (empty while
+    // x0 >= x1): a window DC shows only these when it is released.
+    struct { int x0, y0, x1, y1; } drawn = {0, 0, 0, 0};
     int dpi_x = 96;
     int dpi_y = 96;
 

@@ -86,3 +86,10 @@ BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME access, LPFILETIME
 BOOL FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local);
 // Fails for times past 0x7FFFFFFFFFFFFFFF, as on Windows.
 BOOL FileTimeToSystemTime(const FILETIME* time, LPSYSTEMTIME system);
+
+/* The program's own files */
+// The folder of the run-time data: share/rkm7500 beside the program's bin/
+// once installed, or share/rkm7500 in the build folder, which the build
+// fills; found from the program's own path, so a copy works from any prefix.
+// "" when neither exists.
+const char* plat_data_dir(void);

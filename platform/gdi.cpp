@@ -143,6 +143,23 @@ void gdi_set_colour(cairo_t* cr, COLORREF colour)
                          GetBValue(colour) / 255.0);
 }
 
+void gdi_touch(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h)
+{
+    int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
+    int64_t x1 = std::min<int64_t>(x + w, dc->width), y1 = std::min<int64_t>(y + h, dc->height);
+    if (x1 <= x0 || y1 <= y0)
+        return;
+    auto& d = dc->drawn;
+    bool empty = d.x0 >= d.x1;
+    d = {(int)(empty ? x0 : std::min<int64_t>(d.x0, x0)), (int)(empty ? y0 : std::min<int64_t>(d.y0, y0)),
+         (int)(empty ? x1 : std::max<int64_t>(d.x1, x1)), (int)(empty ? y1 : std::max<int64_t>(d.y1, y1))};
+}
+
+void gdi_touch_all(HDC dc)
+{
+    gdi_touch(dc, 0, 0, dc->width, dc->height);
+}
+
 // Clipped to the surface first: cairo's fixed-point coordinates cannot hold
 // the far ends of the int range.
 void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour)
@@ -155,6 +172,15 @@ void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF c
     gdi_set_colour(dc->cr, colour);
     cairo_rectangle(dc->cr, (double)x0, (double)y0, (double)(x1 - x0), (double)(y1 - y0));
     cairo_fill(dc->cr);
+    gdi_touch(dc, x0, y0, x1 - x0, y1 - y0);
+}
+
+void gdi_fill_units(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    int64_t left = gdi_dev(dc, x), top = gdi_dev(dc, y);
+    gdi_fill_box(dc, left, top, gdi_dev(dc, x + w) - left, gdi_dev(dc, y + h) - top, colour);
 }
 
 cairo_surface_t* gdi_image_surface(HDC dc)
@@ -256,25 +282,36 @@ int GetDeviceCaps(HDC dc, int index)
     }
 }
 
+// A unit's pixel reads as the top-left pixel of its block and is written
+// as the whole block (at least one pixel where units are smaller).
 COLORREF GetPixel(HDC dc, int x, int y)
 {
     cairo_surface_t* surface = gdi_image_surface(dc);
-    if (!surface || x < 0 || y < 0 || x >= dc->width || y >= dc->height)
+    int64_t dx = surface ? gdi_dev(dc, x) : -1, dy = surface ? gdi_dev(dc, y) : -1;
+    if (!surface || dx < 0 || dy < 0 || dx >= dc->width || dy >= dc->height)
         return CLR_INVALID;
     cairo_surface_flush(surface);
-    uint32_t p = *pixel_address(surface, x, y);
+    uint32_t p = *pixel_address(surface, (int)dx, (int)dy);
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
 {
     cairo_surface_t* surface = gdi_image_surface(dc);
-    if (!surface || x < 0 || y < 0 || x >= dc->width || y >= dc->height)
+    int64_t dx = surface ? gdi_dev(dc, x) : -1, dy = surface ? gdi_dev(dc, y) : -1;
+    if (!surface || dx < 0 || dy < 0 || dx >= dc->width || dy >= dc->height)
         return CLR_INVALID;
+    int64_t w = std::max<int64_t>(1, gdi_dev(dc, (int64_t)x + 1) - dx);
+    int64_t h = std::max<int64_t>(1, gdi_dev(dc, (int64_t)y + 1) - dy);
+    w = std::min<int64_t>(w, dc->width - dx);
+    h = std::min<int64_t>(h, dc->height - dy);
     cairo_surface_flush(surface);
-    *pixel_address(surface, x, y) = 0xFF000000u | (GetRValue(colour) << 16) |
-                                    (GetGValue(colour) << 8) | GetBValue(colour);
-    cairo_surface_mark_dirty_rectangle(surface, x, y, 1, 1);
+    uint32_t value = 0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) |
+                     GetBValue(colour);
+    for (int64_t row = 0; row < h; row++)
+        std::fill_n(pixel_address(surface, (int)dx, (int)(dy + row)), w, value);
+    cairo_surface_mark_dirty_rectangle(surface, (int)dx, (int)dy, (int)w, (int)h);
+    gdi_touch(dc, dx, dy, w, h);
     return colour & 0xFFFFFF;
 }
 
@@ -456,8 +493,8 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH handle)
         return 0;
     auto* brush = static_cast<HBRUSH__*>(object);
     if (!brush->hollow)
-        gdi_fill_box(dc, rect->left, rect->top, (int64_t)rect->right - rect->left,
-                     (int64_t)rect->bottom - rect->top, brush->colour);
+        gdi_fill_units(dc, rect->left, rect->top, (int64_t)rect->right - rect->left,
+                       (int64_t)rect->bottom - rect->top, brush->colour);
     return 1;
 }
 
@@ -469,11 +506,11 @@ BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop)
     int64_t top = std::min<int64_t>(y, (int64_t)y + height);
     int64_t w = std::llabs((int64_t)width), h = std::llabs((int64_t)height);
     switch (rop) {
-    case BLACKNESS: gdi_fill_box(dc, left, top, w, h, 0x000000); return TRUE;
-    case WHITENESS: gdi_fill_box(dc, left, top, w, h, 0xFFFFFF); return TRUE;
+    case BLACKNESS: gdi_fill_units(dc, left, top, w, h, 0x000000); return TRUE;
+    case WHITENESS: gdi_fill_units(dc, left, top, w, h, 0xFFFFFF); return TRUE;
     case PATCOPY:
         if (!dc->brush->hollow)
-            gdi_fill_box(dc, left, top, w, h, dc->brush->colour);
+            gdi_fill_units(dc, left, top, w, h, dc->brush->colour);
         return TRUE;
     default: return FALSE;
     }

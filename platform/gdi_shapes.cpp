@@ -5,6 +5,11 @@
 // pixels and no antialiasing touches them. A shape is a list of rows, one
 // span of pixels per row; a pixel of the shape is on its outline when one
 // of its four neighbours lies outside the shape, inside otherwise.
+//
+// On a window DC drawn larger than the design, coordinates are mapped to
+// device pixels first and a one-unit pen is as many pixels thick as one
+// unit is wide: an outline pixel then has a pixel outside the shape within
+// that many steps up, down, left or right.
 #include <cairo.h>
 
 #include <algorithm>
@@ -53,8 +58,10 @@ public:
         if (list_.empty())
             return;
         gdi_set_colour(dc->cr, colour);
-        for (const Box& b : list_)
+        for (const Box& b : list_) {
             cairo_rectangle(dc->cr, b.x, b.y, b.w, b.h);
+            gdi_touch(dc, b.x, b.y, b.w, b.h);
+        }
         cairo_fill(dc->cr);
     }
 
@@ -98,10 +105,13 @@ bool pattern_on(const std::vector<int>& pattern, int64_t position)
 // point, visited only where they fall on the device surface so that a line
 // with far-away ends costs no more than one across the surface. Step i sets
 // the pixel whose minor coordinate is the exact one rounded half up.
-void line_pixels(HDC dc, int x0, int y0, int x1, int y1, int64_t& position,
-                 const std::vector<int>& pattern, Boxes& on, Boxes& off)
+// A pen `thick` pixels wide stamps that many pixels across the line's
+// major direction at each step, and its pattern is stretched by the DC's
+// scale.
+void line_pixels(HDC dc, int64_t x0, int64_t y0, int64_t x1, int64_t y1, int thick,
+                 int64_t& position, const std::vector<int>& pattern, Boxes& on, Boxes& off)
 {
-    int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
+    int64_t dx = x1 - x0, dy = y1 - y0;
     bool x_major = std::llabs(dx) >= std::llabs(dy);
     int64_t n = x_major ? std::llabs(dx) : std::llabs(dy);
     if (n == 0)
@@ -121,10 +131,15 @@ void line_pixels(HDC dc, int x0, int y0, int x1, int y1, int64_t& position,
         __int128 num = (__int128)2 * i * std::llabs(dminor) + n;
         int64_t offset = (int64_t)(num / (2 * n));
         int64_t minor = minor0 + (dminor >= 0 ? offset : -offset);
-        if (minor < 0 || minor >= other_limit)
+        if (minor + thick <= 0 || minor >= other_limit)
             continue;
-        int px = (int)(x_major ? major : minor), py = (int)(x_major ? minor : major);
-        (pattern_on(pattern, position + i) ? on : off).add(px, py, 1, 1);
+        int64_t from = std::max<int64_t>(minor, 0);
+        int across = (int)(std::min<int64_t>(minor + thick, other_limit) - from);
+        int px = (int)(x_major ? major : from), py = (int)(x_major ? from : major);
+        int64_t at = position + i;
+        if (dc->scale != 1.0)
+            at = (int64_t)std::floor((double)at / dc->scale);
+        (pattern_on(pattern, at) ? on : off).add(px, py, x_major ? 1 : across, x_major ? across : 1);
     }
     position += n;
 }
@@ -133,14 +148,16 @@ void stroke_wide(HDC dc, const POINT* points, int count, const HPEN__* pen)
 {
     cairo_t* cr = dc->cr;
     cairo_save(cr);
-    cairo_set_line_width(cr, pen->width);
+    cairo_set_line_width(cr, (double)gdi_dev_width(dc, pen->width));
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     gdi_set_colour(cr, pen->colour);
     for (int i = 0; i < count; i++)
-        (i ? cairo_line_to : cairo_move_to)(cr, points[i].x + 0.5, points[i].y + 0.5);
+        (i ? cairo_line_to : cairo_move_to)(cr, (double)gdi_dev(dc, points[i].x) + 0.5,
+                                            (double)gdi_dev(dc, points[i].y) + 0.5);
     cairo_stroke(cr);
     cairo_restore(cr);
+    gdi_touch_all(dc);
 }
 
 /* Shapes */
@@ -173,19 +190,27 @@ struct Shape {
         return {left + inset, right - inset};
     }
 
-    // Inside pixels of row y: those whose four neighbours are in the shape.
-    Span inside(int64_t y) const
+    // Inside pixels of row y for an outline `thick` pixels wide: those whose
+    // neighbours up to that many steps up, down, left and right are all in
+    // the shape.
+    Span inside(int64_t y, int thick) const
     {
-        Span s = row(y), up = row(y - 1), down = row(y + 1);
-        if (up.empty() || down.empty())
-            return {1, 0};
-        return {std::max({s.x0 + 1, up.x0, down.x0}), std::min({s.x1 - 1, up.x1, down.x1})};
+        Span s = row(y);
+        s.x0 += thick;
+        s.x1 -= thick;
+        for (int k = 1; k <= thick; k++) {
+            Span up = row(y - k), down = row(y + k);
+            if (up.empty() || down.empty())
+                return {1, 0};
+            s = {std::max({s.x0, up.x0, down.x0}), std::min({s.x1, up.x1, down.x1})};
+        }
+        return s;
     }
 };
 
 // Splits the shape into outline and inside runs on the visible rows and
 // columns of the surface.
-void shape_boxes(HDC dc, const Shape& shape, Boxes& outline, Boxes& inside)
+void shape_boxes(HDC dc, const Shape& shape, int thick, Boxes& outline, Boxes& inside)
 {
     int64_t y0 = std::max<int64_t>(shape.top, 0), y1 = std::min<int64_t>(shape.bottom, dc->height - 1);
     auto clip_add = [&](Boxes& boxes, int64_t x0, int64_t x1, int64_t y) {
@@ -195,7 +220,7 @@ void shape_boxes(HDC dc, const Shape& shape, Boxes& outline, Boxes& inside)
             boxes.add((int)x0, (int)y, (int)(x1 - x0 + 1), 1);
     };
     for (int64_t y = y0; y <= y1; y++) {
-        Span s = shape.row(y), in = shape.inside(y);
+        Span s = shape.row(y), in = shape.inside(y, thick);
         if (in.empty()) {
             clip_add(outline, s.x0, s.x1, y);
             continue;
@@ -206,11 +231,12 @@ void shape_boxes(HDC dc, const Shape& shape, Boxes& outline, Boxes& inside)
     }
 }
 
-// A wide pen's outline: cairo strokes the centre line of the outline pixels.
-void stroke_shape_wide(HDC dc, const Shape& s, const HPEN__* pen)
+// A wide pen's outline, `width` pixels: cairo strokes the centre line of
+// the outline pixels.
+void stroke_shape_wide(HDC dc, const Shape& s, const HPEN__* pen, double width)
 {
     cairo_t* cr = dc->cr;
-    double inset = pen->style == PS_INSIDEFRAME ? pen->width / 2.0 : 0.0;
+    double inset = pen->style == PS_INSIDEFRAME ? width / 2.0 : 0.0;
     double l = s.left + 0.5 + inset, t = s.top + 0.5 + inset;
     double r = s.right + 0.5 - inset, b = s.bottom + 0.5 - inset;
     double rx = std::min(s.corner_w / 2.0, (r - l) / 2);
@@ -232,46 +258,51 @@ void stroke_shape_wide(HDC dc, const Shape& s, const HPEN__* pen)
     } else {
         cairo_rectangle(cr, l, t, r - l, b - t);
     }
-    cairo_set_line_width(cr, pen->width);
+    cairo_set_line_width(cr, width);
     gdi_set_colour(cr, pen->colour);
     cairo_stroke(cr);
     cairo_restore(cr);
+    gdi_touch_all(dc);
 }
 
 // Rectangle, Ellipse and RoundRect: outline with the pen, inside with the
 // brush. In the compatible mode the right and bottom edges given are left
-// out; in the advanced mode they belong to the shape.
-BOOL draw_shape(HDC dc, int left, int top, int right, int bottom, int corner_w, int corner_h,
+// out; in the advanced mode they belong to the shape. On a scaled window
+// DC the edges are mapped first, so the edge left out is one device pixel.
+BOOL draw_shape(HDC dc, int x1, int y1, int x2, int y2, int corner_w, int corner_h,
                 bool ellipse)
 {
     if (!gdi_dc_drawable(dc))
         return FALSE;
-    if (left > right)
-        std::swap(left, right);
-    if (top > bottom)
-        std::swap(top, bottom);
-    if (dc->graphics_mode == GM_COMPATIBLE) {
-        if (left == right || top == bottom)
-            return TRUE;
-        right--;
-        bottom--;
-    }
-    int64_t w = (int64_t)right - left + 1, h = (int64_t)bottom - top + 1;
-    Shape shape{left, top, right, bottom, ellipse ? w : std::min<int64_t>(std::llabs(corner_w), w),
-                ellipse ? h : std::min<int64_t>(std::llabs(corner_h), h)};
+    bool compatible = dc->graphics_mode == GM_COMPATIBLE;
+    int64_t left = std::min(x1, x2), top = std::min(y1, y2);
+    int64_t right = (int64_t)std::max(x1, x2) + (compatible ? 0 : 1);
+    int64_t bottom = (int64_t)std::max(y1, y2) + (compatible ? 0 : 1);
+    left = gdi_dev(dc, left);
+    top = gdi_dev(dc, top);
+    right = gdi_dev(dc, right) - 1;
+    bottom = gdi_dev(dc, bottom) - 1;
+    if (right < left || bottom < top)
+        return TRUE;
+    int64_t w = right - left + 1, h = bottom - top + 1;
+    Shape shape{left, top, right, bottom,
+                ellipse ? w : std::min<int64_t>(gdi_dev(dc, std::llabs(corner_w)), w),
+                ellipse ? h : std::min<int64_t>(gdi_dev(dc, std::llabs(corner_h)), h)};
     const HPEN__* pen = dc->pen;
     const HBRUSH__* brush = dc->brush;
     bool no_pen = pen->style == PS_NULL;
-    bool wide = !no_pen && pen->width > 1;
+    int64_t thick = gdi_dev_width(dc, std::max(pen->width, 1));
+    bool wide = !no_pen && pen->width > 1 && thick > 1;
     Boxes outline, inside;
-    shape_boxes(dc, shape, outline, inside);
+    shape_boxes(dc, shape, wide ? 1 : (int)std::min<int64_t>(thick, std::max(w, h)), outline,
+                inside);
     if (!brush->hollow) {
         inside.fill(dc, brush->colour);
         if (no_pen || wide)
             outline.fill(dc, brush->colour);
     }
     if (wide)
-        stroke_shape_wide(dc, shape, pen);
+        stroke_shape_wide(dc, shape, pen, (double)thick);
     else if (!no_pen)
         outline.fill(dc, pen->colour);
     return TRUE;
@@ -292,7 +323,8 @@ BOOL Polyline(HDC dc, const POINT* points, int count)
     const HPEN__* pen = dc->pen;
     if (pen->style == PS_NULL)
         return TRUE;
-    if (pen->width > 1) {
+    int thick = (int)std::min<int64_t>(gdi_dev_width(dc, std::max(pen->width, 1)), 1 << 16);
+    if (pen->width > 1 && thick > 1) {
         stroke_wide(dc, points, count, pen);
         return TRUE;
     }
@@ -300,7 +332,8 @@ BOOL Polyline(HDC dc, const POINT* points, int count)
     Boxes on, off;
     int64_t position = 0;
     for (int i = 0; i + 1 < count; i++)
-        line_pixels(dc, points[i].x, points[i].y, points[i + 1].x, points[i + 1].y, position,
+        line_pixels(dc, gdi_dev(dc, points[i].x), gdi_dev(dc, points[i].y),
+                    gdi_dev(dc, points[i + 1].x), gdi_dev(dc, points[i + 1].y), thick, position,
                     pattern, on, off);
     if (dc->bk_mode == OPAQUE)
         off.fill(dc, dc->bk_color);
@@ -329,8 +362,13 @@ BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int corner_w, i
 BOOL ExtFloodFill(HDC dc, int x, int y, COLORREF colour, UINT type)
 {
     cairo_surface_t* surface = gdi_image_surface(dc);
-    if (!surface || dc->brush->hollow || x < 0 || y < 0 || x >= dc->width || y >= dc->height)
+    if (!surface || dc->brush->hollow)
         return FALSE;
+    int64_t seed_x = gdi_dev(dc, x), seed_y = gdi_dev(dc, y);
+    if (seed_x < 0 || seed_y < 0 || seed_x >= dc->width || seed_y >= dc->height)
+        return FALSE;
+    x = (int)seed_x;
+    y = (int)seed_y;
     cairo_surface_flush(surface);
     const int w = dc->width, h = dc->height;
     auto rgb = [](COLORREF c) {
@@ -372,5 +410,6 @@ BOOL ExtFloodFill(HDC dc, int x, int y, COLORREF colour, UINT type)
         }
     }
     cairo_surface_mark_dirty(surface);
+    gdi_touch_all(dc);
     return TRUE;
 }

@@ -32,11 +32,9 @@
 #include <vector>
 
 #include "platform/dc.h"
+#include "platform/file.h"
 #include "platform/gdi_internal.h"
 
-#ifndef RKM_FONTS_DIR
-#define RKM_FONTS_DIR "fonts"
-#endif
 
 namespace {
 
@@ -116,10 +114,11 @@ FontFile* open_file(const char* path, int index)
 
 /* Matching */
 
+// RKM_FONTS_DIR names another folder for the alias file, for trying out aliases.
 const char* alias_file()
 {
     const char* dir = std::getenv("RKM_FONTS_DIR");
-    static std::string path = std::string(dir && *dir ? dir : RKM_FONTS_DIR) + "/rkm7500-fonts.conf";
+    static std::string path = std::string(dir && *dir ? dir : plat_data_dir()) + "/rkm7500-fonts.conf";
     return path.c_str();
 }
 
@@ -318,10 +317,11 @@ struct Sized {
 struct SizeKey {
     PlatFace* face;
     int height, width, dpi_x, dpi_y;
+    double scale;  // a window DC's device pixels per unit
     bool operator==(const SizeKey& o) const
     {
         return face == o.face && height == o.height && width == o.width && dpi_x == o.dpi_x &&
-               dpi_y == o.dpi_y;
+               dpi_y == o.dpi_y && scale == o.scale;
     }
 };
 
@@ -331,7 +331,7 @@ struct SizeKeyHash {
         size_t h = std::hash<void*>()(k.face);
         for (int v : {k.height, k.width, k.dpi_x, k.dpi_y})
             h = h * 1000003u ^ std::hash<int>()(v);
-        return h;
+        return h * 1000003u ^ std::hash<double>()(k.scale);
     }
 };
 
@@ -361,7 +361,7 @@ Sized* find_sized(PlatFace* face, const LOGFONTA& r, HDC dc)
     static std::unordered_map<SizeKey, std::unique_ptr<Sized>, SizeKeyHash> sizes;
     bool printer = dc->kind == HDC__::Printer;
     SizeKey key{face, (int)r.lfHeight, (int)r.lfWidth, printer ? dc->dpi_x : 0,
-                printer ? dc->dpi_y : 0};
+                printer ? dc->dpi_y : 0, dc->scale};
     auto found = sizes.find(key);
     if (found != sizes.end())
         return found->second.get();
@@ -371,8 +371,10 @@ Sized* find_sized(PlatFace* face, const LOGFONTA& r, HDC dc)
     auto sized = std::make_unique<Sized>();
     FontFile* file = face->primary.file;
     bool em_height = r.lfHeight < 0;
-    double height = r.lfHeight == 0 ? DEFAULT_CELL : std::abs((double)r.lfHeight);
-    double width = std::abs((double)r.lfWidth);
+    // On a scaled window DC the font is asked for at the device size, so
+    // glyphs are drawn at that size, never stretched from a smaller one.
+    double height = (r.lfHeight == 0 ? DEFAULT_CELL : std::abs((double)r.lfHeight)) * dc->scale;
+    double width = std::abs((double)r.lfWidth) * dc->scale;
     cairo_matrix_t ctm;
     cairo_get_matrix(dc->cr, &ctm);
     ctm.x0 = ctm.y0 = 0;
@@ -516,8 +518,8 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
     if (!font->face->primary.file)
         return FALSE;  // no font at all on this machine
     if (dc->kind != HDC__::Printer &&
-        (std::abs((double)font->request.lfHeight) > MAX_IMAGE_GLYPH ||
-         std::abs((double)font->request.lfWidth) > MAX_IMAGE_GLYPH))
+        (std::abs((double)font->request.lfHeight) * dc->scale > MAX_IMAGE_GLYPH ||
+         std::abs((double)font->request.lfWidth) * dc->scale > MAX_IMAGE_GLYPH))
         return FALSE;
     Sized* sized = find_sized(font->face, font->request, dc);
 
@@ -531,10 +533,19 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
         width += glyphs.back()->advance;
     }
     int cell_w = (int)std::lround(width), cell_h = (int)std::lround(sized->cell);
+    int64_t dx = gdi_dev(dc, x), dy = gdi_dev(dc, y);
+    if (dx < INT32_MIN || dx > INT32_MAX || dy < INT32_MIN || dy > INT32_MAX)
+        return TRUE;  // wholly off any surface
+    x = (int)dx;
+    y = (int)dy;
     if (dc->bk_mode == OPAQUE)
         gdi_fill_box(dc, x, y, cell_w, cell_h, dc->bk_color);
     gdi_set_colour(dc->cr, dc->text_color);
     draw_glyph_runs(dc->cr, glyphs, x, y + sized->ascent);
+    // Glyphs may reach past their cells (italics, accents): a cell's height
+    // around the text is taken as drawn.
+    gdi_touch(dc, (int64_t)x - cell_h, (int64_t)y - cell_h, (int64_t)cell_w + 2 * cell_h,
+              3 * (int64_t)cell_h);
     // Underline and strike-out: one line a twentieth of the cell thick.
     int thickness = std::max(1, cell_h / 20);
     if (font->request.lfUnderline)

@@ -2,13 +2,17 @@
 //
 // Calls: LoadIconA, LoadCursorA, MessageBoxA.
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <cairo.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/codeconv.h"
+#include "platform/file.h"
 #include "platform/wnd.h"
 
 struct HICON__ {
@@ -106,6 +110,56 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name)
     return !instance && is_system_resource(resource_number(name)) ? &arrow_cursor : nullptr;
 }
 
+// The program's icon at the sizes the build renders from its scalable
+// drawing, for the window manager to pick from, as _NET_WM_ICON holds them:
+// width, height, then the rows of unpremultiplied ARGB pixels.
+static std::vector<unsigned long> themed_icons()
+{
+    std::vector<unsigned long> data;
+    for (int size : {16, 24, 32, 48, 64, 128}) {
+        std::string path = std::string(plat_data_dir()) + "/../icons/hicolor/" +
+                           std::to_string(size) + "x" + std::to_string(size) + "/apps/" +
+                           RKM_APP_ID ".png";
+        cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+        if (cairo_surface_status(png) == CAIRO_STATUS_SUCCESS &&
+            cairo_image_surface_get_format(png) == CAIRO_FORMAT_ARGB32 &&
+            cairo_image_surface_get_width(png) == size &&
+            cairo_image_surface_get_height(png) == size) {
+            data.push_back(size);
+            data.push_back(size);
+            const unsigned char* bytes = cairo_image_surface_get_data(png);
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    uint32_t p = *reinterpret_cast<const uint32_t*>(
+                        bytes + y * cairo_image_surface_get_stride(png) + 4 * x);
+                    uint32_t a = p >> 24;
+                    auto part = [&](int shift) { return a ? ((p >> shift & 0xFF) * 255 + a / 2) / a : 0; };
+                    data.push_back(a << 24 | part(16) << 16 | part(8) << 8 | part(0));
+                }
+        }
+        cairo_surface_destroy(png);
+    }
+    return data;
+}
+
+// On X11 the window gets every size of the icon; elsewhere the 32 x 32 image
+// is all SDL passes on, and the desktop entry's icon stands for the program.
+static void apply_themed_icons(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    std::vector<unsigned long> data = themed_icons();
+    if (data.empty())
+        return;
+    Display* display = info.info.x11.display;
+    XChangeProperty(display, info.info.x11.window, XInternAtom(display, "_NET_WM_ICON", False),
+                    XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(data.data()), (int)data.size());
+    XFlush(display);
+}
+
 void plat_icon_apply(HICON icon, SDL_Window* window)
 {
     if (!icon || !icon->art || !window)
@@ -122,6 +176,7 @@ void plat_icon_apply(HICON icon, SDL_Window* window)
     }
     SDL_SetWindowIcon(window, image);
     SDL_FreeSurface(image);
+    apply_themed_icons(window);
 }
 
 // A real message box where there is a display; otherwise the text goes to

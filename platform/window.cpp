@@ -8,17 +8,26 @@
 // plat_set_idle_hook.
 //
 // Each window owns an SDL window and a framebuffer: an RGB24 cairo image
-// surface at least 1024 x 768 (the program's fixed design), black until
-// drawn. Window DCs draw into the framebuffer; releasing one copies the
-// framebuffer to the screen. Window-system events become messages in one
-// queue, in the order they happened; a window that needs painting gets
-// WM_PAINT when nothing else is queued, as on Windows.
+// surface of its client area. The program draws in the units of its fixed
+// 1024 x 768 design; the design is shown centred in the client area, as
+// large as fits with its shape kept, and the margins around it are one calm
+// colour. Window DCs draw the design at that scale straight onto the
+// framebuffer's pixels, so shapes and text are as sharp as the screen
+// allows; releasing one copies the framebuffer to the screen. Mouse
+// positions come back in design units. Window-system events become
+// messages in one queue, in the order they happened; a window that needs
+// painting gets WM_PAINT when nothing else is queued, as on Windows.
 #include "platform/window.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <cairo.h>
+#include <wayland-client.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -35,7 +44,8 @@ BOOL (*plat_foreign_post)(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 
 namespace {
 
-enum { DESIGN_WIDTH = 1024, DESIGN_HEIGHT = 768 };
+constexpr int DESIGN_WIDTH = 1024, DESIGN_HEIGHT = 768;
+const COLORREF MARGIN_COLOUR = RGB(0x20, 0x26, 0x30);  // a dark slate beside the design's frame
 
 struct WindowClass {
     std::string name;
@@ -63,6 +73,8 @@ std::string window_error;
 bool first_show = true;
 void (*idle_hook)(void*) = nullptr;
 void* idle_data = nullptr;
+int fit_choice = PLAT_FIT_WINDOW;
+int asked_width = 0, asked_height = 0;  // plat_set_window_size; 0: maximised
 
 HWND by_sdl_id(Uint32 id)
 {
@@ -95,6 +107,29 @@ bool offscreen_chosen()
            (display_choice == PLAT_DISPLAY_ANY && !user_display());
 }
 
+// Whether the Wayland compositor of WAYLAND_DISPLAY offers an input seat.
+// SDL 2.26 crashes while it starts on one that offers none (a headless
+// compositor with no keyboard or mouse), so such a display is not used.
+bool wayland_has_seat()
+{
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display)
+        return true;  // not reachable: SDL says so itself, without crashing
+    bool seat = false;
+    static const wl_registry_listener listener = {
+        [](void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+            if (std::strcmp(interface, "wl_seat") == 0)
+                *static_cast<bool*>(data) = true;
+        },
+        [](void*, wl_registry*, uint32_t) {}};
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &seat);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return seat;
+}
+
 // Starts SDL's video on the display that plat_set_display chose.
 bool video_ready()
 {
@@ -105,9 +140,16 @@ bool video_ready()
         window_error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
         return false;
     }
+    if (!offscreen && !has_env("DISPLAY") && !has_env("SDL_VIDEODRIVER") && !wayland_has_seat()) {
+        window_error = "the Wayland display offers no keyboard or mouse (no input seat)";
+        return false;
+    }
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C ends the program as usual
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // The window's class (X11 WM_CLASS, Wayland app id) names the desktop entry.
+    setenv("SDL_VIDEO_X11_WMCLASS", RKM_APP_ID, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", RKM_APP_ID, 0);
     if (offscreen)
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -127,56 +169,124 @@ void drop_framebuffer(HWND w)
 {
     if (w->framebuffer_view)
         SDL_FreeSurface(w->framebuffer_view);
+    if (w->design_view)
+        cairo_surface_destroy(w->design_view);
     if (w->framebuffer)
         cairo_surface_destroy(w->framebuffer);
     w->framebuffer_view = nullptr;
+    w->design_view = nullptr;
     w->framebuffer = nullptr;
 }
 
-// Makes the framebuffer cover the client area and the design, keeping what
-// was drawn. Not while a DC draws into it: then at its release.
+// The design's place in a client area of width x height device pixels.
+WndFit fit_for(int width, int height)
+{
+    double scale = 1.0;
+    if (fit_choice == PLAT_FIT_WINDOW && width > 0 && height > 0)
+        scale = std::min((double)width / DESIGN_WIDTH, (double)height / DESIGN_HEIGHT);
+    int design_w = (int)std::lround(scale * DESIGN_WIDTH);
+    int design_h = (int)std::lround(scale * DESIGN_HEIGHT);
+    return {scale, std::max(0, (width - design_w) / 2), std::max(0, (height - design_h) / 2)};
+}
+
+int design_extent(double scale, int units)
+{
+    return std::max(1, (int)std::lround(scale * units));
+}
+
+void fill_margins(cairo_surface_t* fb, const WndFit& fit, int design_w, int design_h)
+{
+    cairo_t* cr = cairo_create(fb);
+    cairo_rectangle(cr, 0, 0, cairo_image_surface_get_width(fb),
+                    cairo_image_surface_get_height(fb));
+    cairo_rectangle(cr, fit.offset_x, fit.offset_y, design_w, design_h);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_set_source_rgb(cr, GetRValue(MARGIN_COLOUR) / 255.0, GetGValue(MARGIN_COLOUR) / 255.0,
+                         GetBValue(MARGIN_COLOUR) / 255.0);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+}
+
+// Makes the framebuffer cover the client area with the design fitted into
+// it; the design's part starts black. Not while a DC draws into it: then at
+// its release. A framebuffer that already fits is kept with its drawing.
 void fit_framebuffer(HWND w)
 {
     if (!w->dcs.empty())
         return;
-    int width = std::max<int>(w->width, DESIGN_WIDTH);
-    int height = std::max<int>(w->height, DESIGN_HEIGHT);
+    WndFit fit = fit_for(w->width, w->height);
+    int design_w = design_extent(fit.scale, DESIGN_WIDTH);
+    int design_h = design_extent(fit.scale, DESIGN_HEIGHT);
+    int width = std::max(w->width, fit.offset_x + design_w);
+    int height = std::max(w->height, fit.offset_y + design_h);
     cairo_surface_t* old = w->framebuffer;
-    if (old && cairo_image_surface_get_width(old) >= width &&
-        cairo_image_surface_get_height(old) >= height)
+    if (old && cairo_image_surface_get_width(old) == width &&
+        cairo_image_surface_get_height(old) == height && w->scale == fit.scale &&
+        w->offset_x == fit.offset_x && w->offset_y == fit.offset_y)
         return;
-    if (old) {
-        width = std::max(width, cairo_image_surface_get_width(old));
-        height = std::max(height, cairo_image_surface_get_height(old));
-    }
-    cairo_surface_t* fb = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    if (old) {
-        cairo_t* cr = cairo_create(fb);
-        cairo_set_source_surface(cr, old, 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-    }
     drop_framebuffer(w);
-    w->framebuffer = fb;
+    cairo_surface_t* fb = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    fill_margins(fb, fit, design_w, design_h);
     cairo_surface_flush(fb);
-    w->framebuffer_view = SDL_CreateRGBSurfaceWithFormatFrom(
-        cairo_image_surface_get_data(fb), width, height, 32,
-        cairo_image_surface_get_stride(fb), SDL_PIXELFORMAT_RGB888);
+    unsigned char* data = cairo_image_surface_get_data(fb);
+    int stride = cairo_image_surface_get_stride(fb);
+    w->framebuffer = fb;
+    w->design_view = cairo_image_surface_create_for_data(
+        data + (size_t)fit.offset_y * stride + (size_t)fit.offset_x * 4, CAIRO_FORMAT_RGB24,
+        design_w, design_h, stride);
+    w->framebuffer_view = SDL_CreateRGBSurfaceWithFormatFrom(data, width, height, 32, stride,
+                                                             SDL_PIXELFORMAT_RGB888);
+    w->scale = fit.scale;
+    w->offset_x = fit.offset_x;
+    w->offset_y = fit.offset_y;
+    w->show_all = true;
 }
 
-// Copies the framebuffer to the window on screen.
-void present(HWND w)
+// The client area in design units: what the program may draw over.
+RECT design_client(HWND w)
+{
+    return RECT{0, 0, (LONG)std::lround(w->width / w->scale),
+                (LONG)std::lround(w->height / w->scale)};
+}
+
+// The design unit whose device pixels [offset + round(scale * u), offset +
+// round(scale * (u + 1))) hold device pixel d; -1 outside the design.
+int unit_at(double scale, int offset, int units, int d)
+{
+    int from = d - offset;
+    if (from < 0 || from >= design_extent(scale, units))
+        return -1;
+    int u = (int)std::floor(from / scale);
+    while (u > 0 && std::lround(scale * u) > from)
+        u--;
+    while (u + 1 < units && std::lround(scale * (u + 1)) <= from)
+        u++;
+    return u;
+}
+
+// Copies the framebuffer's pixels x0..x1-1 by y0..y1-1 to the window on
+// screen; the whole framebuffer when it or the window's surface is new.
+void present(HWND w, int x0, int y0, int x1, int y1)
 {
     if (!w->sdl || !w->visible || !w->framebuffer_view)
         return;
     SDL_Surface* screen = SDL_GetWindowSurface(w->sdl);
     if (!screen)
         return;
+    if (w->show_all || screen != w->shown_on) {
+        x0 = y0 = 0;
+        x1 = y1 = INT32_MAX;
+    }
+    x1 = std::min({x1, screen->w, w->framebuffer_view->w});
+    y1 = std::min({y1, screen->h, w->framebuffer_view->h});
+    if (x1 <= x0 || y1 <= y0)
+        return;
     cairo_surface_flush(w->framebuffer);
-    SDL_Rect area = {0, 0, std::min(screen->w, w->framebuffer_view->w),
-                     std::min(screen->h, w->framebuffer_view->h)};
+    SDL_Rect area = {x0, y0, x1 - x0, y1 - y0};
     SDL_BlitSurface(w->framebuffer_view, &area, screen, &area);
-    SDL_UpdateWindowSurface(w->sdl);
+    SDL_UpdateWindowSurfaceRects(w->sdl, &area, 1);
+    w->shown_on = screen;
+    w->show_all = false;
 }
 
 void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -242,13 +352,16 @@ void translate(const SDL_Event& e)
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        if (e.button.button == SDL_BUTTON_LEFT)
-            if (HWND w = by_sdl_id(e.button.windowID))
-                post(w, e.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP,
-                     e.type == SDL_MOUSEBUTTONDOWN ? MK_LBUTTON : (WPARAM)0,
-                     MAKELPARAM(e.button.x, e.button.y));
+    case SDL_MOUSEBUTTONUP: {
+        HWND w = by_sdl_id(e.button.windowID);
+        POINT at;
+        // A press in the margins around the design reaches nothing.
+        if (e.button.button == SDL_BUTTON_LEFT && w &&
+            wnd_to_design(w, e.button.x, e.button.y, &at))
+            post(w, e.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP,
+                 e.type == SDL_MOUSEBUTTONDOWN ? MK_LBUTTON : (WPARAM)0, MAKELPARAM(at.x, at.y));
         break;
+    }
     case SDL_WINDOWEVENT:
         if (HWND w = by_sdl_id(e.window.windowID))
             window_event(w, e.window);
@@ -334,12 +447,13 @@ LRESULT send(HWND w, UINT message, WPARAM wparam, LPARAM lparam)
 HDC open_dc(HWND w)
 {
     fit_framebuffer(w);
-    HDC dc = plat_dc_create(HDC__::Window, w->framebuffer,
-                            cairo_image_surface_get_width(w->framebuffer),
-                            cairo_image_surface_get_height(w->framebuffer), 96, 96);
+    HDC dc = plat_dc_create(HDC__::Window, w->design_view,
+                            cairo_image_surface_get_width(w->design_view),
+                            cairo_image_surface_get_height(w->design_view), 96, 96);
     if (!dc)
         return nullptr;
     dc->window = w;
+    dc->scale = w->scale;
     w->dcs.push_back(dc);
     return dc;
 }
@@ -350,6 +464,7 @@ bool close_dc(HWND w, HDC dc)
     if (it == w->dcs.end())
         return false;
     w->dcs.erase(it);
+    auto drawn = dc->drawn;
     plat_dc_destroy(dc);
     if (!w->alive) {
         if (w->dcs.empty())
@@ -357,22 +472,71 @@ bool close_dc(HWND w, HDC dc)
         return true;
     }
     fit_framebuffer(w);
-    present(w);
+    present(w, w->offset_x + drawn.x0, w->offset_y + drawn.y0, w->offset_x + drawn.x1,
+            w->offset_y + drawn.y1);
     return true;
 }
 
-// Where a window manager does not maximise, the window takes the usable
-// area of its display itself.
+// True when something on the display manages windows and will maximise
+// one: always on Wayland, on X11 when a window manager announces itself;
+// never on the offscreen driver.
+bool managed_display(SDL_Window* sdl)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdl, &info))
+        return false;
+    if (info.subsystem != SDL_SYSWM_X11)
+        return info.subsystem == SDL_SYSWM_WAYLAND;
+    Display* display = info.info.x11.display;
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None)
+        return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* value = nullptr;
+    bool found = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                    XA_WINDOW, &type, &format, &count, &after, &value) == Success &&
+                 type == XA_WINDOW && count == 1;
+    if (value)
+        XFree(value);
+    return found;
+}
+
+// The size of the window when it is not maximised: the design's shape as
+// large as fits in nine tenths of the work area, leaving room for the
+// window's frame and the desktop's panels, never below the minimum.
+SDL_Rect normal_place(const SDL_Rect& area)
+{
+    double scale = std::min(area.w * 0.9 / DESIGN_WIDTH, area.h * 0.9 / DESIGN_HEIGHT);
+    scale = std::max(scale, 0.5);
+    int width = (int)std::lround(scale * DESIGN_WIDTH);
+    int height = (int)std::lround(scale * DESIGN_HEIGHT);
+    return {area.x + std::max(0, (area.w - width) / 2), area.y + std::max(0, (area.h - height) / 2),
+            width, height};
+}
+
+// The window opens maximised. Its normal size fits the work area, so that
+// un-maximised it lies wholly on the screen. Where nothing maximises
+// windows, it takes the work area itself. A size asked for with
+// plat_set_window_size is taken as it is.
 void maximise(HWND w)
 {
     SDL_Rect area;
     int display = SDL_GetWindowDisplayIndex(w->sdl);
-    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &area) == 0) {
-        SDL_SetWindowPosition(w->sdl, area.x, area.y);
-        SDL_SetWindowSize(w->sdl, area.w, area.h);
+    bool have_area = SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &area) == 0;
+    bool managed = managed_display(w->sdl);
+    if (asked_width > 0) {
+        SDL_SetWindowSize(w->sdl, asked_width, asked_height);
+    } else if (have_area) {
+        SDL_Rect place = managed ? normal_place(area) : area;
+        SDL_SetWindowPosition(w->sdl, place.x, place.y);
+        SDL_SetWindowSize(w->sdl, place.w, place.h);
     }
     SDL_ShowWindow(w->sdl);
-    SDL_MaximizeWindow(w->sdl);
+    if (asked_width == 0 && managed)
+        SDL_MaximizeWindow(w->sdl);
     SDL_GetWindowSize(w->sdl, &w->width, &w->height);
 }
 
@@ -419,8 +583,8 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
     if (!video_ready())
         return nullptr;
     if (width == CW_USEDEFAULT || width <= 0 || height == CW_USEDEFAULT || height <= 0) {
-        width = DESIGN_WIDTH;
-        height = DESIGN_HEIGHT;
+        width = asked_width > 0 ? asked_width : DESIGN_WIDTH;
+        height = asked_width > 0 ? asked_height : DESIGN_HEIGHT;
     }
     int px = x == CW_USEDEFAULT ? (int)SDL_WINDOWPOS_UNDEFINED : x;
     int py = x == CW_USEDEFAULT || y == CW_USEDEFAULT ? (int)SDL_WINDOWPOS_UNDEFINED : y;
@@ -431,6 +595,9 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
         window_error = std::string("cannot create the window: ") + SDL_GetError();
         return nullptr;
     }
+    // The design at half size is the smallest that stays legible.
+    SDL_SetWindowMinimumSize(sdl, std::min(width, DESIGN_WIDTH / 2),
+                             std::min(height, DESIGN_HEIGHT / 2));
     SDL_GetWindowSurface(sdl);  // any recreation of the window happens while it is hidden
     HWND w = new HWND__;
     w->proc = cls->wc.lpfnWndProc;
@@ -481,6 +648,7 @@ BOOL ShowWindow(HWND window, int show)
     }
     fit_framebuffer(w);
     w->visible = true;
+    w->show_all = true;
     invalidate(w);
     return was_visible;
 }
@@ -531,7 +699,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_ERASEBKGND: {
         if (!w->background || !wparam)
             return 0;
-        RECT client = {0, 0, w->width, w->height};
+        RECT client = design_client(w);
         FillRect((HDC)wparam, &client, w->background);
         return 1;
     }
@@ -572,8 +740,7 @@ BOOL GetClientRect(HWND window, RECT* rect)
     *rect = RECT{0, 0, 0, 0};
     if (!w)
         return FALSE;
-    rect->right = w->width;
-    rect->bottom = w->height;
+    *rect = design_client(w);
     return TRUE;
 }
 
@@ -670,7 +837,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
     HDC dc = open_dc(w);
     w->paint_pending = false;
     paint->hdc = dc;
-    paint->rcPaint = RECT{0, 0, w->width, w->height};
+    paint->rcPaint = design_client(w);
     paint->fErase = FALSE;
     if (dc && w->erase_pending) {
         w->erase_pending = false;
@@ -733,7 +900,47 @@ bool plat_display_offscreen(void)
            !user_display();
 }
 
+WndFit wnd_fit(HWND hwnd)
+{
+    HWND w = plat_window_live(hwnd);
+    return w ? WndFit{w->scale, w->offset_x, w->offset_y} : WndFit{1.0, 0, 0};
+}
+
+bool wnd_to_design(HWND hwnd, int x, int y, POINT* design)
+{
+    HWND w = plat_window_live(hwnd);
+    if (!w)
+        return false;
+    int ux = unit_at(w->scale, w->offset_x, DESIGN_WIDTH, x);
+    int uy = unit_at(w->scale, w->offset_y, DESIGN_HEIGHT, y);
+    if (ux < 0 || uy < 0)
+        return false;
+    *design = POINT{ux, uy};
+    return true;
+}
+
 /* Hooks for the command line and tests */
+
+void plat_set_fit(int choice)
+{
+    fit_choice = choice;
+}
+
+void plat_set_window_size(int width, int height)
+{
+    asked_width = width > 0 && height > 0 ? width : 0;
+    asked_height = width > 0 && height > 0 ? height : 0;
+}
+
+POINT plat_client_point(HWND window, int x, int y)
+{
+    WndFit fit = wnd_fit(window);
+    auto centre = [&](int offset, int u) {
+        long from = std::lround(fit.scale * u), to = std::lround(fit.scale * (u + 1));
+        return offset + (int)((from + std::max(from, to - 1)) / 2);
+    };
+    return POINT{centre(fit.offset_x, x), centre(fit.offset_y, y)};
+}
 
 void plat_set_display(int choice)
 {

@@ -180,7 +180,20 @@ void plat_inject_close(HWND window);                    // the close box: WM_CLO
 // next event from this hook, once the one before is fully handled.
 void plat_set_idle_hook(void (*hook)(void* data), void* data);
 
-// Writes the top-left 1024 x 768 of the window's framebuffer as PNG.
+// How the first window shows the 1024 x 768 design: FIT (the default)
+// centred, as large as fits in the client area; ONE_TO_ONE one device
+// pixel per unit, centred where the window is larger. Takes effect when the
+// window's framebuffer is next made.
+enum { PLAT_FIT_WINDOW = 0, PLAT_FIT_ONE_TO_ONE = 1 };
+void plat_set_fit(int choice);
+// Opens the first window with this client size instead of maximised
+// (width or height 0: maximised again).
+void plat_set_window_size(int width, int height);
+// The client point, in device pixels, at the middle of design point (x, y)
+// as the window shows it now.
+POINT plat_client_point(HWND window, int x, int y);
+
+// Writes the window's client area, as shown, as PNG.
 BOOL plat_save_window_png(HWND window, const char* path);
 // The colour shown on screen at client (x, y) since the last ReleaseDC or
 // EndPaint; CLR_INVALID when nothing has been shown there.

@@ -16,8 +16,6 @@
 
 namespace {
 
-enum { DESIGN_WIDTH = 1024, DESIGN_HEIGHT = 768 };
-
 HWND target(HWND window)
 {
     return window ? plat_window_live(window) : plat_window_first();
@@ -100,9 +98,11 @@ BOOL plat_save_window_png(HWND window, const char* path)
     if (!w || !w->framebuffer || !path)
         return FALSE;
     cairo_surface_flush(w->framebuffer);
+    int width = std::min(std::max(w->width, 1), cairo_image_surface_get_width(w->framebuffer));
+    int height = std::min(std::max(w->height, 1), cairo_image_surface_get_height(w->framebuffer));
     cairo_surface_t* design = cairo_image_surface_create_for_data(
-        cairo_image_surface_get_data(w->framebuffer), CAIRO_FORMAT_RGB24, DESIGN_WIDTH,
-        DESIGN_HEIGHT, cairo_image_surface_get_stride(w->framebuffer));
+        cairo_image_surface_get_data(w->framebuffer), CAIRO_FORMAT_RGB24, width, height,
+        cairo_image_surface_get_stride(w->framebuffer));
     cairo_status_t status = cairo_surface_write_to_png(design, path);
     cairo_surface_destroy(design);
     return status == CAIRO_STATUS_SUCCESS;

@@ -16,10 +16,16 @@ struct HWND__ {
     HICON icon = nullptr;
     SDL_Window* sdl = nullptr;
     unsigned sdl_id = 0;
-    cairo_surface_t* framebuffer = nullptr;   // RGB24, at least 1024 x 768
+    cairo_surface_t* framebuffer = nullptr;   // RGB24, the client area (or the design 1:1)
     SDL_Surface* framebuffer_view = nullptr;  // the framebuffer's pixels, for blitting
-    int width = 0;  // client area
+    cairo_surface_t* design_view = nullptr;   // the framebuffer's pixels under the design
+    SDL_Surface* shown_on = nullptr;          // the window surface last copied to
+    bool show_all = true;                     // the next copy takes the whole framebuffer
+    int width = 0;  // client area, device pixels
     int height = 0;
+    double scale = 1.0;  // the design's fit in the framebuffer, as wnd_fit gives it
+    int offset_x = 0;
+    int offset_y = 0;
     bool alive = true;  // false once destroyed; the handle itself stays valid
     bool enabled = true;
     bool visible = false;
@@ -27,6 +33,18 @@ struct HWND__ {
     bool erase_pending = false;
     std::vector<HDC> dcs;  // window DCs not yet released
 };
+
+// How a window shows the program's 1024 x 768 design: design unit u lies
+// at device pixel offset + round(scale * u), the design centred in the
+// client area as large as fits (or 1:1 when plat_set_fit asked for it).
+struct WndFit {
+    double scale;
+    int offset_x, offset_y;
+};
+WndFit wnd_fit(HWND hwnd);
+// A client point in device pixels as design units; false in the margins
+// around the design (and for a window not ours).
+bool wnd_to_design(HWND hwnd, int x, int y, POINT* design);
 
 // The window if it is one of ours and not destroyed, else null.
 HWND plat_window_live(HWND window);

@@ -7,8 +7,9 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config
-  # window, input, beep; X11 for finding other programs' windows
-  libsdl2-dev libx11-dev
+  # window, input, beep; X11 for finding other programs' windows and the window
+  # manager; Wayland for checking that a compositor has input before SDL starts
+  libsdl2-dev libx11-dev libwayland-dev
   # drawing, PNG, PDF, fonts
   libcairo2-dev libfontconfig-dev libfreetype-dev
   # printing
@@ -16,7 +17,10 @@ packages=(
   # fonts: Japanese gothic, mincho, rounded gothic, metric-compatible sans
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi fonts-liberation2
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool poppler-utils faketime
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool openbox poppler-utils faketime
+  # icons rendered at build time; the desktop files' checkers, the manual
+  # page's renderer and the package's checker
+  librsvg2-bin desktop-file-utils appstream man-db lintian
 )
 
 missing=()

@@ -21,7 +21,7 @@ static ProgramState current_state()
     return s;
 }
 
-ProgramRun run_program(const std::string& replay)
+ProgramRun run_program(const std::string& replay, const std::vector<std::string>& options)
 {
     ProgramRun run;
     TempDir dir;  // the program's working folder: no holiday files
@@ -35,6 +35,7 @@ ProgramRun run_program(const std::string& replay)
         std::vector<std::string> args = {"rkm7500", "--snapshot", png, "--replay", replay};
         if (replay.empty())
             args.resize(3);
+        args.insert(args.begin() + 1, options.begin(), options.end());
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(&a[0]);

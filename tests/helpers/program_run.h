@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tests/helpers/picture.h"
 
@@ -20,5 +21,5 @@ struct ProgramRun {
     Picture screen;         // the --snapshot picture
 };
 
-// Runs `rkm7500 --snapshot ... --replay REPLAY` in an empty working folder.
-ProgramRun run_program(const std::string& replay);
+// Runs `rkm7500 OPTIONS --snapshot ... --replay REPLAY` in an empty working folder.
+ProgramRun run_program(const std::string& replay, const std::vector<std::string>& options = {});

@@ -1,0 +1,148 @@
+// The 1024 x 768 design fitted to windows of any size: centred, drawn at
+// the window's own pixels, clicks taken back to design units.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <sstream>
+#include <string>
+
+#include "tests/helpers/program_run.h"
+#include "tests/helpers/xvfb.h"
+
+namespace {
+
+const uint32_t MARGIN = 0x302620, CYAN = 0xFFFF00, BLUE = 0xFF0000;
+
+struct Fit {  // the oracle: where design unit u lies in a w x h window
+    double s;
+    int ox, oy;
+    Fit(int w, int h) : s(std::min(w / 1024.0, h / 768.0)),
+        ox((w - (int)std::lround(s * 1024)) / 2), oy((h - (int)std::lround(s * 768)) / 2) {}
+    int x(double u) const { return ox + (int)std::lround(s * u); }
+    int y(double u) const { return oy + (int)std::lround(s * u); }
+};
+
+std::vector<std::string> size(int w, int h)
+{
+    return {"--size=" + std::to_string(w) + "x" + std::to_string(h)};
+}
+
+bool solid(const Picture& p, int x, int y)
+{
+    for (int dy = -1; dy <= 1; dy++)
+        for (int dx = -1; dx <= 1; dx++)
+            if (p.at(x + dx, y + dy) != p.at(x, y))
+                return false;
+    return true;
+}
+
+}  // namespace
+
+// Every pixel of the 1:1 screen inside a patch of one colour (no edge, no
+// text) covers its whole block of the fitted screen; the margins are filled.
+TEST(fit, each_design_pixel_covers_its_block_and_margins_are_filled)
+{
+    Picture one = run_program("").screen;
+    ASSERT_EQ(one.width, 1024);
+    for (auto [w, h] : {std::pair{1024, 768}, {2048, 1536}, {1920, 1080}, {800, 600}}) {
+        Picture p = run_program("", size(w, h)).screen;
+        ASSERT_EQ(p.width * 10000 + p.height, w * 10000 + h);
+        Fit f(w, h);
+        int checked = 0, wrong = 0;
+        for (int y = 1; y < 767; y++)
+            for (int x = 1; x < 1023; x++)
+                if (solid(one, x, y) && ++checked)
+                    for (int dy = f.y(y); dy < std::max(f.y(y + 1), f.y(y) + 1); dy++)
+                        for (int dx = f.x(x); dx < std::max(f.x(x + 1), f.x(x) + 1); dx++)
+                            wrong += p.at(dx, dy) != one.at(x, y);
+        EXPECT_LE(wrong, w == 1024 ? 0 : checked / 500) << w << "x" << h;
+        int margin = w * h - (f.x(1024) - f.ox) * (f.y(768) - f.oy);
+        EXPECT_EQ(p.count(0, 0, w - 1, h - 1, MARGIN), margin) << w << "x" << h;
+    }
+}
+
+// Text is drawn at the larger size, not blown up: glyph stems are runs of
+// full ink, and the glyphs' edges do not fall on a 2 x 2 grid.
+TEST(fit, text_at_twice_the_size_is_drawn_sharp)
+{
+    Picture p = run_program("", size(2048, 1536)).screen;
+    int longest = 0, ragged = 0;
+    for (int y = 1228; y < 1304; y += 2)
+        for (int x = 100, run = 0; x < 1000; x += 2) {
+            for (int dx : {0, 1}) {
+                run = p.at(x + dx, y) == CYAN ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+            ragged += p.at(x, y) != p.at(x + 1, y) || p.at(x, y) != p.at(x, y + 1);
+        }
+    EXPECT_GE(longest, 2);
+    EXPECT_GT(ragged, 20);
+}
+
+// Replayed clicks take design units at every size: keypad 5, the swatch at
+// row 4 column 4, the 年 layout button and 終了 act as at 1:1.
+TEST(fit, clicks_act_as_at_one_to_one)
+{
+    for (auto [w, h] : {std::pair{1920, 1080}, {800, 600}}) {
+        ProgramRun run = run_program("click 685 340; click 922 410; type 2003; key Enter;"
+                                     "type 5; key Enter; click 900 200", size(w, h));
+        EXPECT_EQ(run.state.cKeybuf[0], '5') << w;
+        EXPECT_EQ(run.state.iBcol, 0xA0FFA0) << w;
+        EXPECT_EQ(run.state.iDspfg, 3) << w;
+        ProgramRun quit = run_program("click 980 700", size(w, h));
+        EXPECT_TRUE(quit.status == 0 && !quit.has_state) << w;
+    }
+}
+
+// A real window under a window manager on a 1920 x 1080 screen: maximised,
+// real clicks at the scaled places, none in the margin, a resize repaints.
+TEST(fit, x_window_under_a_window_manager)
+{
+    Xvfb x;
+    ASSERT_TRUE(x.start(1920, 1080)) << x.error();
+    pid_t wm = xvfb_spawn(x, {"openbox"});
+    usleep(500000);
+    pid_t pid = xvfb_spawn(x, {RKM_PROGRAM});
+    unsigned long window = 0;
+    for (int i = 0; i < 200 && !window; i++)
+        window = xvfb_find_window(x, "Calendar", 100);
+    ASSERT_NE(window, 0u);
+    std::string id = std::to_string(window);
+    auto fit = [&] {
+        usleep(700000);
+        std::istringstream in(xvfb_xdotool(x, {"getwindowgeometry", "--shell", id}));
+        int w = 0, h = 0;
+        for (std::string line; std::getline(in, line);)
+            std::sscanf(line.c_str(), "WIDTH=%d", &w), std::sscanf(line.c_str(), "HEIGHT=%d", &h);
+        return std::pair{Fit(w, h), w * 10000 + h};
+    };
+    auto click = [&](const Fit& f, int ux, int uy) {
+        xvfb_xdotool(x, {"mousemove", "--window", id, std::to_string(f.x(ux + 0.5)),
+                         std::to_string(f.y(uy + 0.5)), "click", "1"});
+        usleep(500000);
+    };
+    auto [f, wh] = fit();
+    EXPECT_GT(f.s, 1.3) << "maximised";
+    click(f, 640, 300);  // keypad 1: the cursor moves on to the year's second cell
+    EXPECT_EQ(xvfb_pixel(x, window, f.x(677), f.y(122)), 0xC0C0C0);
+    click(f, 900, 200);  // 年
+    EXPECT_EQ(xvfb_pixel(x, window, f.x(863), f.y(225)), 0x0000FF);
+    xvfb_xdotool(x, {"mousemove", "--window", id, "2", std::to_string(f.y(200)), "click", "1"});
+
+    xvfb_xdotool(x, {"windowsize", "--sync", id, "1000", "900"});
+    auto [g, gh] = fit();
+    EXPECT_NE(gh, wh) << "resized";
+    EXPECT_EQ(xvfb_pixel(x, window, g.x(863), g.y(225)), 0x0000FF) << "after a margin click";
+    EXPECT_EQ(xvfb_pixel(x, window, 500, g.oy / 2), g.oy > 0 ? 0x202630 : -2L) << "margin";
+    std::vector<long> hints = xvfb_property(x, window, "WM_NORMAL_HINTS");
+    ASSERT_GE(hints.size(), 7u);
+    EXPECT_EQ(hints[5] * 10000 + hints[6], 512 * 10000 + 384) << "the design at half size";
+    EXPECT_TRUE(xvfb_close_window(x, window));
+    EXPECT_EQ(wait_child(pid, 20000), 0);
+    kill(wm, SIGTERM);
+    wait_child(wm, 5000);
+}

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# The desktop entry, the metainfo and the manual page pass their checkers
+# without a word.  Usage: test_metadata.sh SOURCE BUILD APP_ID
+set -euo pipefail
+say=$(desktop-file-validate "$1/data/$3.desktop" 2>&1)
+say+=$(appstreamcli validate --no-net "$2/share/metainfo/$3.metainfo.xml" 2>&1 | grep -v '^✔' || true)
+say+=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$2/data/doc/rkm7500.1" 2>&1 >/dev/null)
+[ -z "$say" ] || { echo "$say"; exit 1; }
