@@ -131,7 +131,7 @@ pid_t xvfb_spawn(const Xvfb& x, const std::vector<std::string>& argv,
         for (const std::string& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
-        execvp(args[0], args.data());
+        execv(args[0], args.data());
         _exit(127);
     }
     if (out) {
@@ -155,17 +155,33 @@ int wait_child(pid_t pid, int timeout_ms)
 
 std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args, int* status)
 {
-    std::vector<std::string> argv{"xdotool"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    int fd = -1;
-    pid_t pid = xvfb_spawn(x, argv, {}, &fd);
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "";
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        dup2(fds[1], 1);
+        setenv("DISPLAY", x.display().c_str(), 1);
+        std::vector<char*> argv;
+        std::string name = "xdotool";
+        argv.push_back(name.data());
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp("xdotool", argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
     std::string out;
     char buffer[256];
-    for (ssize_t n; fd >= 0 && (n = read(fd, buffer, sizeof buffer)) > 0;)
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
         out.append(buffer, n);
-    if (fd >= 0)
-        close(fd);
-    int st = pid > 0 ? wait_child(pid, 20000) : -1;
+    close(fds[0]);
+    int st = -1;
+    if (pid > 0)
+        waitpid(pid, &st, 0);
     if (status)
         *status = st;
     while (!out.empty() && out.back() == '\n')
@@ -173,17 +189,61 @@ std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args, in
     return out;
 }
 
+// The window's title: _NET_WM_NAME, else WM_NAME, whatever their encoding.
+static std::string window_title(Display* d, Window w)
+{
+    Atom names[] = {XInternAtom(d, "_NET_WM_NAME", False), XA_WM_NAME};
+    for (Atom name : names) {
+        Atom type;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, w, name, 0, 1024, False, AnyPropertyType, &type, &format,
+                               &count, &after, &data) == Success && data && format == 8) {
+            std::string title((char*)data, count);
+            XFree(data);
+            return title;
+        }
+        if (data)
+            XFree(data);
+    }
+    return "";
+}
+
+// Depth-first through the window tree for a mapped window with the title.
+static Window find_titled(Display* d, Window under, const std::string& title)
+{
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, under, &root, &parent, &children, &count))
+        return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(d, children[i], &attributes) &&
+            attributes.map_state == IsViewable && window_title(d, children[i]) == title)
+            found = children[i];
+        else
+            found = find_titled(d, children[i], title);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
 unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int timeout_ms)
 {
-    for (int waited = 0;; waited += 50) {
-        int status = -1;
-        std::string ids = xvfb_xdotool(x, {"search", "--onlyvisible", "--name", "^" + title + "$"}, &status);
-        if (status == 0 && !ids.empty())
-            return std::stoul(ids.substr(0, ids.find('\n')));
-        if (waited >= timeout_ms)
-            return 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    Display* d = open_display(x);
+    if (!d)
+        return 0;
+    Window found = 0;
+    for (int waited = 0; waited <= timeout_ms && !found; waited += 50) {
+        found = find_titled(d, DefaultRootWindow(d), title);
+        if (!found)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+    XCloseDisplay(d);
+    return found;
 }
 
 bool xvfb_close_window(const Xvfb& x, unsigned long window)
