@@ -119,7 +119,7 @@ protected:
 
 }  // namespace
 
-TEST(comm_open, line_settings_and_timeouts_reach_the_device)
+TEST(comm_open, settings_reach_the_device_and_bad_ports_give_null)
 {
     Line line(3);
     HANDLE port = CommOpen(2, 19200, 0, 8, 2, 2, 2, 120, 30);  // port 2 is COM3
@@ -127,43 +127,26 @@ TEST(comm_open, line_settings_and_timeouts_reach_the_device)
     termios t = line.attributes();
     EXPECT_EQ(cfgetospeed(&t), speed_t(B19200));
     EXPECT_EQ(cfgetispeed(&t), speed_t(B19200));
-    EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
-    EXPECT_FALSE(t.c_cflag & PARENB);
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8 | CSTOPB));
     EXPECT_FALSE(t.c_iflag & INPCK);
-    EXPECT_TRUE(t.c_cflag & CSTOPB);
     EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG));  // a binary channel
     EXPECT_FALSE(t.c_oflag & OPOST);
-
     COMMTIMEOUTS to{};
     ASSERT_TRUE(GetCommTimeouts(port, &to));
-    EXPECT_EQ(to.ReadIntervalTimeout, 0u);
-    EXPECT_EQ(to.ReadTotalTimeoutMultiplier, 10u);
-    EXPECT_EQ(to.ReadTotalTimeoutConstant, 120u);
-    EXPECT_EQ(to.WriteTotalTimeoutMultiplier, 10u);
-    EXPECT_EQ(to.WriteTotalTimeoutConstant, 30u);
-    EXPECT_NE(CommClose(port), 0);
-}
+    EXPECT_EQ(std::vector<DWORD>({to.ReadIntervalTimeout, to.ReadTotalTimeoutMultiplier,
+                                  to.ReadTotalTimeoutConstant, to.WriteTotalTimeoutMultiplier,
+                                  to.WriteTotalTimeoutConstant}),
+              std::vector<DWORD>({0, 10, 120, 10, 30}));
+    EXPECT_EQ(CommOpen(2, 19200, 0, 8, 2, 2, 2, 120, 30), nullptr) << "unshared until closed";
+    EXPECT_NE(RSclose(port), 0);
+    port = open_port(2);
+    EXPECT_NE(port, nullptr);
+    CommClose(port);
 
-TEST(comm_open, missing_device_or_port_number_gives_null)
-{
     setenv("RKM_COM5", "/nonexistent/tty", 1);
-    EXPECT_EQ(open_port(4), nullptr);
-    EXPECT_EQ(open_port(9), nullptr);
-    EXPECT_EQ(open_port(-1), nullptr);
     setenv("RKM_COM6", "/dev/null", 1);  // not a terminal
-    EXPECT_EQ(open_port(5), nullptr);
-}
-
-TEST(comm_open, port_is_unshared_until_closed)
-{
-    Line line(1);
-    HANDLE first = open_port(0);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(open_port(0), nullptr);
-    EXPECT_NE(RSclose(first), 0);
-    HANDLE again = open_port(0);
-    EXPECT_NE(again, nullptr);
-    CommClose(again);
+    for (int n : {4, 5, 9, -1})
+        EXPECT_EQ(open_port(n), nullptr) << n;
 }
 
 TEST(comm_open, refused_settings_leave_the_port_open_and_unchanged)
@@ -175,21 +158,17 @@ TEST(comm_open, refused_settings_leave_the_port_open_and_unchanged)
     DCB dcb{};
     ASSERT_TRUE(GetCommState(port, &dcb));
     EXPECT_EQ(dcb.BaudRate, 9600u);
-
-    dcb.BaudRate = 38400;
-    dcb.ByteSize = 7;
-    EXPECT_FALSE(SetCommState(port, &dcb));
-    dcb.ByteSize = 8;
-    dcb.Parity = EVENPARITY;
-    dcb.fParity = 1;
-    EXPECT_FALSE(SetCommState(port, &dcb));
-    dcb.Parity = NOPARITY;
-    dcb.BaudRate = 12345;  // not a rate a line has
-    EXPECT_FALSE(SetCommState(port, &dcb));
+    struct { DWORD rate; BYTE size, parity; } refused[] = {{38400, 7, NOPARITY}, {38400, 8, EVENPARITY}, {12345, 8, NOPARITY}};
+    for (auto& r : refused) {
+        dcb.BaudRate = r.rate;
+        dcb.ByteSize = r.size;
+        dcb.Parity = r.parity;
+        dcb.fParity = r.parity != NOPARITY;
+        EXPECT_FALSE(SetCommState(port, &dcb)) << r.rate;
+    }
     termios t = line.attributes();
     EXPECT_EQ(cfgetospeed(&t), speed_t(B9600));
     EXPECT_FALSE(t.c_cflag & PARENB);
-
     CommClose(port);
     HANDLE even = CommOpen(1, 4800, 2, 8, 0, 2, 2, 50, 50);
     ASSERT_NE(even, nullptr);
@@ -201,16 +180,9 @@ TEST(comm_open, refused_settings_leave_the_port_open_and_unchanged)
 
 TEST(comm_settings, parity_codes_map_to_termios_and_back)
 {
-    struct {
-        BYTE parity;
-        tcflag_t bits;
-    } cases[] = {
-        {NOPARITY, 0},
-        {ODDPARITY, PARENB | PARODD},
-        {EVENPARITY, PARENB},
-        {MARKPARITY, PARENB | CMSPAR | PARODD},
-        {SPACEPARITY, PARENB | CMSPAR},
-    };
+    struct { BYTE parity; tcflag_t bits; } cases[] = {
+        {NOPARITY, 0}, {ODDPARITY, PARENB | PARODD}, {EVENPARITY, PARENB},
+        {MARKPARITY, PARENB | CMSPAR | PARODD}, {SPACEPARITY, PARENB | CMSPAR}};
     for (const auto& c : cases) {
         DCB dcb{};
         dcb.BaudRate = 1200;
@@ -221,17 +193,13 @@ TEST(comm_settings, parity_codes_map_to_termios_and_back)
         termios t{};
         t.c_cflag = PARODD | CMSPAR;  // left over from an earlier setting
         ASSERT_TRUE(plat_dcb_to_termios(dcb, &t));
-        EXPECT_EQ(t.c_cflag & (PARENB | PARODD | CMSPAR), c.bits) << int(c.parity);
+        EXPECT_EQ(t.c_cflag & (PARENB | PARODD | CMSPAR | CSIZE | CSTOPB), c.bits | CS7 | CSTOPB) << int(c.parity);
         EXPECT_EQ(bool(t.c_iflag & INPCK), c.parity != NOPARITY);
-        EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS7));
-        EXPECT_TRUE(t.c_cflag & CSTOPB);
         EXPECT_EQ(cfgetospeed(&t), speed_t(B1200));
         DCB back{};
         plat_termios_to_dcb(t, &back);
-        EXPECT_EQ(back.Parity, c.parity);
-        EXPECT_EQ(back.ByteSize, 7);
-        EXPECT_EQ(back.StopBits, TWOSTOPBITS);
-        EXPECT_EQ(back.BaudRate, 1200u);
+        EXPECT_EQ(std::vector<int>({back.Parity, back.ByteSize, back.StopBits, int(back.BaudRate)}),
+                  std::vector<int>({c.parity, 7, TWOSTOPBITS, 1200}));
     }
     DCB bad{};
     bad.BaudRate = 9600;
@@ -285,52 +253,43 @@ TEST_F(PortTest, written_bytes_arrive_and_sent_bytes_are_read)
     EXPECT_EQ(std::string(buf, 7), in);
 }
 
-TEST_F(PortTest, read_of_count_0_takes_exactly_what_waits)
+TEST_F(PortTest, reads_take_what_waits_or_return_after_the_timeout)
 {
     char buf[16];
-    unsigned long done = 99;
-    EXPECT_EQ(CommRead(port, buf, 0, &done), 0);  // nothing waiting: no wait at all
+    unsigned long done = 99, size = 9, rs_size = 0;
+    EXPECT_EQ(CommRead(port, buf, 0, &done), 0);  // count 0, nothing waiting: no wait at all
     EXPECT_EQ(done, 0u);
-
+    EXPECT_EQ(CommRead(port, buf, 4, &done), 0);
     line.send("hello");
     ASSERT_TRUE(queued(port, 5));
-    unsigned long size = 0, rs_size = 0;
-    EXPECT_EQ(CommSize(port, &size), 5);
     EXPECT_EQ(RSsize(port, &rs_size), 5);
-    EXPECT_EQ(size, rs_size);
     std::fill(buf, buf + sizeof buf, 'x');
     EXPECT_EQ(CommRead(port, buf, 0, &done), 5);
-    EXPECT_EQ(done, 5u);
     EXPECT_EQ(std::string(buf, 6), "hellox");
-    EXPECT_EQ(CommSize(port, &size), 0);
-}
-
-TEST_F(PortTest, read_with_nothing_waiting_returns_after_the_timeout)
-{
-    char buf[8];
-    unsigned long done = 99;
-    EXPECT_EQ(CommRead(port, buf, 4, &done), 0);
-    EXPECT_EQ(done, 0u);
-
     line.send("ab");  // fewer than asked: the two that came
     ASSERT_TRUE(queued(port, 2));
     EXPECT_EQ(CommRead(port, buf, 4, &done), 2);
     EXPECT_EQ(std::string(buf, 2), "ab");
-
     unsigned char raw[4];
     EXPECT_NE(RSread(port, raw, 4, &done), 0);  // a quiet line is no failure
     EXPECT_EQ(done, 0u);
-}
-
-TEST_F(PortTest, purge_drops_waiting_input)
-{
     line.send("abc");
     ASSERT_TRUE(queued(port, 3));
     CommBufInit(port);
-    unsigned long size = 9;
     EXPECT_EQ(CommSize(port, &size), 0);
     EXPECT_EQ(size, 0u);
     EXPECT_FALSE(PurgeComm(port, 0x10));
+    DCB dcb{};  // calls on no port fail without harm
+    COMSTAT st{};
+    DWORD errors = 0;
+    EXPECT_FALSE(GetCommState(nullptr, &dcb));
+    EXPECT_FALSE(ClearCommError(INVALID_HANDLE_VALUE, &errors, &st));
+    unsigned long n = 7;
+    EXPECT_EQ(CommSize(nullptr, &n), 0);
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(CommRead(nullptr, nullptr, 0, &n), 0);
+    EXPECT_EQ(CommWrite(nullptr, "x", 0, &n), 1);
+    EXPECT_EQ(CommClose(nullptr), 0);
 }
 
 TEST_F(PortTest, write_that_cannot_finish_fails_after_its_timeout)
@@ -378,19 +337,4 @@ TEST_F(PortTest, receive_waits_for_data_then_gives_up)
     sender.join();
     EXPECT_EQ(done, 4u);
     EXPECT_EQ(std::string(buf, 4), "late");
-}
-
-TEST(comm_handles, calls_on_no_port_fail_without_harm)
-{
-    DCB dcb{};
-    COMSTAT st{};
-    DWORD errors = 0;
-    EXPECT_FALSE(GetCommState(nullptr, &dcb));
-    EXPECT_FALSE(ClearCommError(INVALID_HANDLE_VALUE, &errors, &st));
-    unsigned long n = 7;
-    EXPECT_EQ(CommSize(nullptr, &n), 0);
-    EXPECT_EQ(n, 0u);
-    EXPECT_EQ(CommRead(nullptr, nullptr, 0, &n), 0);
-    EXPECT_EQ(CommWrite(nullptr, "x", 0, &n), 1);
-    EXPECT_EQ(CommClose(nullptr), 0);
 }

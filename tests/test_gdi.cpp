@@ -3,6 +3,8 @@
 
 #include <cairo-pdf.h>
 
+#include <functional>
+
 #include "platform/dc.h"
 #include "platform/windows.h"
 #include "tests/helpers/canvas.h"
@@ -53,7 +55,7 @@ TEST(memory_dc, without_bitmap_draws_nothing_and_does_not_crash)
     EXPECT_FALSE(DeleteDC(dc));
 }
 
-TEST(objects, select_gives_back_previous_and_delete_refuses_selected_or_unknown)
+TEST(objects, select_gives_back_previous_and_delete_refuses_selected_unknown_or_held)
 {
     Canvas c(4, 4);
     int live = plat_gdi_live_objects();
@@ -70,147 +72,77 @@ TEST(objects, select_gives_back_previous_and_delete_refuses_selected_or_unknown)
     EXPECT_EQ(SelectObject(c.dc, &not_an_object), nullptr);
     EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH)));  // stock: stays usable
     EXPECT_NE(SelectObject(c.dc, GetStockObject(WHITE_BRUSH)), nullptr);
-}
-
-TEST(objects, bitmap_belongs_to_one_dc_at_a_time)
-{
-    Canvas c(4, 4);
-    HDC other = CreateCompatibleDC(nullptr);
+    HDC other = CreateCompatibleDC(nullptr);  // a bitmap belongs to one DC at a time
     EXPECT_EQ(SelectObject(other, c.bitmap), nullptr);
     EXPECT_FALSE(DeleteObject(c.bitmap));
-    DeleteDC(other);
-}
-
-TEST(objects, deleting_a_dc_releases_what_it_held)
-{
-    int live = plat_gdi_live_objects();
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, 3, 3);
+    HBITMAP bitmap = CreateCompatibleBitmap(other, 3, 3);  // a deleted DC lets go of its objects
     HBRUSH brush = CreateSolidBrush(RED);
-    SelectObject(dc, bitmap);
-    SelectObject(dc, brush);
-    DeleteDC(dc);
+    SelectObject(other, bitmap);
+    SelectObject(other, brush);
+    DeleteDC(other);
     EXPECT_TRUE(DeleteObject(bitmap));
     EXPECT_TRUE(DeleteObject(brush));
     EXPECT_EQ(plat_gdi_live_objects(), live);
 }
 
-TEST(fill_rect, leaves_out_right_and_bottom_edge)
+// Each shape with a red pen and a blue brush (hollow where said) on a white
+// 30 x 12 canvas: red and blue pixels in boxes, and single pixels.
+TEST(shapes, pixel_rules_of_each_call)
 {
-    Canvas c(10, 10);
-    RECT r;
-    SetRect(&r, 2, 3, 5, 7);
-    HBRUSH brush = CreateSolidBrush(RED);
-    FillRect(c.dc, &r, brush);
-    RECT empty{6, 6, 6, 9};
-    FillRect(c.dc, &empty, brush);
-    DeleteObject(brush);
-    EXPECT_EQ(c.count(RED), 3 * 4);
-    EXPECT_EQ(c.count(RED, 2, 3, 4, 6), 12);
-}
-
-TEST(rectangle, compatible_mode_outlines_up_to_right_minus_one_and_fills_inside)
-{
-    Canvas c(12, 12);
-    with_pen_and_brush(c.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE),
-                       [&] { Rectangle(c.dc, 1, 2, 7, 9); });
-    // Outline columns 1..6, rows 2..8.
-    EXPECT_EQ(c.count(RED, 1, 2, 6, 2), 6);
-    EXPECT_EQ(c.count(RED, 1, 8, 6, 8), 6);
-    EXPECT_EQ(c.count(RED, 1, 2, 1, 8), 7);
-    EXPECT_EQ(c.count(RED, 6, 2, 6, 8), 7);
-    EXPECT_EQ(c.count(BLUE), 4 * 5);
-    EXPECT_EQ(c.count(BLUE, 2, 3, 5, 7), 20);
-    EXPECT_EQ(c.at(7, 5), WHITE);
-    EXPECT_EQ(c.at(3, 9), WHITE);
-}
-
-TEST(rectangle, advanced_mode_includes_right_and_bottom_and_corners_may_come_reversed)
-{
-    Canvas c(12, 12);
-    SetGraphicsMode(c.dc, GM_ADVANCED);
-    with_pen_and_brush(c.dc, CreatePen(PS_SOLID, 0, RED), (HBRUSH)GetStockObject(NULL_BRUSH),
-                       [&] { Rectangle(c.dc, 7, 9, 1, 2); });
-    EXPECT_EQ(c.count(RED), 2 * 7 + 2 * 6);
-    EXPECT_EQ(c.at(7, 9), RED);
-    EXPECT_EQ(c.at(4, 5), WHITE);  // hollow brush leaves the inside
-}
-
-TEST(polyline, leaves_out_only_the_last_point)
-{
-    Canvas c(12, 12);
-    POINT points[] = {{1, 1}, {8, 1}, {8, 6}};
-    with_pen_and_brush(c.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE),
-                       [&] { Polyline(c.dc, points, 3); });
-    EXPECT_EQ(c.count(RED, 1, 1, 8, 1), 8);  // the corner point is drawn
-    EXPECT_EQ(c.count(RED, 8, 1, 8, 5), 5);
-    EXPECT_EQ(c.at(8, 6), WHITE);
-    EXPECT_EQ(c.count(RED), 8 + 4);
-}
-
-TEST(polyline, line_to_the_left_and_diagonal_cover_every_step)
-{
-    Canvas c(12, 12);
-    POINT left[] = {{9, 2}, {2, 2}};
-    POINT diagonal[] = {{0, 4}, {6, 10}};
-    with_pen_and_brush(c.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE), [&] {
-        Polyline(c.dc, left, 2);
-        Polyline(c.dc, diagonal, 2);
-    });
-    EXPECT_EQ(c.count(RED, 3, 2, 9, 2), 7);
-    EXPECT_EQ(c.at(2, 2), WHITE);
-    for (int i = 0; i < 6; i++)
-        EXPECT_EQ(c.at(i, 4 + i), RED) << i;
-    EXPECT_EQ(c.at(6, 10), WHITE);
-}
-
-TEST(polyline, far_away_end_points_draw_the_visible_part_at_once)
-{
-    Canvas c(20, 10);
-    POINT points[] = {{-2000000000, 5}, {2000000000, 5}};
-    with_pen_and_brush(c.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE),
-                       [&] { Polyline(c.dc, points, 2); });
-    EXPECT_EQ(c.count(RED), 20);
-    EXPECT_EQ(c.count(RED, 0, 5, 19, 5), 20);
-}
-
-TEST(polyline, dotted_pen_leaves_gaps_painted_in_opaque_mode)
-{
-    Canvas c(30, 4);
-    POINT points[] = {{0, 1}, {30, 1}};
-    SetBkColor(c.dc, BLUE);
-    with_pen_and_brush(c.dc, CreatePen(PS_DOT, 0, RED), CreateSolidBrush(BLUE),
-                       [&] { Polyline(c.dc, points, 2); });
-    EXPECT_EQ(c.at(0, 1), RED);
-    EXPECT_EQ(c.at(3, 1), BLUE);
-    EXPECT_EQ(c.count(RED) + c.count(BLUE), 30);
-    EXPECT_GT(c.count(BLUE), 10);
-}
-
-TEST(round_rect, square_corners_match_rectangle_and_round_ones_cut_the_corner)
-{
-    Canvas a(30, 30), b(30, 30);
-    with_pen_and_brush(a.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE),
-                       [&] { RoundRect(a.dc, 2, 2, 20, 20, 0, 0); });
-    with_pen_and_brush(b.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE),
-                       [&] { Rectangle(b.dc, 2, 2, 20, 20); });
+    struct Count { COLORREF colour; int x1, y1, x2, y2, n; };  // x2 < 0: the whole canvas; n < 0: at least -n
+    struct Probe { int x, y; COLORREF colour; };
+    struct Case {
+        const char* what;
+        std::function<void(HDC)> draw;
+        std::vector<Count> counts;
+        std::vector<Probe> probes;
+        int mode = GM_COMPATIBLE;
+        int pen = PS_SOLID;
+        bool hollow = false;
+    } cases[] = {
+        {"FillRect leaves out right and bottom",
+         [](HDC dc) { RECT r{2, 3, 5, 7}, e{6, 6, 6, 9}; HBRUSH b = CreateSolidBrush(RED);
+                      FillRect(dc, &r, b); FillRect(dc, &e, b); DeleteObject(b); },
+         {{RED, 0, 0, -1, 0, 12}, {RED, 2, 3, 4, 6, 12}}, {}},
+        {"Rectangle, compatible", [](HDC dc) { Rectangle(dc, 1, 2, 7, 9); },
+         {{RED, 1, 2, 6, 2, 6}, {RED, 1, 8, 6, 8, 6}, {RED, 1, 2, 1, 8, 7}, {RED, 6, 2, 6, 8, 7},
+          {BLUE, 0, 0, -1, 0, 20}, {BLUE, 2, 3, 5, 7, 20}}, {{7, 5, WHITE}, {3, 9, WHITE}}},
+        {"Rectangle, advanced, reversed, hollow", [](HDC dc) { Rectangle(dc, 7, 9, 1, 2); },
+         {{RED, 0, 0, -1, 0, 2 * 7 + 2 * 6}}, {{7, 9, RED}, {4, 5, WHITE}}, GM_ADVANCED, PS_SOLID, true},
+        {"Polyline leaves out the last point",
+         [](HDC dc) { POINT p[] = {{1, 1}, {8, 1}, {8, 6}}; Polyline(dc, p, 3); },
+         {{RED, 0, 0, -1, 0, 12}, {RED, 1, 1, 8, 1, 8}, {RED, 8, 1, 8, 5, 5}}, {{8, 6, WHITE}}},
+        {"Polyline leftwards and diagonal",
+         [](HDC dc) { POINT l[] = {{9, 2}, {2, 2}}, d[] = {{0, 4}, {6, 10}}; Polyline(dc, l, 2); Polyline(dc, d, 2); },
+         {{RED, 3, 2, 9, 2, 7}, {RED, 0, 0, -1, 0, 13}},
+         {{2, 2, WHITE}, {0, 4, RED}, {3, 7, RED}, {5, 9, RED}, {6, 10, WHITE}}},
+        {"Polyline far away", [](HDC dc) { POINT p[] = {{-2000000000, 5}, {2000000000, 5}}; Polyline(dc, p, 2); },
+         {{RED, 0, 0, -1, 0, 30}, {RED, 0, 5, 29, 5, 30}}, {}},
+        {"dotted pen, opaque gaps", [](HDC dc) { SetBkColor(dc, BLUE); POINT p[] = {{0, 1}, {30, 1}}; Polyline(dc, p, 2); },
+         {{BLUE, 0, 1, 29, 1, -11}, {WHITE, 0, 1, 29, 1, 0}}, {{0, 1, RED}, {3, 1, BLUE}}, GM_COMPATIBLE, PS_DOT},
+        {"RoundRect", [](HDC dc) { RoundRect(dc, 2, 0, 20, 12, 8, 8); },
+         {}, {{2, 0, WHITE}, {10, 0, RED}, {2, 6, RED}, {19, 6, RED}, {20, 6, WHITE}}},
+        {"PatBlt with negative extents", [](HDC dc) { PatBlt(dc, 6, 6, -3, -2, BLACKNESS); },
+         {{BLACK, 0, 0, -1, 0, 6}, {BLACK, 3, 4, 5, 5, 6}}, {}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        Canvas c(30, 12);
+        SetGraphicsMode(c.dc, k.mode);
+        HBRUSH brush = k.hollow ? (HBRUSH)GetStockObject(NULL_BRUSH) : CreateSolidBrush(BLUE);
+        with_pen_and_brush(c.dc, CreatePen(k.pen, 0, RED), brush, [&] { k.draw(c.dc); });
+        for (const Count& n : k.counts) {
+            int got = n.x2 < 0 ? c.count(n.colour) : c.count(n.colour, n.x1, n.y1, n.x2, n.y2);
+            EXPECT_TRUE(n.n < 0 ? got >= -n.n : got == n.n)
+                << std::hex << n.colour << std::dec << " in " << n.x1 << "," << n.y1 << ": " << got;
+        }
+        for (const Probe& p : k.probes)
+            EXPECT_EQ(c.at(p.x, p.y), p.colour) << p.x << "," << p.y;
+    }
+    Canvas a(30, 30), b(30, 30);  // square corners: a rectangle
+    with_pen_and_brush(a.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE), [&] { RoundRect(a.dc, 2, 2, 20, 20, 0, 0); });
+    with_pen_and_brush(b.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE), [&] { Rectangle(b.dc, 2, 2, 20, 20); });
     EXPECT_EQ(a.pixels(), b.pixels());
-    Canvas r(30, 30);
-    with_pen_and_brush(r.dc, CreatePen(PS_SOLID, 0, RED), CreateSolidBrush(BLUE),
-                       [&] { RoundRect(r.dc, 2, 2, 20, 20, 8, 8); });
-    EXPECT_EQ(r.at(2, 2), WHITE);
-    EXPECT_EQ(r.at(10, 2), RED);
-    EXPECT_EQ(r.at(2, 10), RED);
-    EXPECT_EQ(r.at(19, 10), RED);
-    EXPECT_EQ(r.ink(WHITE).right, 19);
-}
-
-TEST(pat_blt, blackness_paints_black_with_negative_extents_too)
-{
-    Canvas c(10, 10);
-    PatBlt(c.dc, 6, 6, -3, -2, BLACKNESS);
-    EXPECT_EQ(c.count(BLACK), 6);
-    EXPECT_EQ(c.count(BLACK, 3, 4, 5, 5), 6);
 }
 
 TEST(png, saved_image_has_the_drawn_pixels)

@@ -66,11 +66,8 @@ TEST(text_size, cell_is_the_height_and_a_half_width_character_the_width)
     draw(wide.dc, "12", 0, 0, FACE_NAKAMARU, 39, 21);  // factors 3.0 x 2.6
     EXPECT_EQ(wide.ink(WHITE).right, 41);
     EXPECT_EQ(wide.ink(WHITE).bottom, 38);
-}
 
-TEST(text_size, glyphs_are_stretched_to_the_width_asked_for)
-{
-    Canvas narrow(200, 40), broad(200, 40);
+    Canvas narrow(200, 40), broad(200, 40);  // glyphs stretched to the width asked for
     draw(narrow.dc, SJIS_NICHI, 0, 0, FACE_GOTHIC, 22, 6);
     draw(broad.dc, SJIS_NICHI, 0, 0, FACE_GOTHIC, 22, 30);
     RECT n = narrow.ink(WHITE), b = broad.ink(WHITE);
@@ -115,14 +112,19 @@ TEST(text, japanese_characters_are_never_replacement_marks_or_empty_boxes)
     }
 }
 
-TEST(text, japanese_in_arial_falls_back_to_a_full_width_japanese_font)
+TEST(text, japanese_in_arial_or_an_unknown_face_falls_back_and_each_face_keeps_its_look)
 {
     Canvas c(120, 30);
     SetBkMode(c.dc, OPAQUE);
     SetBkColor(c.dc, BLUE);
     draw(c.dc, SJIS_NICHI "\x8C\x8E", 0, 0, FACE_ARIAL);
     EXPECT_EQ(c.ink(WHITE).right, 43);  // two full-width cells of 22
-    EXPECT_NE(rendering(SJIS_NICHI, FACE_ARIAL), rendering(SJIS_NAKAGURO, FACE_ARIAL));
+    for (const char* face : {FACE_ARIAL, "no such face", ""})
+        EXPECT_NE(rendering(SJIS_NICHI, face), rendering(SJIS_NAKAGURO, face)) << face;
+    // mincho, gothic and rounded gothic are three different fonts
+    EXPECT_NE(rendering(SJIS_NICHI, FACE_MINCHO), rendering(SJIS_NICHI, FACE_GOTHIC));
+    EXPECT_NE(rendering(SJIS_NICHI, FACE_MINCHO), rendering(SJIS_NICHI, FACE_NAKAMARU));
+    EXPECT_NE(rendering(SJIS_NICHI, FACE_GOTHIC), rendering(SJIS_NICHI, FACE_NAKAMARU));
 }
 
 TEST(text, bad_bytes_become_marks_and_nothing_past_the_length_is_read)
@@ -137,13 +139,18 @@ TEST(text, bad_bytes_become_marks_and_nothing_past_the_length_is_read)
     EXPECT_EQ(rendering("12345", 2, FACE_GOTHIC), rendering("12", FACE_GOTHIC));
 }
 
-TEST(text, counts_and_texts_that_draw_nothing)
+TEST(text, counts_texts_and_cells_that_draw_nothing)
 {
     Canvas c(40, 30);
     EXPECT_TRUE(TextOutA(c.dc, 0, 0, nullptr, 0));
     EXPECT_TRUE(TextOutA(c.dc, 0, 0, "abc", 0));
     EXPECT_FALSE(TextOutA(c.dc, 0, 0, "abc", -1));
     EXPECT_FALSE(TextOutA(nullptr, 0, 0, "abc", 3));
+    HFONT font = CreateFontA(100000, 11, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x31, FACE_GOTHIC);
+    HGDIOBJ old = SelectObject(c.dc, font);  // cells of several screens: refused
+    EXPECT_FALSE(TextOutA(c.dc, 0, 0, "1", 1));
+    SelectObject(c.dc, old);
+    DeleteObject(font);
     EXPECT_EQ(c.count(WHITE), 40 * 30);
     EXPECT_TRUE(TextOutA(c.dc, 0, 0, "ab", 2));  // the DC's own default font
     EXPECT_LT(c.count(WHITE), 40 * 30);
@@ -162,12 +169,6 @@ TEST(font_cache, a_face_drawn_again_runs_no_font_match)
     EXPECT_EQ(plat_font_matches(), matches + 1);
 }
 
-TEST(font_cache, unknown_face_still_draws_japanese)
-{
-    EXPECT_NE(rendering(SJIS_NICHI, "no such face"), rendering(SJIS_NAKAGURO, "no such face"));
-    EXPECT_NE(rendering(SJIS_NICHI, ""), rendering("", ""));
-}
-
 TEST(text_attributes, underline_and_opaque_box_use_the_dc_colours)
 {
     Canvas c(100, 40);
@@ -183,15 +184,4 @@ TEST(text_attributes, underline_and_opaque_box_use_the_dc_colours)
     EXPECT_EQ(ink.right, 21);
     EXPECT_GT(ink.top, 11);
     EXPECT_EQ(c.count(0x0000FF), c.count(0x0000FF, 0, ink.top, 21, ink.bottom));
-}
-
-TEST(text, cells_of_several_screens_are_refused_on_image_surfaces)
-{
-    Canvas c(40, 30);
-    HFONT font = CreateFontA(100000, 11, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x31, FACE_GOTHIC);
-    HGDIOBJ old = SelectObject(c.dc, font);
-    EXPECT_FALSE(TextOutA(c.dc, 0, 0, "1", 1));
-    SelectObject(c.dc, old);
-    DeleteObject(font);
-    EXPECT_EQ(c.count(WHITE), 40 * 30);
 }

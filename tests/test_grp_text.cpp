@@ -36,13 +36,6 @@ std::vector<COLORREF> after(Draw draw)
     return c.pixels();
 }
 
-// GrpPrnAtt of exactly the expected characters: the field a numeric
-// routine must have drawn.
-std::vector<COLORREF> field_of(const char* expected)
-{
-    return after([&](HDC dc) { GrpPrnAtt(dc, expected, 1, 2, RED, GREEN, (int)std::strlen(expected), 0); });
-}
-
 }  // namespace
 
 TEST(grp_symbol, font_size_from_the_factors)
@@ -70,33 +63,23 @@ TEST(grp_symbol, font_size_from_the_factors)
 TEST(grp_symbol, font_parameters_of_each_routine)
 {
     Canvas c(400, 80);
+    auto font = [] {
+        LOGFONTA f = last_font();
+        return std::vector<int>({(int)f.lfWidth, (int)f.lfHeight, (int)f.lfWeight, f.lfItalic, f.lfCharSet,
+                                 f.lfOutPrecision, f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily});
+    };
     GrpSymbol(c.dc, "1", 0, 0, 1.6, 1.5, 0, 500, 1, 0, 1, 0x30, FACE_ARIAL);
-    LOGFONTA f = last_font();
-    EXPECT_EQ(f.lfWeight, 500);
-    EXPECT_EQ(f.lfItalic, 1);
-    EXPECT_EQ(f.lfCharSet, SHIFTJIS_CHARSET);
-    EXPECT_EQ(f.lfOutPrecision, 3);
-    EXPECT_EQ(f.lfClipPrecision, 2);
-    EXPECT_EQ(f.lfQuality, 2);
-    EXPECT_EQ(f.lfPitchAndFamily, 0x31);
-    EXPECT_STREQ(f.lfFaceName, FACE_ARIAL);
-
+    EXPECT_EQ(font(), std::vector<int>({11, 22, 500, 1, SHIFTJIS_CHARSET, 3, 2, 2, 0x31}));
+    EXPECT_STREQ(last_font().lfFaceName, FACE_ARIAL);
     GrpPrint(c.dc, "1", 0, 0, 1.6, 1.5, 0, 0x20);
-    f = last_font();
-    EXPECT_EQ(f.lfWeight, 500);
-    EXPECT_EQ(f.lfPitchAndFamily, 0x21);
-    EXPECT_STREQ(f.lfFaceName, "MSMINCHO");
-
+    EXPECT_EQ(font(), std::vector<int>({11, 22, 500, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x21}));
+    EXPECT_STREQ(last_font().lfFaceName, "MSMINCHO");
     GrpPrnFnt(c.dc, "1", 0, 0, 0, WHITE, 1, FACE_GOTHIC);
-    f = last_font();
-    EXPECT_EQ(f.lfWeight, 300);
-    EXPECT_EQ(f.lfPitchAndFamily, 0x31);
-    EXPECT_EQ(f.lfWidth, 11);
-    EXPECT_EQ(f.lfHeight, 22);
-    EXPECT_STREQ(f.lfFaceName, FACE_GOTHIC);
+    EXPECT_EQ(font(), std::vector<int>({11, 22, 300, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x31}));
+    EXPECT_STREQ(last_font().lfFaceName, FACE_GOTHIC);
 }
 
-TEST(grp_symbol, background_mode_restored_and_text_colour_left)
+TEST(grp_symbol, background_mode_restored_text_colour_left_and_empty_text_draws_nothing)
 {
     Canvas c(200, 40);
     for (int mode : {OPAQUE, TRANSPARENT}) {
@@ -106,18 +89,14 @@ TEST(grp_symbol, background_mode_restored_and_text_colour_left)
         EXPECT_TRUE(DcState(c.dc) == before) << mode;
         EXPECT_EQ(SetTextColor(c.dc, 0), RED);
     }
-    EXPECT_EQ(c.count(WHITE, 0, 0, 199, 39) < 200 * 40, true);
-}
-
-TEST(grp_symbol, zero_length_text_draws_nothing_but_sets_the_colour)
-{
-    Canvas c(50, 30);
-    int live = plat_gdi_live_objects();
-    GrpSymbol(c.dc, "", 0, 0, 2.0, 2.0, BLUE, 500, 0, 0, 1, 0x30, FACE_GOTHIC);
+    EXPECT_LT(c.count(WHITE), 200 * 40);
+    Canvas e(50, 30);
+    DcState before(e.dc);
+    GrpSymbol(e.dc, "", 0, 0, 2.0, 2.0, BLUE, 500, 0, 0, 1, 0x30, FACE_GOTHIC);
     EXPECT_EQ(last_font().lfHeight, 30);  // a font was made for it
-    EXPECT_EQ(plat_gdi_live_objects(), live);
-    EXPECT_EQ(SetTextColor(c.dc, 0), BLUE);
-    EXPECT_EQ(c.count(WHITE), 50 * 30);
+    EXPECT_TRUE(DcState(e.dc) == before);
+    EXPECT_EQ(SetTextColor(e.dc, 0), BLUE);
+    EXPECT_EQ(e.count(WHITE), 50 * 30);
 }
 
 TEST(grp_symbol_ex, paints_the_cell_and_restores_a_transparent_dc)
@@ -162,57 +141,42 @@ TEST(fields, lengths_beyond_the_work_area_are_held_at_51_and_short_texts_are_not
     EXPECT_EQ(none.count(WHITE), 100 * 30);
 }
 
-TEST(grp_print_d, right_aligned_and_cut_to_the_field)
+// Each numeric routine's field against the same field drawn from the
+// expected characters; GrpPrnFnt's routines keep no sign position and
+// write stars where the number is refused.
+TEST(numeric_fields, right_aligned_cut_held_and_starred)
 {
-    auto d = [](int value, int width) {
-        return after([&](HDC dc) { GrpPrintD(dc, value, width, 1, 2, RED, GREEN, 0); });
+    const double NaN = std::numeric_limits<double>::quiet_NaN();
+    enum { D, F, FNT_D, FNT_F };
+    struct Case { int routine; double value; int width, decimals; const char* field; } cases[] = {
+        {D, 1234, 6, 0, "  1234"}, {D, -56, 4, 0, " -56"}, {D, 1234567, 4, 0, "1234"},
+        {D, -2147483648.0, 20, 0, "         -2147483648"}, {D, 7, 25, 0, "                   7"},
+        {F, 3.14159, 8, 2, "    3.14"}, {F, -3.14159, 8, 2, "   -3.14"}, {F, 0.05, 6, 3, " 0.050"},
+        {F, 2.5, 5, 0, "   2."}, {F, 12345.0, 4, 1, "****"}, {F, 1e300, 19, 2, "*******************"},
+        {F, NaN, 5, 1, "*****"}, {F, 1e-30, 6, 2, "  0.00"}, {F, 1.5, 40, 1, "                1.5"},
+        {FNT_D, -56, 4, 0, "  56"}, {FNT_D, 1234, 6, 0, "  1234"}, {FNT_D, 123456, 4, 0, "****"},
+        {FNT_D, 5, 30, 0, "           5"}, {FNT_F, 3.14159, 6, 2, "  3.14"}, {FNT_F, -2.5, 5, 1, "  2.5"},
+        {FNT_F, 3.14159, 6, 9, "******"}, {FNT_F, 1e30, 12, 0, "************"},
     };
-    EXPECT_EQ(d(1234, 6), field_of("  1234"));
-    EXPECT_NE(d(1234, 6), field_of("1234  "));  // the comparison sees the placement
-    EXPECT_EQ(d(-56, 4), field_of(" -56"));
-    EXPECT_EQ(d(1234567, 4), field_of("1234"));
-    EXPECT_EQ(d(-2147483647 - 1, 20), field_of("         -2147483648"));
-    EXPECT_EQ(d(7, 25), field_of("                   7"));  // held at 20
-}
-
-TEST(grp_print_f, fixed_point_fields_and_the_overflow_mark)
-{
-    auto f = [](double value, int width, int decimals) {
-        return after([&](HDC dc) { GrpPrintF(dc, value, width, decimals, 1, 2, RED, GREEN, 0); });
-    };
-    EXPECT_EQ(f(3.14159, 8, 2), field_of("    3.14"));
-    EXPECT_EQ(f(-3.14159, 8, 2), field_of("   -3.14"));
-    EXPECT_EQ(f(0.05, 6, 3), field_of(" 0.050"));
-    EXPECT_EQ(f(2.5, 5, 0), field_of("   2."));
-    EXPECT_EQ(f(12345.0, 4, 1), field_of("****"));
-    EXPECT_EQ(f(1e300, 19, 2), field_of("*******************"));
-    EXPECT_EQ(f(std::numeric_limits<double>::quiet_NaN(), 5, 1), field_of("*****"));
-    EXPECT_EQ(f(1e-30, 6, 2), field_of("  0.00"));
-    EXPECT_EQ(f(1.5, 40, 1), f(1.5, 19, 1));  // width held at 19
-}
-
-TEST(grp_prn_fnt_numbers, no_sign_position_and_stars_when_refused)
-{
-    auto fnt = [](const char* expected) {
-        return after([&](HDC dc) {
-            GrpPrnFnt(dc, expected, 1, 2, RED, GREEN, (int)std::strlen(expected), FACE_GOTHIC);
+    for (const Case& k : cases) {
+        bool fnt = k.routine >= FNT_D;
+        auto drawn = after([&](HDC dc) {
+            switch (k.routine) {
+            case D: GrpPrintD(dc, (int)k.value, k.width, 1, 2, RED, GREEN, 0); break;
+            case F: GrpPrintF(dc, k.value, k.width, k.decimals, 1, 2, RED, GREEN, 0); break;
+            case FNT_D: GrpPrnFntD(dc, (int)k.value, k.width, 1, 2, RED, GREEN, FACE_GOTHIC); break;
+            default: GrpPrnFntF(dc, k.value, k.width, k.decimals, 1, 2, RED, GREEN, FACE_GOTHIC);
+            }
         });
-    };
-    auto d = [](int value, int width) {
-        return after([&](HDC dc) { GrpPrnFntD(dc, value, width, 1, 2, RED, GREEN, FACE_GOTHIC); });
-    };
-    auto f = [](double value, int width, int decimals) {
-        return after(
-            [&](HDC dc) { GrpPrnFntF(dc, value, width, decimals, 1, 2, RED, GREEN, FACE_GOTHIC); });
-    };
-    EXPECT_EQ(d(-56, 4), fnt("  56"));
-    EXPECT_EQ(d(1234, 6), fnt("  1234"));
-    EXPECT_EQ(d(123456, 4), fnt("****"));
-    EXPECT_EQ(d(5, 30), fnt("           5"));  // held at 12
-    EXPECT_EQ(f(3.14159, 6, 2), fnt("  3.14"));
-    EXPECT_EQ(f(-2.5, 5, 1), fnt("  2.5"));
-    EXPECT_EQ(f(3.14159, 6, 9), fnt("******"));  // decimals beyond 8 are refused
-    EXPECT_EQ(f(1e30, 12, 0), fnt("************"));
+        auto expected = after([&](HDC dc) {
+            int n = (int)std::strlen(k.field);
+            if (fnt)
+                GrpPrnFnt(dc, k.field, 1, 2, RED, GREEN, n, FACE_GOTHIC);
+            else
+                GrpPrnAtt(dc, k.field, 1, 2, RED, GREEN, n, 0);
+        });
+        EXPECT_EQ(drawn, expected) << k.routine << ": " << k.value << " as \"" << k.field << '"';
+    }
 }
 
 // A font asked for with a width lays its text on the character grid: in the

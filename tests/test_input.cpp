@@ -3,6 +3,11 @@
 // application state and the screen left behind are checked.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "app/app.h"
+#include "layout/layout.h"
+#include "state/state.h"
 #include "tests/helpers/program_run.h"
 
 enum : uint32_t {
@@ -116,32 +121,61 @@ TEST(entry, anything_typed_or_clicked_stays_in_bounds)
     EXPECT_TRUE(run.state.iMont >= 0 && run.state.iMont <= 12);
 }
 
-TEST(mouse, keypad_types_on_a_key_and_nothing_on_a_border)
+// Every key of the keypad and every swatch, clicked just inside each corner
+// of its area and on its edge: inside acts, the edge does nothing. A swatch
+// chooses the colour the screen shows where it is clicked.
+TEST(hit_areas, every_key_and_swatch_acts_inside_its_area_only)
 {
-    ProgramRun one = replay("click 640 300");
-    EXPECT_EQ(one.state.iNkcnt, 1);
-    EXPECT_EQ(one.state.cKeybuf[0], '1');
-    EXPECT_TRUE(cell_shows(one.screen, 635, 0, YELLOW));
+    Canvas screen(1024, 768, 0);
+    RKM_WAKU_CRT(screen.dc);
+    Picture drawn = picture_of(screen);
+    struct Area { int left, top, right, bottom; char key; } areas[18];  // exclusive edges
+    for (int i = 0; i < 16; i++)
+        areas[i] = {622 + 42 * (i % 4), 288 + 40 * (i / 4), 662 + 42 * (i % 4), 324 + 40 * (i / 4),
+                    "123+456-789*0:./"[i]};
+    areas[16] = {622, 448, 726, 484, '\r'};  // Enter
+    areas[17] = {728, 448, 788, 484, '\b'};  // BS
+    auto typed = [&](int x, int y) {  // what a click types into a year field holding "20"
+        iNstep = 0, iMjset = 4, iNkcnt = 2, cKeybuf[2] = 0;
+        std::memcpy(cKeybuf, "20", 2);
+        RKM_KB_MOUSE(screen.dc, x, y);
+        return iNstep == 1 ? '\r' : iNkcnt == 1 ? '\b' : iNkcnt == 3 ? cKeybuf[2] : 0;
+    };
+    for (const Area& a : areas) {
+        SCOPED_TRACE(std::string("key ") + a.key);
+        for (int x : {a.left + 1, a.right - 1})
+            for (int y : {a.top + 1, a.bottom - 1})
+                EXPECT_EQ(typed(x, y), a.key) << x << "," << y;
+        EXPECT_EQ(typed(a.left, a.top + 5), 0);
+        EXPECT_EQ(typed(a.left + 5, a.bottom), 0);
+    }
+    for (int r = 0; r < 5; r++)
+        for (int c = 0; c < 5; c++) {
+            int left = 808 + 26 * c, top = 292 + 27 * r;
+            for (int x : {left + 1, left + 19})
+                for (int y : {top + 1, top + 19}) {
+                    iBcol = 1;
+                    RKM_COL_MOUSE(screen.dc, x, y);
+                    EXPECT_EQ(iBcol, (int)drawn.at(x, y)) << "swatch " << r << "," << c;
+                }
+            iBcol = 1;
+            RKM_COL_MOUSE(screen.dc, left, top + 5);
+            RKM_COL_MOUSE(screen.dc, left + 5, top + 20);
+            EXPECT_EQ(iBcol, 1) << "edge of swatch " << r << "," << c;
+        }
+    EXPECT_EQ(drawn.at(922, 410), 0xA0FFA0u);  // the last swatch, pale green
+}
 
-    ProgramRun border = replay("click 662 300; click 640 287; click 700 270");
-    EXPECT_EQ(border.state.iNkcnt, 0);
-
+TEST(mouse, keypad_entry_by_mouse_and_the_chosen_colour_on_screen)
+{
     // 2, 0, 0, 3, Enter, 1, 1, BS, 2, Enter: December 2003, all by mouse.
     ProgramRun all = replay("click 685 300; click 640 420; click 640 420; click 730 300;"
                             "click 670 470; click 640 300; click 640 300; click 750 470;"
-                            "click 685 300; click 670 470");
+                            "click 685 300; click 670 470; click 922 410");
     EXPECT_EQ(all.state.iYear * 100 + all.state.iMont, 200312);
-}
-
-TEST(mouse, swatch_row_4_column_4_fills_the_sample)
-{
-    ProgramRun run = replay("click 922 410");
-    EXPECT_EQ(run.state.iBcol, 0xA0FFA0);
-    EXPECT_EQ(run.screen.at(870, 455), 0xA0FFA0u);
-    EXPECT_EQ(run.screen.at(808, 435), 0x000000u);  // the outline stays
-
-    ProgramRun between = replay("click 831 300");
-    EXPECT_EQ(between.state.iBcol, 0xFFFFFF);
+    EXPECT_EQ(all.state.iBcol, 0xA0FFA0);
+    EXPECT_EQ(all.screen.at(870, 455), 0xA0FFA0u);
+    EXPECT_EQ(all.screen.at(808, 435), 0x000000u);  // the outline stays
 }
 
 TEST(mouse, layout_button_moves_the_highlight_without_redrawing)

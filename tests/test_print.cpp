@@ -91,6 +91,7 @@ protected:
         EXPECT_EQ(RKM_CALEN_PRN(nullptr), 0);
         return cups.wait_for_job_file(++jobs);
     }
+    int jobs_done() const { return jobs; }
 
     // The print command's failure boxes while `run` runs.
     int boxes_while(const std::function<void()>& run, std::string* text = nullptr)
@@ -137,108 +138,78 @@ TEST(PrinterName, device_name_is_the_first_field_and_an_empty_one_is_no_printer)
 
 /* The page of each layout */
 
-TEST_F(PrintCommand, year_page_is_one_landscape_page_with_embedded_subset_fonts)
+// Every layout printed through the print command, at 300 and 600 dpi:
+// the pixels at the design's coordinates scaled to the printer's dots, the
+// texts, and one landscape A4 page with its fonts embedded as subsets.
+TEST_F(PrintCommand, each_layout_scaled_to_the_printer_page)
 {
-    iBcol = TINT;
-    std::string pdf = print(300, 3, 2003, 0);
-    ASSERT_NE(pdf, "");
-    EXPECT_EQ(cups.job_title(1), "RKM7500");
-    struct stat st;
-    ASSERT_EQ(stat(pdf.c_str(), &st), 0);
-    EXPECT_LT(st.st_size, 100 * 1024);  // shapes stay rectangles, fonts are subsets
-    std::string info = pdf_info(pdf);
-    EXPECT_EQ(pdf_field(info, "Pages"), "1");
-    EXPECT_EQ(pdf_field(info, "Page size"), "841.89 x 595.276 pts (A4)");
-    std::string text = pdf_text(pdf);
-    for (const char* word : {"2003年１月", "2003年９月", "2003年12月", "日", "土"})
-        EXPECT_NE(text.find(word), std::string::npos) << word << "\n" << text;
-    EXPECT_TRUE(fonts_embedded_as_subsets(pdf_fonts(pdf)));
-
-    PdfPage page = pdf_page(pdf, 300);
-    ASSERT_GT(page.width, page.height);
-    auto at = [](int u) { return dots(u, 300); };
-    EXPECT_EQ(page.pixel(at(5), at(5)), (uint32_t)TINT);        // iBcol over the canvas
-    EXPECT_EQ(page.pixel(at(1015), at(700)), (uint32_t)TINT);
-    // January: title in blue, 5 January (a Sunday) red, 1 January a holiday
-    EXPECT_TRUE(page.has_colour(at(80), at(60), at(200), at(78), BLUE, 8));
-    EXPECT_TRUE(page.has_colour(at(30), at(124), at(54), at(144), RED, 8));
-    EXPECT_TRUE(page.has_colour(at(120), at(100), at(144), at(120), HOLIDAY, 8));
-    EXPECT_TRUE(page.has_colour(at(210), at(100), at(234), at(120), SATURDAY, 8));  // 4 Jan
-    // days off are boxed: 1 January (holiday) yes, 2 January (Thursday) no
-    EXPECT_EQ(page.pixel(at(119), at(110)), 0x000000u);
-    EXPECT_EQ(page.pixel(at(149), at(110)), (uint32_t)TINT);
-    EXPECT_EQ(iNstep, 0);
-}
-
-TEST_F(PrintCommand, large_month_fills_the_page_with_grooves_at_scaled_positions)
-{
-    iBcol = TINT;
-    std::string pdf = print(600, 0, 2003, 11);
-    ASSERT_NE(pdf, "");
-    std::string text = pdf_text(pdf);
-    for (const char* word : {"2003年11月", "日", "月", "火", "水", "木", "金", "土"})
-        EXPECT_NE(text.find(word), std::string::npos) << word << "\n" << text;
-
-    // only the parts of the page checked, rendered at the printer's 600 dpi
-    auto at = [](int u) { return dots(u, 600); };
-    auto area = [&](int x1, int y1, int x2, int y2) {
-        return pdf_area(pdf, 600, at(x1), at(y1), at(x2) - at(x1) + 1, at(y2) - at(y1) + 1);
+    struct Job { int layout, dpi, year, month; const char* texts; } jobs[] = {
+        {3, 300, 2003, 0, "2003年１月 2003年９月 2003年12月 日 土"},
+        {0, 600, 2003, 11, "2003年11月 日 月 火 水 木 金 土"},
+        {9, 300, 0, 0, ""},  // before any entry: today's month, medium layout
+        {2, 300, 2003, 3, "2003年３月"},
+        {0, 300, 2003, 0, "2003年１月"},  // months outside 1..12: the nearest
+        {1, 300, 2003, 0, "2003年１月"},
+        {2, 300, 2003, 13, "2003年12月"},
     };
-    auto has = [&](int x1, int y1, int x2, int y2, uint32_t colour) {
-        return area(x1, y1, x2, y2).has_colour(at(x1), at(y1), at(x2), at(y2), colour, 8);
+    // Pixel (x, y) of job j in canvas units has the colour; with a box
+    // (x2 >= 0), some pixel of it has it, give or take 8 per channel.
+    struct Probe { int job, x, y, x2, y2; uint32_t colour; } probes[] = {
+        {0, 5, 5, -1, 0, TINT}, {0, 1015, 700, -1, 0, TINT},  // iBcol over the canvas
+        {0, 80, 60, 200, 78, BLUE},                           // January's title
+        {0, 30, 124, 54, 144, RED},                           // Sunday 5 January
+        {0, 120, 100, 144, 120, HOLIDAY},                     // 1 January
+        {0, 210, 100, 234, 120, SATURDAY},                    // 4 January
+        {0, 119, 110, -1, 0, 0x000000}, {0, 149, 110, -1, 0, TINT},  // days off are boxed
+        {1, 2, 2, -1, 0, TINT}, {1, 1020, 758, -1, 0, TINT},
+        {1, 20, 400, -1, 0, 0x404040}, {1, 21, 400, -1, 0, 0xC0C0C0}, {1, 22, 400, -1, 0, 0x404040},
+        {1, 380, 10, 700, 45, BLUE},                          // the title
+        {1, 5, 208, 60, 240, RED},                            // Sunday 2 November: column 0, row 1
+        {1, 145, 208, 200, 240, HOLIDAY},                     // Culture Day
+        {1, 170, 502, 230, 534, RED},                         // 24th: substitute for the 23rd
+        {2, 20, 500, -1, 0, TINT}, {2, 700, 300, -1, 0, 0xFFFFFF}, {2, 20, 600, -1, 0, 0xFFFFFF},
+        {2, 53, 300, -1, 0, 0xC0C0C0},                        // centre of vertical rule 0
+        {3, 12, 198, -1, 0, TINT}, {3, 257, 100, -1, 0, 0xFFFFFF}, {3, 12, 203, -1, 0, 0xFFFFFF},
+        {3, 180, 122, 204, 142, HOLIDAY},                     // 21 March 2003, the equinox
     };
-    EXPECT_EQ(area(0, 0, 5, 5).pixel(at(2), at(2)), (uint32_t)TINT);
-    EXPECT_EQ(area(1015, 755, 1023, 760).pixel(at(1020), at(758)), (uint32_t)TINT);
-    // vertical rule 0: dark edges at units 20 and 22, light centre at 21
-    PdfPage rule = area(15, 395, 30, 405);
-    int y = at(400);
-    EXPECT_EQ(rule.pixel(at(20), y), 0x404040u);
-    EXPECT_EQ(rule.pixel(at(21), y), 0xC0C0C0u);
-    EXPECT_EQ(rule.pixel(at(22), y), 0x404040u);
-    EXPECT_EQ(rule.pixel(at(21) - 2, y), (uint32_t)TINT);
-    EXPECT_EQ(rule.pixel(at(20) + 2, y), (uint32_t)TINT);
-    EXPECT_TRUE(has(380, 10, 700, 45, BLUE));    // the title
-    EXPECT_TRUE(has(5, 208, 60, 240, RED));      // Sunday 2 November: column 0, row 1
-    EXPECT_TRUE(has(145, 208, 200, 240, HOLIDAY));  // Culture Day, placed with a = 5
-    EXPECT_TRUE(has(170, 502, 230, 534, RED));   // 24th: substitute for Sunday the 23rd
-}
-
-TEST_F(PrintCommand, medium_month_of_the_today_state_and_small_month_fill_only_their_area)
-{
-    // before any entry: today's month, in the medium layout while iDspfg is 9
-    iSetfg = 0;
     iBcol = TINT;
-    std::string medium = print(300, 9, 0, 0);
-    iSetfg = 1;
-    std::string small = print(300, 2, 2003, 3);
-    ASSERT_NE(medium, "");
-    ASSERT_NE(small, "");
+    std::vector<std::string> pdfs;
+    for (const Job& j : jobs) {
+        iSetfg = j.year != 0;
+        pdfs.push_back(print(j.dpi, j.layout, j.year, j.month));
+        ASSERT_NE(pdfs.back(), "") << &j - jobs;
+        EXPECT_EQ(cups.job_title(jobs_done()), "RKM7500");
+        EXPECT_EQ(iNstep, 0);
+        std::string text = pdf_text(pdfs.back()), words = j.texts;
+        for (size_t at = 0, end; at < words.size(); at = end + 1) {
+            end = std::min(words.find(' ', at), words.size());
+            EXPECT_NE(text.find(words.substr(at, end - at)), std::string::npos)
+                << words.substr(at, end - at) << " in job " << &j - jobs << "\n" << text;
+        }
+    }
     std::time_t now = std::time(nullptr);
     std::tm t = *std::localtime(&now);
     static const char* const months[] = {"１月", "２月", "３月", "４月", "５月", "６月",
                                          "７月", "８月", "９月", "10月", "11月", "12月"};
     std::string title = std::to_string(t.tm_year + 1900) + "年" + months[t.tm_mon];
-    EXPECT_NE(pdf_text(medium).find(title), std::string::npos) << title;
-    EXPECT_NE(pdf_text(small).find("2003年３月"), std::string::npos);
-    auto at = [](int u) { return dots(u, 300); };
-    PdfPage page = pdf_page(medium, 300);
-    EXPECT_EQ(page.pixel(at(20), at(500)), (uint32_t)TINT);
-    EXPECT_EQ(page.pixel(at(700), at(300)), 0xFFFFFFu);
-    EXPECT_EQ(page.pixel(at(20), at(600)), 0xFFFFFFu);
-    EXPECT_EQ(page.pixel(at(53), at(300)), 0xC0C0C0u);  // centre of vertical rule 0
-    page = pdf_page(small, 300);
-    EXPECT_EQ(page.pixel(at(12), at(198)), (uint32_t)TINT);
-    EXPECT_EQ(page.pixel(at(300), at(100)), 0xFFFFFFu);
-    EXPECT_EQ(page.pixel(at(500), at(500)), 0xFFFFFFu);
-    // 21 March 2003, the spring equinox, a Friday: column 5, row 3
-    EXPECT_TRUE(page.has_colour(at(180), at(122), at(204), at(142), HOLIDAY, 8));
-}
-
-TEST_F(PrintCommand, months_outside_1_to_12_print_the_nearest_month)
-{
-    EXPECT_NE(pdf_text(print(300, 0, 2003, 0)).find("2003年１月"), std::string::npos);
-    EXPECT_NE(pdf_text(print(300, 1, 2003, 0)).find("2003年１月"), std::string::npos);
-    EXPECT_NE(pdf_text(print(300, 2, 2003, 13)).find("2003年12月"), std::string::npos);
+    EXPECT_NE(pdf_text(pdfs[2]).find(title), std::string::npos) << title;
+    for (const Probe& p : probes) {
+        int dpi = jobs[p.job].dpi;
+        int x1 = dots(p.x, dpi), y1 = dots(p.y, dpi);
+        int x2 = p.x2 < 0 ? x1 : dots(p.x2, dpi), y2 = p.x2 < 0 ? y1 : dots(p.y2, dpi);
+        PdfPage area = pdf_area(pdfs[p.job], dpi, x1, y1, x2 - x1 + 1, y2 - y1 + 1);
+        if (p.x2 < 0)
+            EXPECT_EQ(area.pixel(x1, y1), p.colour) << "job " << p.job << " at " << p.x << "," << p.y;
+        else
+            EXPECT_TRUE(area.has_colour(x1, y1, x2, y2, p.colour, 8)) << "job " << p.job << " at " << p.x << "," << p.y;
+    }
+    std::string info = pdf_info(pdfs[0]);
+    EXPECT_EQ(pdf_field(info, "Pages"), "1");
+    EXPECT_EQ(pdf_field(info, "Page size"), "841.89 x 595.276 pts (A4)");
+    EXPECT_TRUE(fonts_embedded_as_subsets(pdf_fonts(pdfs[0])));
+    struct stat st;
+    ASSERT_EQ(stat(pdfs[0].c_str(), &st), 0);
+    EXPECT_LT(st.st_size, 100 * 1024);  // shapes stay rectangles, fonts are subsets
 }
 
 /* Failures */
@@ -320,29 +291,30 @@ std::string run_program_in(const std::string& folder, const std::string& args, i
 
 // The 600 dpi printer's name is longer than the device mode's 31 bytes: the
 // page must still reach it.
-TEST_F(PrintCommand, program_prints_every_layout_through_f9_at_300_and_600_dpi)
+TEST_F(PrintCommand, program_prints_every_layout_through_f9)
 {
     const int title_x[] = {380, 190, 80, 80}, title_y[] = {10, 30, 10, 60};
     const char* const long_name = "Accounting_Floor3_Colour_Laser_Printer_600dpi";
-    int job = 0;
-    for (int dpi : {300, 600}) {
-        ASSERT_TRUE(cups.add_queue(dpi == 300 ? "pdf300" : long_name, dpi));
-        for (int layout = 0; layout < 4; layout++) {
-            SCOPED_TRACE("layout " + std::to_string(layout) + " at " + std::to_string(dpi));
-            int status = -1;
-            run_program_in(cups.folder(), "--replay '" + f9_replay(layout) + "'", &status);
-            EXPECT_EQ(status, 0);
-            std::string pdf = cups.wait_for_job_file(++job);
-            ASSERT_NE(pdf, "");
-            EXPECT_EQ(cups.job_title(job), "RKM7500");
-            EXPECT_NE(pdf_text(pdf).find(layout == 3 ? "2003年１月" : "2003年11月"),
-                      std::string::npos);
-            // the title in blue where the layout puts it at this resolution
-            int x = dots(title_x[layout], dpi), y = dots(title_y[layout], dpi);
-            int w = dots(110, dpi), h = dots(20, dpi);
-            PdfPage title = pdf_area(pdf, dpi, x, y, w, h);
-            EXPECT_TRUE(title.has_colour(x, y, x + w - 1, y + h - 1, BLUE, 8));
+    ASSERT_TRUE(cups.add_queue("pdf300", 300));
+    ASSERT_TRUE(cups.add_queue(long_name, 600, false));
+    for (int layout = 0; layout < 4; layout++) {
+        int dpi = layout < 2 ? 300 : 600;
+        if (layout == 2) {
+            ASSERT_EQ(cups.run_tool(std::string("lpadmin -d ") + long_name), 0);
         }
+        SCOPED_TRACE("layout " + std::to_string(layout) + " at " + std::to_string(dpi));
+        int status = -1;
+        run_program_in(cups.folder(), "--replay '" + f9_replay(layout) + "'", &status);
+        EXPECT_EQ(status, 0);
+        std::string pdf = cups.wait_for_job_file(layout + 1);
+        ASSERT_NE(pdf, "");
+        EXPECT_EQ(cups.job_title(layout + 1), "RKM7500");
+        EXPECT_NE(pdf_text(pdf).find(layout == 3 ? "2003年１月" : "2003年11月"), std::string::npos);
+        // the title in blue where the layout puts it at this resolution
+        int x = dots(title_x[layout], dpi), y = dots(title_y[layout], dpi);
+        int w = dots(110, dpi), h = dots(20, dpi);
+        PdfPage title = pdf_area(pdf, dpi, x, y, w, h);
+        EXPECT_TRUE(title.has_colour(x, y, x + w - 1, y + h - 1, BLUE, 8));
     }
 }
 

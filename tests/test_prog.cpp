@@ -176,31 +176,6 @@ TEST_F(WindowsOnDisplay, prog_down_closes_every_window_of_the_program)
     end(pid_t(other));
 }
 
-TEST_F(WindowsOnDisplay, prog_down_does_nothing_for_a_process_without_windows)
-{
-    unsigned long shown = 0;
-    ASSERT_EQ(ProgExec(SDL_WINDOW_PROGRAM, &shown, 1), 1);
-    char sleeper[] = "sleep 30";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, sleeper, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi));
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-
-    unsigned long id = pi.dwProcessId;
-    EXPECT_EQ(ProgDown(&id), 0);
-    unsigned long nobody = 0;  // no process: windows naming no owner are not closed
-    EXPECT_EQ(ProgDown(&nobody), 0);
-    EXPECT_EQ(ProgDown(nullptr), 0);
-    EXPECT_EQ(wait_exit(pid_t(id), 3), -1);
-    EXPECT_EQ(wait_exit(pid_t(shown), 0), -1);
-    EXPECT_EQ(windows_of(DWORD(shown)), 1);
-    end(pid_t(id));
-    end(pid_t(shown));
-}
-
 // Both kinds of program: one that honours the show command itself, and
 // one on this platform's windows, which honour it and turn the close
 // request into WM_CLOSE as the calendar's window does.
@@ -218,19 +193,6 @@ TEST_F(WindowsOnDisplay, show_command_is_honoured_and_hidden_windows_still_close
             end(pid_t(id));
         }
     }
-}
-
-TEST_F(WindowsOnDisplay, prog_down_closes_the_calendar)
-{
-    unsigned long id = 0;
-    ASSERT_EQ(ProgExec(RKM_PROGRAM, &id, 1), 1);
-    if (windows_of(DWORD(id)) == 0) {
-        end(pid_t(id));
-        GTEST_SKIP() << "this build of the calendar opens no window on an X display";
-    }
-    EXPECT_EQ(ProgDown(&id), 0);
-    EXPECT_EQ(wait_exit(pid_t(id)), 0);
-    end(pid_t(id));
 }
 
 TEST(prog_windows, no_display_means_no_windows)

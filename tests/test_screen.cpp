@@ -74,6 +74,17 @@ TEST(command_line, bad_arguments_give_usage_on_stderr_and_2)
     }
 }
 
+TEST(command_line, version_is_name_and_0_and_a_beep_without_a_sound_card_writes_nothing)
+{
+    Outcome o = run("--version");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("rkm7500"), std::string::npos);
+    // A refused character beeps; the sound libraries' complaints stay away from the user.
+    o = run("--snapshot /dev/null --replay 'type 12345'", "env -u SDL_AUDIODRIVER AUDIODEV=/dev/null");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out + o.err, "");
+}
+
 TEST(command_line, no_display_is_one_clear_line_and_1_but_a_snapshot_needs_none)
 {
     const char* no_display = "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER";
@@ -120,6 +131,13 @@ TEST(x_window, type_a_month_choose_a_layout_and_close)
     unsigned long window = calendar_window(x, 703, 225, X_BLUE);  // the start screen is up
     ASSERT_NE(window, 0u);
 
+    std::vector<long> icon = xvfb_property(x, window, "_NET_WM_ICON");
+    size_t at = 0, smaller = 0;  // each size in turn, smallest first: find 32 x 32
+    for (; at + 2 < icon.size() && icon[at] != 32; smaller++)
+        at += 2 + icon[at] * icon[at + 1];
+    ASSERT_LE(at + 2 + 32 * 32, icon.size()) << "a 32 x 32 window icon";
+    EXPECT_EQ(smaller, 2u) << "after the 16 x 16 and 24 x 24 ones";
+    EXPECT_EQ(icon[at + 2 + 5 * 32 + 5] & 0xFFFFFFFF, 0xFFD02828) << "the red header";
     std::string id = std::to_string(window);
     xvfb_xdotool(x, {"windowfocus", "--sync", id});
     xvfb_xdotool(x, {"type", "--delay", "20", "2003"});

@@ -2,6 +2,8 @@
 // DC and read back at the design's coordinates.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "state/state.h"
 #include "calendar/calendar.h"
 #include "calendar/views.h"
@@ -67,52 +69,39 @@ TEST_F(Views, function_keys_only_f9_f11_f12_have_captions)
     EXPECT_EQ(p.at(340, 700), DARK_GREY);  // a gap between groups
 }
 
-TEST_F(Views, medium_view_frames_today_or_fills_the_area)
+TEST_F(Views, medium_and_large_views_place_every_day_of_a_month)
 {
     RKM_CALEN2_PROC(canvas.dc, 2003, 11, 15);  // Saturday, column 6, row 2
-    Picture today = picture_of(canvas);
-    for (int x : {479, 480, 536, 537})
-        EXPECT_EQ(today.at(x, 289), BLUE) << x;
-    EXPECT_NE(today.at(409, 289), BLUE);  // not the 14th
-    EXPECT_EQ(today.at(20, 15), BEIGE);
-
-    iBcol = 0xD0FFD0;
-    RKM_CALEN2_PROC(canvas.dc, 2003, 11, 0);
-    Picture plain = picture_of(canvas);
-    EXPECT_EQ(plain.at(20, 15), 0xD0FFD0u);
-    EXPECT_EQ(plain.count(475, 245, 540, 295, BLUE), 0);
-}
-
-TEST_F(Views, november_2003_uses_six_rows)
-{
-    RKM_CALEN2_PROC(canvas.dc, 2003, 11, 0);
     Picture p = picture_of(canvas);
-    EXPECT_EQ(medium_days(p), 30);
-    EXPECT_TRUE(medium_cell(p, 6, 0));  // the 1st alone in the first row
-    EXPECT_FALSE(medium_cell(p, 5, 0));
-    EXPECT_TRUE(medium_cell(p, 0, 5));  // the 30th alone in the sixth
-    EXPECT_FALSE(medium_cell(p, 1, 5));
+    for (int x : {479, 480, 536, 537})
+        EXPECT_EQ(p.at(x, 289), BLUE) << x;
+    EXPECT_NE(p.at(409, 289), BLUE);  // not the 14th
+    EXPECT_EQ(p.at(20, 15), BEIGE);
+    iBcol = 0xD0FFD0;  // no day framed: the area in iBcol
+    RKM_CALEN2_PROC(canvas.dc, 2003, 11, 0);
+    p = picture_of(canvas);
+    EXPECT_EQ(p.at(20, 15), 0xD0FFD0u);
+    EXPECT_EQ(p.count(475, 245, 540, 295, BLUE), 0);
+    iBcol = WHITE;
+    // Every day where the day numbers put it: November 2003 with six rows,
+    // September 1752 with 19 days.
+    for (auto [year, month, days] : {std::tuple{2003, 11, 30}, std::tuple{1752, 9, 19}}) {
+        RKM_CALEN2_PROC(canvas.dc, year, month, 0);
+        p = picture_of(canvas);
+        EXPECT_EQ(medium_days(p), days) << year;
+        int first = RKM_FIRST_DAY(year, month);
+        for (int i = 0; i < 42; i++)
+            EXPECT_EQ(medium_cell(p, i % 7, i / 7), i >= first && i < first + days) << year << " cell " << i;
+    }
+    RKM_CALEN2_PROC(canvas.dc, 2003, 11, 0);
+    p = picture_of(canvas);
     EXPECT_TRUE(p.has_near(60, 430, 118, 466, 0x0000FF, 8));  // a Sunday, red
-    // Grooves: dark edges around a light middle line.
-    EXPECT_EQ(p.at(52, 300), DARK_GREY);
+    EXPECT_EQ(p.at(52, 300), DARK_GREY);  // grooves: dark edges around a light middle line
     EXPECT_EQ(p.at(53, 300), LIGHT_GREY);
     EXPECT_EQ(p.at(300, 483), LIGHT_GREY);
     EXPECT_EQ(p.at(300, 485), WHITE);
-}
-
-TEST_F(Views, september_1752_shows_19_days)
-{
-    RKM_CALEN2_PROC(canvas.dc, 1752, 9, 0);
-    Picture p = picture_of(canvas);
-    EXPECT_EQ(medium_days(p), 19);
-    EXPECT_TRUE(medium_cell(p, 2, 0));  // 1 on Tuesday
-    EXPECT_TRUE(medium_cell(p, 6, 2));  // 30 on Saturday, third row
-}
-
-TEST_F(Views, large_view_places_days_by_position_not_number)
-{
     RKM_CALEN1_PROC(canvas.dc, 2003, 11);
-    Picture p = picture_of(canvas);
+    p = picture_of(canvas);
     // Day 9 (column 0, row 2) stands at x 5, its digit in 34 to 63; day 10
     // (column 1) at x 170, leaving 145 to 158 empty.
     EXPECT_GT(p.count_not(34, 306, 63, 342, WHITE), 10);

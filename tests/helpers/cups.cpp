@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <cups/cups.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -15,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -233,13 +233,9 @@ std::string PrivateCups::wait_for_job_file(int n, double seconds) const
 {
     std::string path = dir_ + "/out/job-" + std::to_string(n) + ".pdf";
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    struct stat st;
-    while (std::chrono::steady_clock::now() < end) {
-        if (stat(path.c_str(), &st) == 0)
-            return path;
+    while (!std::filesystem::exists(path) && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return "";
+    return std::filesystem::exists(path) ? path : "";
 }
 
 std::string PrivateCups::job_title(int n) const
@@ -257,15 +253,11 @@ std::vector<std::string> PrivateCups::output_files() const
 
 std::vector<std::string> files_in(const std::string& folder)
 {
-    DIR* d = opendir(folder.c_str());
-    if (!d)
-        return {"?"};
+    std::error_code error;
     std::vector<std::string> names;
-    while (dirent* e = readdir(d))
-        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-            names.push_back(e->d_name);
-    closedir(d);
-    return names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.push_back(entry.path().filename());
+    return error ? std::vector<std::string>{"?"} : names;
 }
 
 int PrivateCups::jobs_known() const
