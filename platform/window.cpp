@@ -138,6 +138,19 @@ bool wayland_has_seat()
     return seat;
 }
 
+XErrorHandler x_error_before = nullptr;  // the handler in force before ours
+
+// An X error about a window that is gone (a message box closed a moment
+// before a late request for it reached the server) is harmless; Xlib's
+// default handler would end the program for it. Other errors are handled
+// as before.
+int x_error(Display* d, XErrorEvent* e)
+{
+    if (e->error_code == BadWindow)
+        return 0;
+    return x_error_before ? x_error_before(d, e) : 0;
+}
+
 // Starts SDL's video on the display that plat_set_display chose.
 bool video_ready()
 {
@@ -176,8 +189,11 @@ bool video_ready()
     // Where the driver has a window surface of its own (shared memory on
     // X11, plain memory offscreen), use it rather than emulating one with
     // OpenGL, which costs a renderer and makes SDL recreate the window.
-    if (driver_is_memory(driver) || (driver && std::strcmp(driver, "x11") == 0))
+    bool x11 = driver && std::strcmp(driver, "x11") == 0;
+    if (driver_is_memory(driver) || x11)
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (x11 && !x_error_before)
+        x_error_before = XSetErrorHandler(x_error);
     return true;
 }
 
