@@ -1,5 +1,6 @@
-// How a run of the program ends: its exit status, the line that says why,
-// and the snapshot it leaves.
+// How a run of the program ends: its exit status, what it says on which
+// stream, and the snapshot it leaves. Errors in the command line or the
+// replay end with 2 and one line on standard error pointing to --help.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,40 +9,56 @@
 #include "tests/helpers/picture.h"
 #include "tests/helpers/tempdir.h"
 
+// The program's standard output; its standard error goes to the file err.
 static std::string run_in(const TempDir& dir, const std::string& before, const std::string& args,
                           int* status)
 {
-    return run_command("cd '" + dir.path() + "' && { " + before + " timeout 20 " + RKM_PROGRAM +
-                           " " + args + "; }",
-                       status);
+    return run_command("(cd '" + dir.path() + "' && { " + before + " timeout 20 " + RKM_PROGRAM +
+                           " " + args + "; } 2>err)", status);
 }
 
-TEST(exit_status, failures_end_with_1_and_the_reason_bad_numbers_with_2)
+TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
 {
-    const std::string no_display = "rkm7500: cannot open display :199\n";  // the whole output
+    const std::string no_display = "rkm7500: cannot open display :199\n";  // all it says
+    const char* const no_cups = "export CUPS_SERVER=/nonexistent/cups.sock;";  // no printer either
     const struct {
         const char *before, *args;
         int status;
-        std::string says;
+        std::string out, err;
     } cases[] = {
-        {"export DISPLAY=:199; unset SDL_VIDEODRIVER WAYLAND_DISPLAY;", "", 1, no_display},
-        {"export DISPLAY=:199 SDL_VIDEODRIVER=dummy;", "", 1, no_display},
-        {"", "--snapshot s.png --replay 'click 4294968196 200'", 2, "0 to 32767"},
-        {"", "--snapshot s.png --replay 'click 5 32768'", 2, "0 to 32767"},
-        {"", "--snapshot s.png --print-to no/p.pdf --replay 'key F9'", 1, "No such file"},
-        {"", "--snapshot s.png --print-to . --replay 'key F9; key F12'", 1, "Is a directory"},
-        {"", "--snapshot s.png --print-to p.pdf --replay 'key F9; key F12'", 0, ""},
-        {"mkdir d;", "--snapshot d", 1, "cannot write the snapshot to d: Is a directory"},
+        {"", "-h", 0, "Report bugs to: <http", ""},
+        {"", "--help", 0, "HDAY1.DAT", ""},
+        {"", "-V", 0, "License MIT", ""},
+        {"", "--version", 0, "Copyright (C)", ""},
+        {"", "--snapshot=s.png --replay='type 20' && test -s s.png", 0, "", ""},
+        {"", "--bogus", 2, "", "unrecognized option '--bogus'"},
+        {"", "-x", 2, "", "unrecognized option '-x'"},
+        {"", "--help=yes", 2, "", "'--help' takes no value"},
+        {"", "--snapshot=", 2, "", "'--snapshot' needs a value"},
+        {"", "--print-to", 2, "", "'--print-to' needs a value"},
+        {"", "extra", 2, "", "unexpected argument 'extra'"},
+        {"", "--snapshot=a.png --snapshot b.png", 2, "", "'--snapshot' given twice"},
+        {"", "--snapshot s.png --replay 'click 4294968196 200'", 2, "", "0 to 32767"},
+        {"", "--snapshot s.png --replay 'click 5 32768'", 2, "", "0 to 32767"},
+        {"export DISPLAY=:199; unset SDL_VIDEODRIVER WAYLAND_DISPLAY;", "", 1, "", no_display},
+        {"export DISPLAY=:199 SDL_VIDEODRIVER=dummy;", "", 1, "", no_display},
+        {"", "--snapshot s.png --print-to no/p.pdf --replay 'key F9'", 1, "", "No such file"},
+        {"", "--snapshot s.png --print-to . --replay 'key F9; key F12'", 1, "", "Is a directory"},
+        {no_cups, "--snapshot s.png --print-to p.pdf --replay 'key F9; key F12'", 0, "", ""},
+        {no_cups, "--snapshot s.png --replay 'key F9'", 0, "", "印刷処理が取り消されました"},
+        {"mkdir d;", "--snapshot d", 1, "", "cannot write the snapshot to d: Is a directory"},
     };
     for (const auto& c : cases) {
         TempDir dir;
         int status = -1;
-        std::string out = run_in(dir, c.before, c.args, &status);
-        EXPECT_EQ(status, c.status) << c.args << "\n" << out;
-        if (c.says == no_display) {
-            EXPECT_EQ(out, no_display);
+        std::string out = run_in(dir, c.before, c.args, &status), err = dir.read("err");
+        EXPECT_EQ(status, c.status) << c.args << "\n" << err;
+        EXPECT_TRUE(c.out.empty() ? out.empty() : out.find(c.out) != out.npos) << c.args << "\n" << out;
+        EXPECT_TRUE(c.err.empty() || c.err == no_display ? err == c.err : err.find(c.err) != err.npos)
+            << c.args << "\n" << err;
+        if (c.status == 2) {
+            EXPECT_TRUE(err.find('\n') == err.size() - 1 && err.find("'rkm7500 --help'") != err.npos) << err;
         }
-        EXPECT_NE(out.find(c.says), std::string::npos) << c.args << "\n" << out;
     }
 }
 
@@ -50,13 +67,13 @@ TEST(snapshot, a_failed_write_keeps_the_old_file_and_ending_the_program_still_wr
     TempDir dir;
     dir.write("s.png", "old");
     int status = -1;
-    std::string out = run_in(dir, "trap '' XFSZ; ulimit -f 8;", "--snapshot s.png", &status);
+    run_in(dir, "trap '' XFSZ; ulimit -f 8;", "--snapshot s.png", &status);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(out.find("s.png: File too large"), std::string::npos) << out;
+    EXPECT_NE(dir.read("err").find("s.png: File too large"), std::string::npos) << dir.read("err");
     EXPECT_EQ(dir.read("s.png"), "old");
-    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"s.png"});
+    EXPECT_EQ(files_in(dir.path()).size(), 2u);  // s.png and err: no half-written file
 
-    out = run_in(dir, "", "--snapshot t.png --replay 'click 900 200; key F12'", &status);
+    std::string out = run_in(dir, "", "--snapshot t.png --replay 'click 900 200; key F12'", &status);
     EXPECT_EQ(status, 0) << out;
     Picture last = read_png(dir.file("t.png"));
     ASSERT_FALSE(last.empty());

@@ -1,17 +1,18 @@
-// A private CUPS scheduler for tests.
-//
-// start() makes a fresh folder with its own cupsd.conf and cups-files.conf
-// (spool, cache, state, log and temporary folders of its own), starts cupsd
-// in the foreground on a free loopback port and points this process (and
-// every program it starts) at it through CUPS_SERVER. Queues deliver each
-// job, unchanged, as out/job-N.pdf with its title beside it in
-// out/job-N.title. stop() ends the scheduler and waits for it; the
-// destructor also removes the folder. Needs root.
+// A private CUPS scheduler for tests (needs root): cupsd with a folder of its
+// own, listening on a socket there, CUPS_SERVER pointing this process and its
+// children at it. Queues hand each job over unchanged as out/job-N.pdf, its
+// title in out/job-N.title. The destructor stops cupsd, removes the folder.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 #include <vector>
+
+// A shell command's standard output and error together, and its exit status.
+std::string run_command(const std::string& command, int* status);
+// The names in a folder; {"?"} when it cannot be read.
+std::vector<std::string> files_in(const std::string& folder);
 
 class PrivateCups {
 public:
@@ -20,44 +21,24 @@ public:
     PrivateCups& operator=(const PrivateCups&) = delete;
     ~PrivateCups();
 
-    // False, with the reason in error(), when the scheduler did not come up.
-    bool start();
+    bool start();  // false, with the reason in error(), when cupsd did not come up
     void stop();
     bool running() const { return pid_ > 0; }
-
-    // A queue of the given resolution and paper ("A4" or "Letter") that
-    // accepts jobs; made the default destination when `is_default`.
+    // A queue of this resolution and paper ("A4" or "Letter"), the default one if `is_default`.
     bool add_queue(const std::string& name, int dpi, bool is_default = true,
                    const std::string& paper = "A4");
     bool reject(const std::string& name);  // the queue refuses new jobs
-
-    // The PDF of delivered job `n` (1 for the first job of the scheduler),
-    // waiting up to `seconds`; "" when it did not arrive.
+    // The PDF of job `n` (1 for the first), waited for; "" when it did not come.
     std::string wait_for_job_file(int n, double seconds = 20) const;
     std::string job_title(int n) const;
-    // Files in the output folder, finished or not.
-    std::vector<std::string> output_files() const;
-    // Jobs the scheduler knows, completed, cancelled and pending alike.
-    int jobs_known() const;
-
+    std::vector<std::string> output_files() const { return files_in(dir_ + "/out"); }
+    int jobs_known() const;  // completed, cancelled and pending alike
     const std::string& folder() const { return dir_; }
     const std::string& error() const { return error_; }
-    // Runs a CUPS command-line tool against this scheduler; its exit status.
-    int run_tool(const std::string& command) const;
+    int run_tool(const std::string& command) const;  // a CUPS tool's exit status
 
 private:
-    bool write_configuration();
-    bool wait_until_listening(double seconds);
-
     pid_t pid_ = -1;
-    int port_ = 0;
     std::string dir_;
-    std::string server_;
     std::string error_;
 };
-
-// Runs a shell command and returns its standard output and standard error
-// together; `status` gets the exit status.
-std::string run_command(const std::string& command, int* status);
-// The names in a folder other than "." and ".."; {"?"} when it cannot be read.
-std::vector<std::string> files_in(const std::string& folder);
