@@ -1,5 +1,4 @@
-// Serial lines on pseudo-terminals: the test holds the master end, the port
-// opens the slave end through RKM_COMn.
+// Serial lines on pseudo-terminals: the test holds the master end, the port the slave named by RKM_COMn.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -16,8 +15,7 @@
 #include "platform/comm_termios.h"
 #include "support/ghl3000.h"
 
-// A pseudo-terminal has no modem lines, so the port's requests for them are
-// recorded on their way to the device.
+// A pseudo-terminal has no modem lines: the port's requests for them are recorded on their way.
 static std::vector<std::pair<unsigned long, int>> modem_requests;
 
 extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
@@ -64,8 +62,7 @@ struct Line {
     }
 };
 
-// Waits until the port's input queue holds `n` bytes (they cross the
-// pseudo-terminal asynchronously).
+// Waits until the port's input queue holds `n` bytes (they cross the pseudo-terminal asynchronously).
 bool queued(HANDLE port, unsigned long n)
 {
     unsigned long count = 0;
@@ -166,9 +163,8 @@ TEST(comm_settings, parity_codes_map_to_termios_and_back)
     }
 }
 
-// Bytes both ways as they are (NUL, CR, XON/XOFF, ^C: no line editing or flow
-// control); reads take what waits, or come back after the time-out.
-TEST(comm_data, bytes_cross_unchanged_and_reads_take_what_waits)
+// Bytes cross as they are, with no line editing or flow control; reads take what waits, or time out.
+TEST(comm_data, bytes_cross_unchanged_reads_take_what_waits_and_time_outs_end_the_waits)
 {
     Line line(1);
     HANDLE port = open_port(0);  // read time-out constant 30 ms
@@ -205,25 +201,15 @@ TEST(comm_data, bytes_cross_unchanged_and_reads_take_what_waits)
     EXPECT_EQ(CommSize(port, &size), 0);
     EXPECT_EQ(size, 0u);
     EXPECT_FALSE(PurgeComm(port, 0x10));
-    EXPECT_NE(CommClose(port), 0);
-}
 
-// A write that cannot finish fails after its time-out; CommReceive gives up
-// after the read time-out, or waits for late bytes (WaitCommEvent gives up
-// per wait after 10 + 2000 ms); a hung-up line ends a read without time limit.
-TEST(comm_data, time_outs_and_a_hung_up_line_end_the_waits)
-{
-    Line line(1);
-    HANDLE port = open_port(0);
-    ASSERT_NE(port, nullptr);
+    // Writes and CommReceive give up after their time-outs (or catch late bytes); a hang-up ends a read.
     COMMTIMEOUTS to{0, 10, 50, 0, 50};
     ASSERT_TRUE(SetCommTimeouts(port, &to));
     std::string big(1 << 20, 'z');
-    unsigned long done = 99;
     EXPECT_EQ(CommWrite(port, big.data(), int(big.size()), &done), 1);
     EXPECT_LT(done, big.size());
     line.receive();
-    char buf[16] = {};
+    std::fill(buf, buf + sizeof buf, 0);
     EXPECT_EQ(CommReceive(port, buf, 4, &done), 1);
     EXPECT_EQ(done, 0u);
 

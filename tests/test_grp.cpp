@@ -1,13 +1,10 @@
-// Drawing, buttons and text of the support library, pixel by pixel: ink
-// boxes, colours, fonts, the device context after each call, and the fields
-// on the character grid.
+// Drawing, buttons and text of the support library, pixel by pixel, and the DC after each call.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <functional>
-#include <limits>
 
 #include "support/ghl3000.h"
 #include "tests/helpers/canvas.h"
@@ -16,10 +13,7 @@
 const COLORREF WHITE = 0xFFFFFF, BLACK = 0x000000, RED = 0x0000FF, BLUE = 0xFF0000, GREEN = 0x00FF00;
 const COLORREF GREY = 0x808080, DARK_GREY = 0x404040, LIGHT_GREY = 0xC0C0C0;
 
-// Each drawing on a white 60 x 60 canvas (100 x 100 for the ellipses), in
-// the compatible or the advanced graphics mode: the box its ink covers, how
-// many pixels of one colour, pixels it must or must not set, and the DC's
-// pen, brush, font, modes and live objects left as they were.
+// Each drawing on white, in either graphics mode: its ink box, pixel count and probes; the DC unchanged.
 TEST(grp_shapes, ink_box_pixel_count_and_dc_state_per_call)
 {
     const RECT NONE = {60, 60, -1, -1};
@@ -87,10 +81,7 @@ TEST(grp_beep, one_beep_on_the_nt_family_whatever_the_count)
     EXPECT_EQ(plat_beep_count(), before + 2);
 }
 
-// Pixels of `colour` in the inclusive box, on a 0..9 button over green. 1,
-// raised: white top and left, black bottom and right, a dark grey shadow row;
-// 3, sunken: black top and left, white bottom and right; 7: a black frame
-// on four sides; outside 0..9: nothing.
+// Pixels of `colour` in the box, on a 0..9 button over green; 1 raised, 3 sunken, 7 framed, 10 nothing.
 TEST(grp_button, styles_paint_their_frames_and_shadow_rows)
 {
     struct { int style, x0, y0, x1, y1; COLORREF colour; int count; } cases[] = {
@@ -148,8 +139,7 @@ TEST(grp_symbol, font_size_from_the_factors_and_parameters_of_each_routine)
     EXPECT_EQ(last_font(), "11 22 300 0 128 3 2 2 49 " FACE_GOTHIC);
 }
 
-// The background mode is set back, the text colour left at the text's; an
-// empty text makes its font and draws nothing.
+// The background mode is set back, the colours left; an empty text makes its font and draws nothing.
 TEST(grp_symbol, background_mode_restored_text_and_cell_colours_left_and_empty_text_draws_nothing)
 {
     Canvas c(200, 40);
@@ -181,8 +171,7 @@ TEST(grp_symbol, background_mode_restored_text_and_cell_colours_left_and_empty_t
     EXPECT_EQ(x.at(10, 5), BLUE);
 }
 
-// A field's background is one pixel wider than its cells and 23 high; a length
-// beyond the work area is held at 51, a short text not overread, below 1 nothing.
+// A field's background is a pixel wider than its cells and 23 high; lengths are held at 51, below 1 nothing.
 TEST(fields, background_one_pixel_wider_than_the_cells_and_lengths_held)
 {
     Canvas c(700, 100);
@@ -200,19 +189,16 @@ TEST(fields, background_one_pixel_wider_than_the_cells_and_lengths_held)
     EXPECT_EQ(none.count(WHITE), 100 * 30);
 }
 
-// Each numeric routine's field against the same field drawn from the expected
-// characters; GrpPrnFnt's routines keep no sign position and write stars
-// where the number is refused.
+// Each numeric routine's field against the expected characters drawn as a field.
 TEST(numeric_fields, right_aligned_cut_held_and_starred)
 {
-    const double NaN = std::numeric_limits<double>::quiet_NaN();
     enum { D, F, FNT_D, FNT_F };
     struct { int routine; double value; int width, decimals; const char* field; } cases[] = {
         {D, 1234, 6, 0, "  1234"}, {D, -56, 4, 0, " -56"}, {D, 1234567, 4, 0, "1234"},
         {D, -2147483648.0, 20, 0, "         -2147483648"}, {D, 7, 25, 0, "                   7"},
         {F, 3.14159, 8, 2, "    3.14"}, {F, -3.14159, 8, 2, "   -3.14"}, {F, 0.05, 6, 3, " 0.050"},
         {F, 2.5, 5, 0, "   2."}, {F, 12345.0, 4, 1, "****"}, {F, 1e300, 19, 2, "*******************"},
-        {F, NaN, 5, 1, "*****"}, {F, 1e-30, 6, 2, "  0.00"}, {F, 1.5, 40, 1, "                1.5"},
+        {F, std::nan(""), 5, 1, "*****"}, {F, 1e-30, 6, 2, "  0.00"}, {F, 1.5, 40, 1, "                1.5"},
         {FNT_D, -56, 4, 0, "  56"}, {FNT_D, 1234, 6, 0, "  1234"}, {FNT_D, 123456, 4, 0, "****"},
         {FNT_D, 5, 30, 0, "           5"}, {FNT_F, 3.14159, 6, 2, "  3.14"}, {FNT_F, -2.5, 5, 1, "  2.5"},
         {FNT_F, 3.14159, 6, 9, "******"}, {FNT_F, 1e30, 12, 0, "************"},
@@ -233,9 +219,7 @@ TEST(numeric_fields, right_aligned_cut_held_and_starred)
     }
 }
 
-// A font asked for with a width lays its text on the character grid: in the
-// keypad's "1  2  3  +" every key label starts three cells after the last,
-// in the proportional "Arial" as in the Japanese faces.
+// Text lies on the character grid, in the proportional Arial as in the Japanese faces (the keypad's labels).
 TEST(grp_symbol, half_width_characters_take_the_width_asked_for)
 {
     for (const char* face : {"Arial", FACE_NAKAMARU}) {

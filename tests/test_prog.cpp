@@ -1,5 +1,4 @@
-// Starting programs and asking their windows to close, with real programs
-// and, for windows, a private X server.
+// Starting programs and asking their windows to close, with real programs and a private X server.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -16,8 +15,7 @@
 
 namespace {
 
-// Started programs are adopted as they start; this test process adopts them
-// itself, so that it can wait for them and see their exit status.
+// This process adopts the programs it starts, so that it can wait for them and see their exit status.
 const int adopt = prctl(PR_SET_CHILD_SUBREAPER, 1);
 
 // The exit status of `pid` once it has ended, waiting up to `tenths` of a second:
@@ -72,9 +70,7 @@ TEST(prog_exec, program_that_cannot_start_returns_0_and_leaves_the_id_and_no_dis
     }
 }
 
-// The id is the real process id; words split as a shell would; signals
-// ignored here are at their defaults there; the program is found on PATH;
-// show 0 reaches it as RKM_STARTUP_SHOW=0, this program's own value never.
+// The real process id; words split as by a shell; signals at their defaults; PATH; show 0 passed on.
 TEST(prog_exec, program_gets_its_words_default_signals_and_the_show_command)
 {
     unsetenv("DISPLAY");  // no windows to wait for
@@ -103,9 +99,8 @@ TEST(prog_exec, program_gets_its_words_default_signals_and_the_show_command)
     unsetenv("RKM_STARTUP_SHOW");
 }
 
-// ProgDown closes every window of the program and no other. Both kinds of
-// program honour the show command: one by itself, one on this platform's
-// windows, which turn the close request into WM_CLOSE as the calendar's does.
+// ProgDown closes every window of the program and no other; the show command is honoured both by a
+// program on SDL and by one on this platform's windows, where the close request becomes WM_CLOSE.
 TEST(prog_down, closes_each_window_of_the_program_and_the_show_command_is_honoured)
 {
     if (std::system("command -v Xvfb >/dev/null") != 0)
