@@ -19,25 +19,24 @@
 #include "support/ghl3000.h"
 #include "tests/helpers/tempdir.h"
 
+// Result and content after for each action code, on the file "keep" and on no file.
 TEST(dos_open, action_codes_open_create_or_cut_and_others_open_nothing)
 {
-    struct { int action; bool exists; int result; const char* after; } cases[] = {
-        {0x00, true, 0, "keep"}, {0x00, false, 1, "<missing>"}, {0x01, true, 0, "keep"},
-        {0x01, false, 1, "<missing>"}, {0x02, true, 0, ""}, {0x02, false, 1, "<missing>"},
-        {0x10, true, 1, "keep"}, {0x10, false, 0, ""}, {0x11, true, 0, "keep"},
-        {0x11, false, 0, ""}, {0x12, true, 0, ""}, {0x12, false, 0, ""},
-        {0x03, false, 1, "<missing>"}, {0x13, true, 1, "keep"}, {-1, false, 1, "<missing>"}};
-    for (auto& c : cases) {
-        TempDir dir;
-        if (c.exists)
-            dir.write("f", "keep");
-        HANDLE h = nullptr;
-        EXPECT_EQ(DosOpen(dir.file("f").c_str(), &h, nullptr, 0, 0, c.action, 0x20C2, 0), c.result)
-            << c.action << (c.exists ? " existing" : " missing");
-        EXPECT_EQ(h == INVALID_HANDLE_VALUE, c.result == 1);
-        EXPECT_EQ(DosClose(h), c.result);
-        EXPECT_EQ(dir.read("f"), c.after) << c.action;
-    }
+    struct { int action, on_file; const char* after; int on_none; } cases[] = {
+        {0x00, 0, "keep", 1}, {0x01, 0, "keep", 1}, {0x02, 0, "", 1}, {0x10, 1, "keep", 0}, {0x11, 0, "keep", 0},
+        {0x12, 0, "", 0},     {0x03, 1, "keep", 1}, {0x13, 1, "keep", 1}, {-1, 1, "keep", 1}};
+    for (auto& c : cases)
+        for (bool exists : {true, false}) {
+            TempDir dir;
+            if (exists)
+                dir.write("f", "keep");
+            HANDLE h = nullptr;
+            int result = exists ? c.on_file : c.on_none;
+            EXPECT_EQ(DosOpen(dir.file("f").c_str(), &h, nullptr, 0, 0, c.action, 0x20C2, 0), result) << c.action << exists;
+            EXPECT_EQ(h == INVALID_HANDLE_VALUE, result == 1);
+            EXPECT_EQ(DosClose(h), result);
+            EXPECT_EQ(dir.read("f"), exists ? c.after : result ? "<missing>" : "") << c.action << exists;
+        }
     TempDir dir;
     HANDLE h = nullptr;
     for (int mode : {0x2083, 0x20C3, 0x0080, -1})

@@ -14,7 +14,7 @@ const COLORREF WHITE = 0xFFFFFF, BLACK = 0x000000, RED = 0x0000FF, BLUE = 0xFF00
 const COLORREF GREY = 0x808080, DARK_GREY = 0x404040, LIGHT_GREY = 0xC0C0C0;
 
 // Each drawing on white, in either graphics mode: its ink box, pixel count and probes; the DC unchanged.
-TEST(grp_shapes, ink_box_pixel_count_and_dc_state_per_call)
+TEST(grp_shapes, ink_box_pixel_count_and_dc_state_per_call_and_one_beep_a_call)
 {
     const RECT NONE = {60, 60, -1, -1};
     struct Probe { int x, y; COLORREF colour; };
@@ -70,11 +70,7 @@ TEST(grp_shapes, ink_box_pixel_count_and_dc_state_per_call)
         for (const Probe& p : k.probes)
             EXPECT_EQ(c.at(p.x, p.y), p.colour) << p.x << "," << p.y;
     }
-}
-
-TEST(grp_beep, one_beep_on_the_nt_family_whatever_the_count)
-{
-    ASSERT_EQ(GetVersion() & 0x80000000u, 0u);
+    ASSERT_EQ(GetVersion() & 0x80000000u, 0u);  // the NT family: one beep whatever the count
     int before = plat_beep_count();
     GrpBeep(20);
     GrpBeep(0);

@@ -47,7 +47,7 @@ static std::string field(bool signed_type, const std::string& text, int width, c
     return a[3] == '1' ? f + '\0' : f;
 }
 
-TEST(bin_to_ascii, every_type_width_and_attribute_against_printf)
+TEST(bin_to_ascii, every_type_width_and_attribute_against_printf_and_refused_arguments)
 {
     const struct { const char* type; bool is_signed, is_float; } types[] = {  // "SILLY" reads as "SI"
         {"CH", false, false}, {"UI", false, false}, {"SILLY", true, false}, {"LN", true, false},
@@ -71,11 +71,7 @@ TEST(bin_to_ascii, every_type_width_and_attribute_against_printf)
                 ASSERT_EQ(text.empty() ? want : bta(t.type, width, decimals, a, box), want)
                     << t.type << " " << v << " width " << width << " decimals " << decimals << " attributes " << a;
             }
-}
-
-TEST(bin_to_ascii, refused_arguments_give_99_and_write_nothing)
-{
-    int32_t v = 1;
+    int32_t v = 1;  // no type, short or no attributes, no value, no output: 99, nothing written
     const struct { const char* type; const char* attributes; const void* value; } refused[] = {
         {"XX", "0000", &v}, {"S", "0000", &v}, {nullptr, "0000", &v}, {"LN", "00", &v}, {"LN", nullptr, &v},
         {"LN", "0000", nullptr}};
