@@ -1,49 +1,42 @@
-// The support library's files, clock and log file, and the platform's file
-// calls, handles and time conversions beneath them.
+// The support library's files, clock and log, the platform's file calls and times beneath them,
+// and files that are not what they seem: FIFOs, endless devices, grids without line ends, full disks.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <time.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <ctime>
 #include <cstring>
-#include <string>
-#include <vector>
+#include <random>
 
+#include "calendar/calendar.h"
 #include "platform/file.h"
+#include "state/state.h"
 #include "support/ghl3000.h"
-#include "tests/helpers/cups.h"
 #include "tests/helpers/tempdir.h"
 
-static HANDLE open_file(const std::string& path, int action, int mode, int attribute = 0)
-{
-    HANDLE h = nullptr;
-    EXPECT_EQ(DosOpen(path.c_str(), &h, nullptr, 0, attribute, action, mode, 0), 0) << path;
-    return h;
-}
-
+// Result and content after for each action code, on the file "keep" and on no file.
 TEST(dos_open, action_codes_open_create_or_cut_and_others_open_nothing)
 {
-    struct { int action; bool exists; int result; const char* after; } cases[] = {
-        {0x00, true, 0, "keep"}, {0x00, false, 1, "<missing>"}, {0x01, true, 0, "keep"},
-        {0x01, false, 1, "<missing>"}, {0x02, true, 0, ""}, {0x02, false, 1, "<missing>"},
-        {0x10, true, 1, "keep"}, {0x10, false, 0, ""}, {0x11, true, 0, "keep"},
-        {0x11, false, 0, ""}, {0x12, true, 0, ""}, {0x12, false, 0, ""},
-        {0x03, false, 1, "<missing>"}, {0x13, true, 1, "keep"}, {-1, false, 1, "<missing>"}};
-    for (auto& c : cases) {
-        TempDir dir;
-        if (c.exists)
-            dir.write("f", "keep");
-        HANDLE h = nullptr;
-        EXPECT_EQ(DosOpen(dir.file("f").c_str(), &h, nullptr, 0, 0, c.action, 0x20C2, 0),
-                  c.result) << c.action << (c.exists ? " existing" : " missing");
-        EXPECT_EQ(h == INVALID_HANDLE_VALUE, c.result == 1);
-        EXPECT_EQ(DosClose(h), c.result);
-        EXPECT_EQ(dir.read("f"), c.after) << c.action;
-    }
+    struct { int action, on_file; const char* after; int on_none; } cases[] = {
+        {0x00, 0, "keep", 1}, {0x01, 0, "keep", 1}, {0x02, 0, "", 1}, {0x10, 1, "keep", 0}, {0x11, 0, "keep", 0},
+        {0x12, 0, "", 0},     {0x03, 1, "keep", 1}, {0x13, 1, "keep", 1}, {-1, 1, "keep", 1}};
+    for (auto& c : cases)
+        for (bool exists : {true, false}) {
+            TempDir dir;
+            if (exists)
+                dir.write("f", "keep");
+            HANDLE h = nullptr;
+            int result = exists ? c.on_file : c.on_none;
+            EXPECT_EQ(DosOpen(dir.file("f").c_str(), &h, nullptr, 0, 0, c.action, 0x20C2, 0), result) << c.action << exists;
+            EXPECT_EQ(h == INVALID_HANDLE_VALUE, result == 1);
+            EXPECT_EQ(DosClose(h), result);
+            EXPECT_EQ(dir.read("f"), exists ? c.after : result ? "<missing>" : "") << c.action << exists;
+        }
     TempDir dir;
     HANDLE h = nullptr;
     for (int mode : {0x2083, 0x20C3, 0x0080, -1})
@@ -51,44 +44,47 @@ TEST(dos_open, action_codes_open_create_or_cut_and_others_open_nothing)
     EXPECT_EQ(dir.read("f"), "<missing>");
 }
 
-TEST(dos_file_ptr, moves_reads_and_refusals)
+TEST(dos_file_ptr, moves_reads_writes_and_refusals)
 {
     TempDir dir;
-    dir.write("f", "0123456789abcdef");
-    HANDLE h = open_file(dir.file("f"), 0x01, 0x20C0);
-    long at = 0;
+    HANDLE h = nullptr;
+    ASSERT_EQ(DosFileOpen(dir.write("f", "0123456789abcdef").c_str(), &h), 0);
     char buf[8] = "#######";
     unsigned long done = 0;
-    EXPECT_EQ(DosChgFilePtr(h, 12, 0, &at), 0);
-    EXPECT_EQ(at, 12);
+    auto moves = [&](std::initializer_list<std::pair<long, int>> list) {  // "result@position " of each
+        std::string out;
+        for (auto [distance, origin] : list) {
+            long at = 7;
+            int r = (origin == 1 ? DosSetFilePtr : DosChgFilePtr)(h, distance, origin, &at);
+            out += std::to_string(r) + "@" + std::to_string(at) + " ";
+        }
+        return out;
+    };
+    EXPECT_EQ(moves({{12, 0}}), "0@12 ");
     EXPECT_EQ(DosRead(h, buf, 6, &done), 0);  // 4 remain
-    EXPECT_EQ(done, 4u);
-    EXPECT_EQ(std::string(buf, 7), "cdef###");
+    EXPECT_EQ(std::string(buf, 7) + std::to_string(done), "cdef###4");
     EXPECT_EQ(DosRead(h, buf, 6, &done), 1);  // end of file
     EXPECT_EQ(done, 0u);
-    EXPECT_EQ(DosSetFilePtr(h, -3, 1, &at), 0);
-    EXPECT_EQ(at, 13);
-    EXPECT_EQ(DosChgFilePtr(h, -1, 2, &at), 0);
-    EXPECT_EQ(at, 15);
-    for (long distance : {-16L, 1L << 40}) {
-        EXPECT_EQ(DosChgFilePtr(h, distance, 1, &at), 1);
-        EXPECT_EQ(at, -1);
-    }
-    EXPECT_EQ(DosChgFilePtr(h, 0, 3, &at), 1);  // no such origin
+    // before 0, past 32 bits and no origin are refused and leave the position alone
+    EXPECT_EQ(moves({{-3, 1}, {-1, 2}, {-16, 1}, {1L << 40, 1}, {0, 3}}), "0@13 0@15 1@-1 1@-1 1@-1 ");
     EXPECT_EQ(DosRead(h, buf, 1, &done), 0);
-    EXPECT_EQ(buf[0], 'f');  // the refused moves left the position alone
+    EXPECT_EQ(buf[0], 'f');
     EXPECT_EQ(DosRead(h, buf, -4, &done), 1);
+    EXPECT_EQ(DosWrite(h, "!", 1, &done), 0);
+    EXPECT_EQ(DosWrite(h, "x", 0, &done), 1);  // nothing to write
     EXPECT_EQ(DosClose(h), 0);
-    EXPECT_EQ(DosChgFilePtr(INVALID_HANDLE_VALUE, 0, 0, &at), 1);
+    EXPECT_EQ(dir.read("f"), "0123456789abcdef!");
+    h = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(moves({{0, 0}}), "1@-1 ");
+    EXPECT_EQ(DosFileOpen(dir.file("none").c_str(), &h), 1);
 }
 
-// Every line DosFgets gives for the file, with `count`, as "length[bytes
-// up to and with the NUL]" until it returns 0.
+// Every line DosFgets gives with `count`, as "length[bytes with the NUL]", CR LF NUL shown as R N |.
 static std::string lines(const std::string& bytes, int count)
 {
     TempDir dir;
-    dir.write("f", bytes);
-    HANDLE h = open_file(dir.file("f"), 0x01, 0x20C0);
+    HANDLE h = nullptr;
+    DosFileOpen(dir.write("f", bytes).c_str(), &h);
     std::string out;
     char buf[100];
     for (int n; std::memset(buf, '#', sizeof buf), (n = DosFgets(buf, count, h)) > 0;)
@@ -110,105 +106,61 @@ TEST(dos_fgets, crlf_lines_lone_cr_and_cut_lines)
 
 /* Dates and times */
 
-class zone : public testing::Test {
-protected:
-    void use(const char* tz)
-    {
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    void TearDown() override
-    {
-        unsetenv("TZ");
-        tzset();
-    }
-};
-
-TEST_F(zone, file_time_is_the_last_write_in_local_time)
+// Sets the time zone; nullptr goes back to the system's.
+static void zone(const char* tz)
 {
-    TempDir dir;
-    dir.write("f", "x");
-    struct timespec times[2] = {{0, 0}, {1070064005, 0}};  // 2003-11-29 00:00:05 UTC
-    ASSERT_EQ(utimensat(AT_FDCWD, dir.file("f").c_str(), times, 0), 0);
+    tz ? setenv("TZ", tz, 1) : unsetenv("TZ");
+    tzset();
+}
+
+TEST(dos_file_time, last_write_in_local_time_and_years_past_9999_leave_it_alone)
+{
+    const struct { time_t when; const char* tz; const char* shown; } cases[] = {
+        {1070064005, "JST-9", "2003/11/29#\0" "09:00:05#\0"},  // 2003-11-29 00:00:05 UTC
+        {1070064005, "HST10", "2003/11/28#\0" "14:00:05#\0"},
+        {253402300800, "JST-9", "2003/11/28#\0" "14:00:05#\0"},  // the years 10000 and 33658
+        {1000000000000, "JST-9", "2003/11/28#\0" "14:00:05#\0"}};
+    std::string path = "/dev/shm/rkm_time_" + std::to_string(getpid());  // holds times past 9999
+    std::fclose(std::fopen(path.c_str(), "w"));
     char date[12] = "###########", time[10] = "#########";
-    use("JST-9");
-    DosFileTime(dir.file("f").c_str(), date, time);
-    EXPECT_EQ(std::string(date, 12), std::string("2003/11/29#\0", 12));
-    EXPECT_EQ(std::string(time, 10), std::string("09:00:05#\0", 10));
-    use("HST10");
-    DosFileTime(dir.file("f").c_str(), date, time);
+    for (auto& c : cases) {
+        struct timespec times[2] = {{0, 0}, {c.when, 0}};
+        struct stat st;
+        if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0 || stat(path.c_str(), &st) != 0 || st.st_mtime != c.when) {
+            EXPECT_GT(c.when, 253402300799) << "a file system that cannot hold this time";
+            continue;
+        }
+        zone(c.tz);
+        DosFileTime(path.c_str(), date, time);
+        EXPECT_EQ(std::string(date, 12) + std::string(time, 10), std::string(c.shown, 22)) << c.when;
+    }
+    DosFileTime("/nonexistent/file", date, time);  // left alone
     EXPECT_EQ(std::string(date, 10) + std::string(time, 8), "2003/11/2814:00:05");
-    DosFileTime(dir.file("none").c_str(), date, time);  // left alone
-    EXPECT_EQ(std::string(date, 10) + std::string(time, 8), "2003/11/2814:00:05");
+    unlink(path.c_str());
+    zone(nullptr);
 }
 
-// Runs this program again under faketime with the clock held at `when`,
-// running only the disabled test `test`; returns what it printed.
-static std::string run_at(const char* when, const char* test)
-{
-    char self[4096];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    self[n > 0 ? n : 0] = '\0';
-    std::string cmd = std::string("ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0 "
-                                  "faketime -f '") + when + "' '" + self +
-                      "' --gtest_also_run_disabled_tests --gtest_filter=" + test;
-    return run_command(cmd, nullptr);
-}
-
-TEST(DISABLED_at_fixed_time, date_time_and_log)
-{
-    char date[12] = "###########", time[10] = "#########";
-    DosDateTime(date, time);
-    TempDir dir;
-    DosLogFile(dir.file("log").c_str(), "first", 5);
-    DosLogFile(dir.file("log").c_str(), "second record", 6);
-    std::printf("DATE[%.11s] TIME[%.9s] LOG[%s]\n", date, time, dir.read("log").c_str());
-}
-
+// DosDateTime and a new log's dated first line against strftime of the clock.
 TEST(dos_clock, date_time_and_a_new_logs_first_line_read_the_clock)
 {
-    std::string out = run_at("2003-11-29 00:00:05", "DISABLED_at_fixed_time.*");
-    EXPECT_NE(out.find("DATE[2003/11/29#] TIME[00:00:05#] "
-                       "LOG[TestLogFile 2003/11/29 00:00:05\r\nfirst\r\nsecond\r\n]"),
-              std::string::npos)
-        << out;
-}
-
-TEST(dos_log_file, appends_to_an_existing_file_and_survives_bad_places)
-{
     TempDir dir;
-    dir.write("log", "mine\r\n");
-    EXPECT_EQ(DosLogFile(dir.file("log").c_str(), "abc", 3), 0);
-    EXPECT_EQ(DosLogFile(dir.file("log").c_str(), "ignored", -1), 0);
-    EXPECT_EQ(dir.read("log"), "mine\r\nabc\r\n\r\n");
-    EXPECT_EQ(DosLogFile(dir.file("no/such/folder/log").c_str(), "r", 1), 1);
-    EXPECT_EQ(DosLogFile(nullptr, "r", 1), 1);
+    char date[12] = "###########", time[10] = "#########", want[32];
+    std::string log;
+    zone("JST-9");  // local time, not UTC
+    for (time_t now = 0; now != std::time(nullptr);) {  // again when the second turned meanwhile
+        now = std::time(nullptr);
+        std::remove(dir.file("log").c_str());
+        DosDateTime(date, time);
+        DosLogFile(dir.file("log").c_str(), "first record", 5);
+        log = dir.read("log");
+        std::strftime(want, sizeof want, "%Y/%m/%d %H:%M:%S", std::localtime(&now));
+    }
+    EXPECT_EQ(std::string(date, 12) + std::string(time, 10), std::string(want, 10) + "#" + '\0' + (want + 11) + "#" + '\0');
+    EXPECT_EQ(log, "TestLogFile " + std::string(want) + "\r\nfirst\r\n");
+    zone(nullptr);
 }
 
 /* The platform's file calls beneath */
-
-static uint64_t ticks(const FILETIME& t)
-{
-    return ((uint64_t)t.dwHighDateTime << 32) | t.dwLowDateTime;
-}
-static FILETIME from_unix(int64_t seconds, uint64_t extra = 0)
-{
-    uint64_t v = (uint64_t)(seconds + 11644473600LL) * 10000000ULL + extra;
-    return {(DWORD)v, (DWORD)(v >> 32)};
-}
-
-TEST(handles, calls_on_no_handle_fail)
-{
-    char c;
-    DWORD done = 9;
-    for (HANDLE none : {INVALID_HANDLE_VALUE, (HANDLE) nullptr}) {
-        EXPECT_FALSE(ReadFile(none, &c, 1, &done, nullptr));
-        EXPECT_EQ(done, 0u);
-        EXPECT_FALSE(WriteFile(none, "x", 1, &done, nullptr));
-        EXPECT_FALSE(CloseHandle(none));
-        EXPECT_EQ(SetFilePointer(none, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
-    }
-}
 
 static bool opens(const char* name, DWORD access, DWORD share, DWORD disposition)
 {
@@ -216,7 +168,7 @@ static bool opens(const char* name, DWORD access, DWORD share, DWORD disposition
     return h != INVALID_HANDLE_VALUE && CloseHandle(h);
 }
 
-TEST(create_file, serial_names_folders_and_bad_codes_open_no_file)
+TEST(create_file, serial_names_folders_bad_codes_and_no_handle_open_no_file)
 {
     TempDir dir(true);
     for (const char* name : {"COM1", "com9", "\\\\.\\COM3"}) {
@@ -233,39 +185,143 @@ TEST(create_file, serial_names_folders_and_bad_codes_open_no_file)
     EXPECT_FALSE(opens("f", GENERIC_READ, 0, TRUNCATE_EXISTING));  // needs write access
     EXPECT_TRUE(opens("f", 0, 0, OPEN_EXISTING));                   // status only
     EXPECT_EQ(dir.read("f"), "abc");
+    char c;
+    DWORD done = 9;
+    for (HANDLE none : {INVALID_HANDLE_VALUE, (HANDLE) nullptr}) {  // calls on no handle fail
+        EXPECT_FALSE(ReadFile(none, &c, 1, &done, nullptr));
+        EXPECT_EQ(done, 0u);
+        EXPECT_FALSE(WriteFile(none, "x", 1, &done, nullptr) || CloseHandle(none));
+        EXPECT_EQ(SetFilePointer(none, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    }
 }
 
-TEST(file_time, system_time_of_known_instants)
+// System times of instants of every size, from 1601 to FILETIME's last, against gmtime.
+TEST(file_time, system_time_agrees_with_gmtime)
 {
-    struct { FILETIME t; int y, mo, d, wd, h, mi, s, ms; } known[] = {
-        {{0, 0}, 1601, 1, 1, 1, 0, 0, 0, 0},
-        {from_unix(951782400, 1234567), 2000, 2, 29, 2, 0, 0, 0, 123},
-        {from_unix(4107542399), 2100, 2, 28, 0, 23, 59, 59, 0},  // no 29 February 2100
-        {from_unix(4107542400), 2100, 3, 1, 1, 0, 0, 0, 0},
-        {{0xFFFFFFFF, 0x7FFFFFFF}, 30828, 9, 14, 4, 2, 48, 5, 477}};
-    for (auto& k : known) {
+    std::mt19937_64 random(1);
+    for (int i = 0; i < 3000; i++) {
+        uint64_t v = i == 0 ? 0 : i == 1 ? INT64_MAX : random() % (1ULL << (20 + i % 43));
+        FILETIME t = {(DWORD)v, (DWORD)(v >> 32)};
         SYSTEMTIME s;
-        ASSERT_TRUE(FileTimeToSystemTime(&k.t, &s));
-        EXPECT_EQ(std::vector<int>({s.wYear, s.wMonth, s.wDay, s.wDayOfWeek, s.wHour, s.wMinute,
-                                    s.wSecond, s.wMilliseconds}),
-                  std::vector<int>({k.y, k.mo, k.d, k.wd, k.h, k.mi, k.s, k.ms}));
+        ASSERT_TRUE(FileTimeToSystemTime(&t, &s));
+        time_t seconds = (time_t)(v / 10000000) - 11644473600LL;
+        struct tm g;
+        ASSERT_TRUE(gmtime_r(&seconds, &g));
+        ASSERT_EQ(std::vector<int>({s.wYear, s.wMonth, s.wDay, s.wDayOfWeek, s.wHour, s.wMinute, s.wSecond,
+                                    s.wMilliseconds}),
+                  std::vector<int>({g.tm_year + 1900, g.tm_mon + 1, g.tm_mday, g.tm_wday, g.tm_hour, g.tm_min,
+                                    g.tm_sec, int(v / 10000 % 1000)}))
+            << v;
     }
     FILETIME too_late = {0, 0x80000000};
     SYSTEMTIME s;
     EXPECT_FALSE(FileTimeToSystemTime(&too_late, &s));
 }
 
-
-TEST_F(zone, local_file_time_adds_the_offset_in_force_at_that_instant)
+TEST(file_time, local_file_time_adds_the_offset_in_force_at_that_instant)
 {
-    FILETIME winter = from_unix(1073001600), summer = from_unix(1088726400), local;  // 2004
-    const uint64_t hour = 3600ULL * 10000000;
-    use("CET-1CEST,M3.5.0,M10.5.0/3");
-    ASSERT_TRUE(FileTimeToLocalFileTime(&winter, &local));
-    EXPECT_EQ(ticks(local) - ticks(winter), hour);
-    ASSERT_TRUE(FileTimeToLocalFileTime(&summer, &local));
-    EXPECT_EQ(ticks(local) - ticks(summer), 2 * hour);
-    use("HST10");
-    FILETIME early = {(DWORD)hour, 0};  // would fall before 1601
+    const uint64_t hour = 36000000000;
+    zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    for (auto [seconds, hours] : {std::pair{1073001600ULL, 1ULL}, {1088726400ULL, 2ULL}}) {  // winter and summer 2004
+        uint64_t v = (seconds + 11644473600) * 10000000;
+        FILETIME utc = {(DWORD)v, (DWORD)(v >> 32)}, local;
+        ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
+        EXPECT_EQ(((uint64_t)local.dwHighDateTime << 32 | local.dwLowDateTime) - v, hours * hour);
+    }
+    zone("HST10");
+    FILETIME early = {(DWORD)hour, 0}, local;  // would fall before 1601
     EXPECT_FALSE(FileTimeToLocalFileTime(&early, &local));
+    zone(nullptr);
+}
+
+/* Hostile files */
+
+// Runs `body` in a child process: true when it returned true within 20 s.
+template <typename F>
+static bool in_child(F body)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        alarm(20);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(hostile_files, holiday_files_read_as_the_grid_and_only_from_regular_files)
+{
+    TempDir dir(true);
+    std::mt19937 random(7);
+    for (int records : {1, 40, 120}) {
+        std::string file;  // 6-byte records of a number in 4 places and any 2 bytes, without line ends
+        for (int i = 0; i < 6 * records; i++)
+            file += i % 6 < 4 ? "0123456789 +-"[random() % 13] : "X \t#0"[random() % 5];
+        std::vector<int> grid;  // the table the grid gives; the last record fills the rest
+        for (size_t at = 0; grid.size() < 100; at += 6)
+            grid.push_back(at < file.size() ? std::atoi(file.substr(at, 4).c_str()) : grid.back());
+        for (std::string bom : {"", "\xEF\xBB\xBF"}) {
+            dir.write("HDAY1.DAT", bom + file);
+            RKM_YHDAY_RED();
+            EXPECT_EQ(std::vector<int>(iHday1, iHday1 + 100), grid) << bom << file;
+        }
+    }
+    for (bool fifo : {true, false}) {  // neither may hang the start
+        unlink("HDAY1.DAT");
+        ASSERT_EQ(fifo ? mkfifo("HDAY1.DAT", 0600) : symlink("/dev/zero", "HDAY1.DAT"), 0);
+        EXPECT_TRUE(in_child([] { RKM_YHDAY_RED(); return iHday1[0] == 0; })) << fifo;
+    }
+}
+
+// Whether the log is its dated first line and then whole lines of `record`.
+static bool whole_lines(const std::string& log, const std::string& record)
+{
+    size_t at = log.find("\r\n") + 2, end;
+    for (; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2)
+        if (log.substr(at, end - at) != record)
+            return false;
+    return log.rfind("TestLogFile ", 0) == 0 && at == log.size();
+}
+
+TEST(hostile_files, logs_lose_no_record_and_keep_no_torn_line)
+{
+    TempDir dir;
+    std::string log = dir.file("log"), record = "record of two writers";
+    auto writer = [&] {
+        for (int i = 0; i < 2000; i++)
+            DosLogFile(log.c_str(), record.c_str(), (int)record.size());
+        return true;
+    };
+    pid_t other = fork();
+    if (other == 0)
+        _exit(writer() ? 0 : 1);
+    writer();
+    waitpid(other, nullptr, 0);
+    EXPECT_TRUE(whole_lines(dir.read("log"), record));
+    EXPECT_EQ(dir.read("log").size(), 33 + 4000 * (record.size() + 2));
+
+    // A file size limit stands in for a full disk: 100 bytes, then 20.
+    for (long limit : {100L, 20L}) {
+        std::string name = "small" + std::to_string(limit), small = dir.file(name);
+        EXPECT_TRUE(in_child([&] {
+            signal(SIGXFSZ, SIG_IGN);
+            struct rlimit rl = {(rlim_t)limit, (rlim_t)limit};
+            setrlimit(RLIMIT_FSIZE, &rl);
+            int refused = 0;
+            for (int i = 0; i < 10; i++)
+                refused += DosLogFile(small.c_str(), "0123456789", 10);
+            return refused > 0;
+        }));
+        std::string kept = dir.read(name);
+        EXPECT_TRUE(limit == 20 ? kept == "<missing>" : whole_lines(kept, "0123456789")) << kept;
+    }
+
+    // A log of another program's is appended to as it is; a record of length
+    // below 0 is an empty line; no folder or no name writes nothing.
+    dir.write("old", "mine\r\n");
+    EXPECT_EQ(DosLogFile(dir.file("old").c_str(), "abc", 3), 0);
+    EXPECT_EQ(DosLogFile(dir.file("old").c_str(), "x", -1), 0);
+    EXPECT_EQ(dir.read("old"), "mine\r\nabc\r\n\r\n");
+    EXPECT_EQ(DosLogFile(dir.file("no/such/folder/log").c_str(), "r", 1) + DosLogFile(nullptr, "r", 1), 2);
 }

@@ -1,117 +1,110 @@
-// BinToAscii, BcdToHex and AsciiToSjis.
+// BinToAscii, BcdToHex and AsciiToSjis against printf's digits and iconv's Shift-JIS.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <string>
 
 #include "support/ghl3000.h"
 #include "tests/helpers/sjis.h"
 
-// BinToAscii into a buffer of '#': the result code, then the first 12
-// bytes written, a NUL shown as '|'.
-static std::string bta(const char* type, int width, int decimals, const char* attributes,
-                       const void* value)
+// BinToAscii into a buffer of '#': the result code, ':' and the whole buffer.
+static std::string bta(const char* type, int width, int decimals, const char* attributes, const void* value)
 {
     char out[96];
     std::memset(out, '#', sizeof out);
     int r = BinToAscii(type, width, decimals, attributes, value, out);
-    std::string s = std::to_string(r) + ":" + std::string(out, 12);
-    for (char& c : s)
-        if (c == '\0')
-            c = '|';
+    return std::to_string(r) + ":" + std::string(out, 96);
+}
+
+// Stores `v` at the start of `box` in the size of `type` (the rest stays 0x5A, so a read
+// of too many bytes shows); returns printf's text of it, "" outside the type's range.
+static std::string stored(const std::string& type, double v, int decimals, unsigned char* box)
+{
+    char s[400];
+    auto put = [&](auto x) { std::memcpy(box, &x, sizeof x); return x; };
+    int64_t n = std::fabs(v) < 1e10 ? (int64_t)v : 0;
+    if (type == "FL" || type == "DB")
+        std::snprintf(s, sizeof s, "%.*f", decimals, type == "FL" ? put((float)(v < 1e38 ? v : 1e38)) : put(v));
+    else if (v != n || (type == "UI" && (n < 0 || n > INT32_MAX)))
+        return "";
+    else  // UI and LN: 32 bits with a sign
+        std::snprintf(s, sizeof s, "%lld", type == "CH" ? put((uint8_t)n) : type == "SI" ? put((int16_t)n)
+                                           : type == "UL" ? (long long)put((uint32_t)n) : put((int32_t)n));
     return s;
 }
 
-TEST(bin_to_ascii, fields_by_type_and_attributes)
+// The field of `width` places by the attributes sign place, zero fill,
+// left-justified and NUL; "" when the digits and sign place do not fit.
+static std::string field(bool signed_type, const std::string& text, int width, const char* a)
 {
-    int32_t i7 = 7, i2003 = 2003, i5 = 5, m42 = -42, zero = 0, m7 = -7, big = 123456;
-    int32_t low16 = 65536 + 12, low16_negative = 0xFFFF;
-    double pi = 3.14159, third = 1.0 / 3, huge = 1e300;
-    float f = 2.5f;
-    unsigned char c65 = 65;
-    uint32_t u4e9 = 4000000000u;
-    EXPECT_EQ(bta("SI", 2, 0, "0100", &i7), "0:07##########");
-    EXPECT_EQ(bta("SI", 4, 0, "0100", &i2003), "0:2003########");
-    EXPECT_EQ(bta("SI", 2, 0, "0001", &i5), "0: 5|#########");
-    EXPECT_EQ(bta("LN", 6, 0, "1000", &m42), "0:   -42######");
-    EXPECT_EQ(bta("LN", 6, 0, "1100", &m42), "0:-00042######");
-    EXPECT_EQ(bta("LN", 6, 0, "1010", &m42), "0:-42   ######");
-    EXPECT_EQ(bta("LN", 6, 0, "0000", &m42), "0:    42######");
-    EXPECT_EQ(bta("DB", 6, 2, "0000", &pi), "0:  3.14######");
-    EXPECT_EQ(bta("CH", 3, 0, "0100", &c65), "0:065#########");
-    EXPECT_EQ(bta("UL", 10, 0, "0100", &u4e9), "0:4000000000##");
-    EXPECT_EQ(bta("LN", 3, 0, "0100", &zero), "0:000#########");
-    EXPECT_EQ(bta("LN", 3, 0, "0000", &zero), "0:  0#########");
-    EXPECT_EQ(bta("LN", 2, 0, "0000", &m42), "0:42##########");  // the lost sign is not counted
-    EXPECT_EQ(bta("LN", 4, 0, "1011", &m7), "0:-7  |#######");
-    EXPECT_EQ(bta("SI", 4, 0, "0000", &low16), "0:  12########");
-    EXPECT_EQ(bta("SI", 4, 0, "1000", &low16_negative), "0:  -1########");
-    EXPECT_EQ(bta("FL", 5, 1, "0000", &f), "0:  2.5#######");
-    EXPECT_EQ(bta("DB", 10, 8, "0100", &third), "0:0.33333333##");
-    EXPECT_EQ(bta("LN", 4, 0, "0102", &i7), "0:0007########");
-    EXPECT_EQ(bta("LN", 4, 0, "010", &i7), "0:0007########");  // no fourth character
-    EXPECT_EQ(bta("LN", 4, 9, "0000", &i7), "0:   7########");  // decimals not read
-    EXPECT_EQ(bta("LN", 79, 0, "0000", &i7).substr(0, 2), "0:");
-    EXPECT_EQ(bta("SILLY", 2, 0, "0100", &i7), "0:07##########");
-    for (const char* type : {"UI", "CH", "UL"})
-        EXPECT_EQ(bta(type, 4, 0, "x100", &i7), "0:0007########") << type;
-    // too long: 21, nothing written
-    EXPECT_EQ(bta("LN", 4, 0, "0000", &big), "21:############");
-    EXPECT_EQ(bta("LN", 2, 0, "1000", &m42), "21:############");
-    EXPECT_EQ(bta("DB", 79, 8, "0000", &huge), "21:############");
-    auto* lone = new int16_t(321);  // ASan catches a read beyond these two bytes
-    EXPECT_EQ(bta("SI", 4, 0, "0000", lone), "0: 321########");
-    delete lone;
-    auto* byte = new unsigned char(200);
-    EXPECT_EQ(bta("CH", 4, 0, "0000", byte), "0: 200########");
-    delete byte;
+    bool negative = text[0] == '-';
+    std::string digits = text.substr(negative), sign = !signed_type || a[0] != '1' ? "" : negative ? "-" : " ";
+    if (sign.size() + digits.size() > (size_t)width)
+        return "";
+    std::string pad(width - sign.size() - digits.size(), a[1] == '1' && a[2] == '0' ? '0' : ' ');
+    std::string f = a[2] == '1' ? sign + digits + pad : a[1] == '1' ? sign + pad + digits : pad + sign + digits;
+    return a[3] == '1' ? f + '\0' : f;
 }
 
-TEST(bin_to_ascii, refused_arguments_give_99_and_write_nothing)
+TEST(bin_to_ascii, every_type_width_and_attribute_against_printf_and_refused_arguments)
 {
-    int32_t v = 1;
-    struct { const char* type; int width, decimals; const char* attributes; const void* value; }
-    refused[] = {{"XX", 4, 0, "0000", &v}, {"S", 4, 0, "0000", &v},  {nullptr, 4, 0, "0000", &v},
-                 {"LN", 0, 0, "0000", &v}, {"LN", 80, 0, "0000", &v}, {"LN", -5, 0, "0000", &v},
-                 {"DB", 4, 9, "0000", &v}, {"FL", 4, -1, "0000", &v}, {"LN", 4, 0, "0200", &v},
-                 {"LN", 4, 0, "2000", &v}, {"LN", 4, 0, "00", &v},   {"LN", 4, 0, nullptr, &v},
-                 {"LN", 4, 0, "0000", nullptr}};
+    const struct { const char* type; bool is_signed, is_float; } types[] = {  // "SILLY" reads as "SI"
+        {"CH", false, false}, {"UI", false, false}, {"SILLY", true, false}, {"LN", true, false},
+        {"UL", false, false}, {"FL", true, true},   {"DB", true, true}};
+    const double values[] = {0,   7,        -7,   42,       -42,   200,       2003,   65548, 123456,
+                             4e9, -2147483648.0, 2.5, -3.14159, 0.05, 1.0 / 3, -0.001, 12345.678, 1e300};
+    const int widths[] = {0, 1, 2, 3, 4, 6, 11, 79, 80}, decimal_counts[] = {-1, 0, 2, 8, 9};
+    for (const auto& t : types)
+        for (double v : values)
+            for (int i = 0; i < 45 * 108; i++) {
+                int width = widths[i % 9], decimals = decimal_counts[i / 9 % 5], k = i / 45;
+                const char a[5] = {"01x"[k % 3], "01x"[k / 3 % 3], "01x"[k / 9 % 3], "012\0"[k / 27], '\0'};
+                unsigned char box[16];
+                std::memset(box, 0x5A, sizeof box);
+                std::string text = stored(std::string(t.type, 2), v, decimals, box), f = field(t.is_signed, text, width, a);
+                std::string want = f.empty() ? "21:" : "0:" + f;
+                if (width <= 0 || width >= 80 || (t.is_float && (decimals < 0 || decimals > 8)) || a[1] == 'x' ||
+                    a[2] == 'x' || (t.is_signed && a[0] == 'x'))  // unsigned types ignore a[0]
+                    want = "99:";
+                want.resize(want.find(':') + 97, '#');
+                ASSERT_EQ(text.empty() ? want : bta(t.type, width, decimals, a, box), want)
+                    << t.type << " " << v << " width " << width << " decimals " << decimals << " attributes " << a;
+            }
+    int32_t v = 1;  // no type, short or no attributes, no value, no output: 99, nothing written
+    const struct { const char* type; const char* attributes; const void* value; } refused[] = {
+        {"XX", "0000", &v}, {"S", "0000", &v}, {nullptr, "0000", &v}, {"LN", "00", &v}, {"LN", nullptr, &v},
+        {"LN", "0000", nullptr}};
     for (auto& r : refused)
-        EXPECT_EQ(bta(r.type, r.width, r.decimals, r.attributes, r.value), "99:############")
-            << &r - refused;
+        EXPECT_EQ(bta(r.type, 4, 0, r.attributes, r.value), "99:" + std::string(96, '#')) << &r - refused;
     EXPECT_EQ(BinToAscii("LN", 2, 0, "0000", &v, nullptr), BTA_REFUSED);
 }
 
-TEST(bcd_to_hex, four_upper_case_digits_and_a_nul)
+// BcdToHex: the low 16 bits as four upper-case hexadecimal digits and a NUL.
+// AsciiToSjis: every byte's full-width form as iconv writes it; ' " \ ~ have
+// always become ´ 〃 ￥ ￣, ` and bytes outside printable ASCII become ・.
+TEST(code_conversion, hexadecimal_digits_and_full_width_forms)
 {
-    char out[6] = "#####";
-    BcdToHex(0x1999, out);
-    EXPECT_EQ(std::string(out, 6), std::string("1999\0", 6));
-    BcdToHex(0x12AB, out);
-    EXPECT_STREQ(out, "12AB");
-    BcdToHex(0x12345, out);  // beyond 16 bits: the low four digits
-    EXPECT_STREQ(out, "2345");
-}
-
-static std::string sjis(const char* source, int count, int terminate)
-{
-    char out[128];
-    std::memset(out, '#', sizeof out);
-    EXPECT_EQ(AsciiToSjis(source, out, count, terminate), 0);
-    return std::string(out, 2 * (count > 0 ? count : 0) + 1);
-}
-
-TEST(ascii_to_sjis, every_byte_has_its_full_width_form)
-{
-    EXPECT_EQ(sjis("A1 z", 4, 0), std::string("\x82\x60\x82\x50\x81\x40\x82\x9A#", 9));
-    EXPECT_EQ(sjis("A1 z", 4, 1), std::string("\x82\x60\x82\x50\x81\x40\x82\x9A\0", 9));
-    // ' " \ ~ have always become ´ 〃 ￥ ￣; other bytes become ・
-    const char ascii[] = "09AZaz!#$%&'()*+,-./:;<=>?@[\\]^_{|}~\"\t`\x7F\x80\xFF";
-    std::string wide = to_sjis("０９ＡＺａｚ！＃＄％＆´（）＊＋，－．／：；＜＝＞？＠［￥］＾＿｛｜｝￣〃・・・・・");
-    int n = (int)sizeof ascii - 1;
-    EXPECT_EQ(sjis(ascii, n, 0).substr(0, 2 * n), wide);
-    EXPECT_EQ(sjis("\0", 1, 0).substr(0, 2), to_sjis("・"));
-    EXPECT_EQ(sjis("AB", 0, 1), std::string("\0", 1));
-    EXPECT_EQ(sjis("AB", -3, 1), std::string("\0", 1));
+    for (unsigned v : {0x0u, 0x1999u, 0x12ABu, 0xFFFFu, 0x12345u}) {
+        char out[7] = "######", want[7] = "######";
+        std::snprintf(want, 6, "%04X", v & 0xFFFF);
+        BcdToHex(v, out);
+        EXPECT_EQ(std::string(out, 7), std::string(want, 7)) << v;
+    }
+    std::string ascii, wide;
+    for (int c = 0; c < 256; c++) {
+        ascii += (char)c;
+        int w = c == ' ' ? 0x3000 : c == '"' ? 0x3003 : c == '\\' ? 0xFFE5 : c == '~' ? 0xFFE3
+              : c > ' ' && c < 0x7F && c != '`' && c != '\'' ? 0xFF01 + c - '!' : 0x30FB;
+        wide += to_sjis(c == '\'' ? "´" : std::string{char(0xE0 | w >> 12), char(0x80 | (w >> 6 & 0x3F)),
+                                                       char(0x80 | (w & 0x3F))});
+    }
+    for (int terminate : {0, 1}) {
+        std::string out(514, '#');
+        EXPECT_EQ(AsciiToSjis(ascii.data(), out.data(), 256, terminate), 0);
+        EXPECT_EQ(out, wide + (terminate ? '\0' : '#') + '#');
+    }
+    char out[3] = "##";
+    AsciiToSjis("AB", out, -3, 1);  // a count below 0 counts as 0
+    EXPECT_EQ(std::string(out, 3), std::string("\0#\0", 3));
 }

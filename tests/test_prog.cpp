@@ -1,5 +1,4 @@
-// Starting programs and asking their windows to close, with real programs
-// and, for windows, a private X server.
+// Starting programs and asking their windows to close, with real programs and a private X server.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -9,8 +8,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "support/ghl3000.h"
 #include "tests/helpers/tempdir.h"
@@ -18,189 +15,122 @@
 
 namespace {
 
-// Started programs are adopted as they start; this test process adopts
-// them itself, so that it can wait for them and see their exit status.
-struct Adopt {
-    Adopt() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
-} adopt;
+// This process adopts the programs it starts, so that it can wait for them and see their exit status.
+const int adopt = prctl(PR_SET_CHILD_SUBREAPER, 1);
 
-// The exit status of `pid` once it has ended, within about ten seconds;
-// -1 while it still runs, -2 when it was killed by a signal.
-int wait_exit(pid_t pid, int tenths = 100)
+// The exit status of `pid` once it has ended, waiting up to `tenths` of a second:
+// -2 when a signal ended it; -1 when it still runs, and then it is killed.
+int finish(pid_t pid, int tenths = 100)
 {
-    for (int i = 0; i < tenths * 10; ++i) {
-        int status = 0;
-        pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-        if (r < 0)
-            return -3;  // not ours to wait for
-        usleep(10 * 1000);
-    }
+    int status = 0;
+    for (int i = 0; i <= tenths * 10; ++i, usleep(10 * 1000))
+        if (pid_t r = waitpid(pid, &status, WNOHANG); r != 0)
+            return r != pid ? -3 : WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
     return -1;
 }
 
-void end(pid_t pid)
-{
-    if (pid > 0 && wait_exit(pid, 0) == -1) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-}
-
-// The process ids of the top-level windows on the display.
-std::vector<DWORD> window_owners()
-{
-    std::vector<DWORD> owners;
-    EnumWindows(
-        [](HWND w, LPARAM list) -> BOOL {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            reinterpret_cast<std::vector<DWORD>*>(list)->push_back(pid);
-            return TRUE;
-        },
-        LPARAM(&owners));
-    return owners;
-}
-
+// The top-level windows of `pid` on the display; of every process for 0.
 int windows_of(DWORD pid)
 {
-    int n = 0;
-    for (DWORD owner : window_owners())
-        n += owner == pid;
-    return n;
+    std::pair<DWORD, int> count{pid, 0};
+    EnumWindows([](HWND w, LPARAM p) -> BOOL {
+        auto* c = reinterpret_cast<std::pair<DWORD, int>*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        c->second += !c->first || owner == c->first;
+        return TRUE;
+    }, LPARAM(&count));
+    return count.second;
 }
 
 bool visible_window(unsigned long pid)
 {
-    std::string cmd = "xdotool search --onlyvisible --pid " + std::to_string(pid) + " >/dev/null";
-    return std::system(cmd.c_str()) == 0;
+    return std::system(("xdotool search --onlyvisible --pid " + std::to_string(pid) + " >/dev/null").c_str()) == 0;
 }
 
 }  // namespace
 
-TEST(prog_exec, program_that_cannot_start_returns_0_and_leaves_the_id)
+TEST(prog_exec, program_that_cannot_start_returns_0_and_leaves_the_id_and_no_display_has_no_windows)
 {
-    unsetenv("DISPLAY");
+    unsetenv("DISPLAY");  // no display, so no windows either
+    EXPECT_EQ(windows_of(0), 0);
+    DWORD pid = 99;
+    EXPECT_EQ(GetWindowThreadProcessId(HWND(uintptr_t(0x400001)), &pid), 0u);
+    EXPECT_EQ(pid, 0u);
+    EXPECT_FALSE(PostMessageA(HWND(uintptr_t(0x400001)), WM_CLOSE, 0, 0));
     TempDir dir;
     std::string plain = dir.write("not_executable", "data\n");
-    const char* lines[] = {
-        "rkm-no-such-program --help", "/nonexistent/program", "", "   ",
-        "sh -c 'unbalanced", "\"sh", "/tmp", plain.c_str(),
-    };
-    for (const char* line : lines) {
+    for (const char* line : {"rkm-no-such-program --help", "/nonexistent/program", "", "   ", "sh -c 'unbalanced",
+                             "\"sh", "/tmp", plain.c_str(), (const char*)nullptr}) {
         unsigned long id = 4242;
-        EXPECT_EQ(ProgExec(line, &id, 1), 0) << line;
-        EXPECT_EQ(id, 4242u) << line;
+        EXPECT_EQ(ProgExec(line, &id, 1), 0) << (line ? line : "no line");
+        EXPECT_EQ(id, 4242u) << (line ? line : "no line");
     }
-    unsigned long id = 4242;
-    EXPECT_EQ(ProgExec(nullptr, &id, 1), 0);
-    EXPECT_EQ(id, 4242u);
 }
 
-TEST(prog_exec, id_is_the_real_process_id_and_words_split_as_a_shell_would)
+// The real process id; words split as by a shell; signals at their defaults; PATH; show 0 passed on.
+TEST(prog_exec, program_gets_its_words_default_signals_and_the_show_command)
 {
     unsetenv("DISPLAY");  // no windows to wait for
     TempDir dir;
     std::string out = dir.file("words");
-    std::string line = "sh -c 'echo $$ > " + out +
-                       "; printf \"%s|\" \"$@\" >> " + out + "' sh \"a b\" 'c  d' e\\ f \"g\\\"h\" i";
+    std::string line = "sh -c 'echo $$ > " + out + "; printf \"%s|\" \"$@\" >> " + out + "' sh \"a b\" 'c  d' e\\ f \"g\\\"h\" i";
     unsigned long id = 0;
     ASSERT_EQ(ProgExec(line.c_str(), &id, 1), 1);
-    ASSERT_EQ(wait_exit(pid_t(id)), 0);
+    ASSERT_EQ(finish(pid_t(id)), 0);
     EXPECT_EQ(dir.read("words"), std::to_string(id) + "\na b|c  d|e f|g\"h|i|");
-}
 
-TEST(prog_exec, program_starts_with_signals_at_their_defaults)
-{
-    unsetenv("DISPLAY");
-    signal(SIGUSR1, SIG_IGN);  // ignored here, not in the program started
-    unsigned long id = 0;
+    signal(SIGUSR1, SIG_IGN);
     ASSERT_EQ(ProgExec("sh -c 'kill -USR1 $$; exit 5'", &id, 1), 1);
-    EXPECT_EQ(wait_exit(pid_t(id)), -2) << "the signal ends it";
+    EXPECT_EQ(finish(pid_t(id)), -2) << "the signal ends it";
     signal(SIGUSR1, SIG_DFL);
-}
 
-TEST(prog_exec, program_is_found_on_path_and_gets_the_show_command)
-{
-    unsetenv("DISPLAY");
-    TempDir dir;
     std::string script = dir.write("rkm-show-probe", "#!/bin/sh\necho \"${RKM_STARTUP_SHOW-none}\" > \"$1\"\n");
     chmod(script.c_str(), 0755);
-    std::string out = dir.file("show"), path = dir.path() + ":" + std::getenv("PATH");
-    setenv("PATH", path.c_str(), 1);
-    setenv("RKM_STARTUP_SHOW", "7", 1);  // this program's own, not to be passed on
-
-    unsigned long id = 0;
-    ASSERT_EQ(ProgExec(("rkm-show-probe " + out).c_str(), &id, 0), 1);
-    ASSERT_EQ(wait_exit(pid_t(id)), 0);
-    EXPECT_EQ(dir.read("show"), "0\n");
-    ASSERT_EQ(ProgExec(("rkm-show-probe " + out).c_str(), &id, 1), 1);
-    ASSERT_EQ(wait_exit(pid_t(id)), 0);
-    EXPECT_EQ(dir.read("show"), "none\n");
+    setenv("PATH", (dir.path() + ":" + std::getenv("PATH")).c_str(), 1);
+    setenv("RKM_STARTUP_SHOW", "7", 1);
+    for (int show : {0, 1}) {
+        ASSERT_EQ(ProgExec(("rkm-show-probe " + dir.file("show")).c_str(), &id, show), 1);
+        ASSERT_EQ(finish(pid_t(id)), 0);
+        EXPECT_EQ(dir.read("show"), show ? "none\n" : "0\n");
+    }
     unsetenv("RKM_STARTUP_SHOW");
 }
 
-class WindowsOnDisplay : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (std::system("command -v Xvfb >/dev/null") != 0)
-            GTEST_SKIP() << "Xvfb is not installed: no X display to test windows on";
-        ASSERT_TRUE(server.start()) << server.error();
-        setenv("DISPLAY", server.display().c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);  // the started programs' windows go to the display
-    }
-    void TearDown() override { server.stop(); }
-    Xvfb server;
-};
-
-TEST_F(WindowsOnDisplay, prog_down_closes_every_window_of_the_program)
+// ProgDown closes every window of the program and no other; the show command is honoured both by a
+// program on SDL and by one on this platform's windows, where the close request becomes WM_CLOSE.
+TEST(prog_down, closes_each_window_of_the_program_and_the_show_command_is_honoured)
 {
+    if (std::system("command -v Xvfb >/dev/null") != 0)
+        GTEST_SKIP() << "Xvfb is not installed: no X display to test windows on";
+    Xvfb server;
+    ASSERT_TRUE(server.start()) << server.error();
+    setenv("DISPLAY", server.display().c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);  // the started programs' windows go to the display
     std::string line = std::string(SDL_WINDOW_PROGRAM) + " 2";
     unsigned long id = 0, other = 0;
     ASSERT_EQ(ProgExec(line.c_str(), &id, 1), 1);
     ASSERT_EQ(ProgExec(line.c_str(), &other, 1), 1);
     EXPECT_TRUE(visible_window(id)) << "ProgExec returns once a window is mapped";
-    // Both windows are created before the first is shown; give the second
-    // a moment to be listed too.
+    // Both windows are made before the first is shown; the second may be listed a moment later.
     for (int i = 0; i < 200 && windows_of(DWORD(id)) < 2; ++i)
         usleep(10 * 1000);
     EXPECT_EQ(windows_of(DWORD(id)), 2);
-
     EXPECT_EQ(ProgDown(&id), 0);
-    EXPECT_EQ(wait_exit(pid_t(id)), 0) << "both windows got the close request";
-    EXPECT_EQ(wait_exit(pid_t(other), 0), -1) << "another program's windows stay open";
-    EXPECT_EQ(windows_of(DWORD(other)), 2);
-    end(pid_t(id));
-    end(pid_t(other));
-}
+    EXPECT_EQ(finish(pid_t(id)), 0) << "both windows got the close request";
+    EXPECT_EQ(windows_of(DWORD(other)), 2) << "another program's windows stay open";
+    EXPECT_EQ(finish(pid_t(other), 0), -1);
 
-// Both kinds of program: one that honours the show command itself, and
-// one on this platform's windows, which honour it and turn the close
-// request into WM_CLOSE as the calendar's window does.
-TEST_F(WindowsOnDisplay, show_command_is_honoured_and_hidden_windows_still_close)
-{
     for (const char* program : {SDL_WINDOW_PROGRAM, PLAT_WINDOW_PROGRAM}) {
         for (int show : {1, 0}) {
             SCOPED_TRACE(std::string(program) + " show " + std::to_string(show));
-            unsigned long id = 0;
             ASSERT_EQ(ProgExec(program, &id, show), 1);
             EXPECT_EQ(windows_of(DWORD(id)), 1) << "ProgExec returns once the window is there";
             EXPECT_EQ(visible_window(id), show != 0);
             EXPECT_EQ(ProgDown(&id), 0);
-            EXPECT_EQ(wait_exit(pid_t(id)), 0);
-            end(pid_t(id));
+            EXPECT_EQ(finish(pid_t(id)), 0);
         }
     }
-}
-
-TEST(prog_windows, no_display_means_no_windows)
-{
-    unsetenv("DISPLAY");
-    EXPECT_TRUE(window_owners().empty());
-    DWORD pid = 99;
-    EXPECT_EQ(GetWindowThreadProcessId(HWND(uintptr_t(0x400001)), &pid), 0u);
-    EXPECT_EQ(pid, 0u);
-    EXPECT_FALSE(PostMessageA(HWND(uintptr_t(0x400001)), WM_CLOSE, 0, 0));
 }

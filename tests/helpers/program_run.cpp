@@ -13,14 +13,6 @@
 #include "platform/windows.h"
 #include "tests/helpers/tempdir.h"
 
-static ProgramState current_state()
-{
-    ProgramState s{iSetfg, iDspfg, iDspbk, iYear, iMont, iBcol, iNstep, iNkcnt, iMjset, {},
-                   plat_beep_count()};
-    std::memcpy(s.cKeybuf, cKeybuf, sizeof s.cKeybuf - 1);
-    return s;
-}
-
 ProgramRun run_program(const std::string& replay, const std::vector<std::string>& options)
 {
     ProgramRun run;
@@ -33,8 +25,7 @@ ProgramRun run_program(const std::string& replay, const std::vector<std::string>
     pid_t pid = fork();
     if (pid == 0) {  // the program, then its state through the pipe
         std::vector<std::string> args = {"rkm7500", "--snapshot", png, "--replay", replay};
-        if (replay.empty())
-            args.resize(3);
+        args.resize(replay.empty() ? 3 : 5);
         args.insert(args.begin() + 1, options.begin(), options.end());
         std::vector<char*> argv;
         for (auto& a : args)
@@ -42,15 +33,15 @@ ProgramRun run_program(const std::string& replay, const std::vector<std::string>
         if (chdir(dir.path().c_str()) != 0)
             _exit(120);
         int status = cmd_main((int)argv.size(), argv.data());
-        ProgramState state = current_state();
+        ProgramState state{iSetfg, iDspfg, iDspbk, iYear, iMont, iBcol, iNstep, iNkcnt, iMjset, {}, plat_beep_count()};
+        std::memcpy(state.cKeybuf, cKeybuf, sizeof state.cKeybuf - 1);
         if (write(fds[1], &state, sizeof state) != (ssize_t)sizeof state)
             _exit(121);
         std::exit(status);  // a normal exit, so the sanitizers' leak check runs
     }
     close(fds[1]);
     ssize_t got = 0, n;
-    while (got < (ssize_t)sizeof run.state &&
-           (n = read(fds[0], (char*)&run.state + got, sizeof run.state - got)) > 0)
+    while (got < (ssize_t)sizeof run.state && (n = read(fds[0], (char*)&run.state + got, sizeof run.state - got)) > 0)
         got += n;
     close(fds[0]);
     int status = 0;

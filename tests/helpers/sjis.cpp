@@ -9,12 +9,9 @@ std::string to_sjis(const std::string& utf8)
     iconv_t cd = iconv_open("CP932", "UTF-8");
     if (cd == (iconv_t)-1)
         throw std::runtime_error("iconv has no CP932");
-    std::string in = utf8;
-    std::string out(in.size() * 2 + 4, '\0');
-    char* src = in.data();
-    size_t left = in.size();
-    char* dst = out.data();
-    size_t room = out.size();
+    std::string in = utf8, out(in.size() * 2 + 4, '\0');
+    char *src = in.data(), *dst = out.data();
+    size_t left = in.size(), room = out.size();
     size_t r = iconv(cd, &src, &left, &dst, &room);
     iconv_close(cd);
     if (r == (size_t)-1)

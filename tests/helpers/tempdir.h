@@ -1,6 +1,5 @@
-// A fresh temporary folder for one test, removed with everything in it
-// when the test ends. Optionally the test runs inside it (chdir), for
-// routines that use bare file names.
+// A fresh temporary folder for one test, removed with everything in it when
+// the test ends; optionally entered (chdir), for routines that use bare names.
 #pragma once
 
 #include <string>
