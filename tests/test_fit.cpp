@@ -125,6 +125,7 @@ TEST(fit, x_window_fills_the_screen_and_refits_when_resized)
     };
     Fit f = fit([](int w, int h) { return Fit(w, h).s > 1.3; });
     EXPECT_GT(f.s, 1.3) << "the whole screen";
+    ASSERT_TRUE(shows(f.ox / 2, 540, 0x202630)) << "drawn, margins and all";
     click(f.x(640.5), f.y(300.5));  // keypad 1: the cursor moves on to the year's second cell
     EXPECT_TRUE(shows(f.x(677), f.y(122), 0xC0C0C0));
     click(f.x(900.5), f.y(200.5));  // 年
