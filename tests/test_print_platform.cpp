@@ -65,7 +65,10 @@ protected:
         StartPage(dc);
         RECT r = {100, 100, 1000, 600};
         FillRect(dc, &r, (HBRUSH)GetStockObject(BLACK_BRUSH));
-        return end ? (EndPage(dc), EndDoc(dc)) : 1;
+        if (!end)
+            return 1;
+        EndPage(dc);
+        return EndDoc(dc);
     }
 
     PrivateCups cups;

@@ -29,7 +29,9 @@ pid_t start_child(const std::vector<std::string>& argv, const std::vector<std::s
         return pid;
     setpgid(0, 0);
     prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (out >= 0 && dup2(out, 1) && errors)
+    if (out >= 0)
+        dup2(out, 1);
+    if (out >= 0 && errors)
         dup2(out, 2);
     unsetenv("WAYLAND_DISPLAY");
     for (const std::string& e : environment)
@@ -44,14 +46,9 @@ pid_t start_child(const std::vector<std::string>& argv, const std::vector<std::s
 
 // A window that vanished or is not mapped makes Xlib calls fail; that is an
 // answer here, not a reason for Xlib to end the test.
-int ignore_x_error(Display*, XErrorEvent*)
-{
-    return 0;
-}
-
 Display* open_display(const Xvfb& x)
 {
-    XSetErrorHandler(ignore_x_error);
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     return XOpenDisplay(x.display().c_str());
 }
 

@@ -26,13 +26,11 @@ private:
     std::string error_;
 };
 
-// xdotool on the server's display: what it printed, without the last line
-// end; its wait status goes to *status.
+// xdotool's output on the display, without the last line end; *status: its wait status.
 std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args,
                          int* status = nullptr);
 
-// The first viewable window with exactly this title, waiting up to
-// timeout_ms for it; 0 if none.
+// The first viewable window with exactly this title within timeout_ms; 0 if none.
 unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int timeout_ms);
 
 // Asks a window to close as a window manager's close box does.
@@ -50,6 +48,6 @@ long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py);
 pid_t xvfb_spawn(const Xvfb& x, const std::vector<std::string>& argv,
                  const std::vector<std::string>& environment = {}, int* out = nullptr);
 
-// The child's exit status once it ends within timeout_ms; -1 when a signal
-// ended it or it did not end in time (then it and its group are killed).
+// The child's exit status within timeout_ms; -1 when a signal ended it or
+// it did not end in time (then it and its group are killed).
 int wait_child(pid_t pid, int timeout_ms);
