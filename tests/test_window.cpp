@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/foreign.h"
 #include "platform/windows.h"
-#include "support/ghl3000.h"
 
 namespace {
 
