@@ -19,10 +19,9 @@
 namespace {
 
 // Runs argv as a child in a process group of its own that ends with the
-// test, with `environment` added; its output (and errors too when `errors`)
-// goes to the file `out` unless that is -1.
-pid_t start_child(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-                  int out, bool errors)
+// test, with `environment` added; its output and errors go to the file
+// `out` unless that is -1.
+pid_t start_child(const std::vector<std::string>& argv, const std::vector<std::string>& environment, int out)
 {
     pid_t pid = fork();
     if (pid != 0)
@@ -30,9 +29,7 @@ pid_t start_child(const std::vector<std::string>& argv, const std::vector<std::s
     setpgid(0, 0);
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (out >= 0)
-        dup2(out, 1);
-    if (out >= 0 && errors)
-        dup2(out, 2);
+        dup2(out, 1), dup2(out, 2);
     unsetenv("WAYLAND_DISPLAY");
     for (const std::string& e : environment)
         setenv(e.substr(0, e.find('=')).c_str(), e.substr(e.find('=') + 1).c_str(), 1);
@@ -106,7 +103,7 @@ bool Xvfb::start(int width, int height)
     }
     std::string fd = std::to_string(fds[1]), screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     pid_ = start_child({"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
-                       {}, null, true);
+                       {}, null);
     close(fds[1]), close(null);
     std::string number;
     pollfd p = {fds[0], POLLIN, 0};
@@ -144,7 +141,7 @@ pid_t xvfb_spawn(const Xvfb& x, const std::vector<std::string>& argv,
         return -1;
     std::vector<std::string> env = {"DISPLAY=" + x.display(), "SDL_VIDEODRIVER=x11"};
     env.insert(env.end(), environment.begin(), environment.end());
-    pid_t pid = start_child(argv, env, fds[1], true);
+    pid_t pid = start_child(argv, env, fds[1]);
     if (out)
         close(fds[1]), *out = fds[0];
     return pid;
@@ -166,21 +163,17 @@ int wait_child(pid_t pid, int timeout_ms)
 
 std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args, int* status)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "";
     std::vector<std::string> argv = {"xdotool"};
     argv.insert(argv.end(), args.begin(), args.end());
-    pid_t pid = start_child(argv, {"DISPLAY=" + x.display()}, fds[1], false);
-    close(fds[1]);
+    int fd = -1;
+    pid_t pid = xvfb_spawn(x, argv, {}, &fd);
     std::string out;
     char buffer[256];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+    for (ssize_t n; fd >= 0 && (n = read(fd, buffer, sizeof buffer)) > 0;)
         out.append(buffer, n);
-    close(fds[0]);
-    int st = -1;
-    if (pid > 0)
-        waitpid(pid, &st, 0);
+    if (fd >= 0)
+        close(fd);
+    int st = pid > 0 ? wait_child(pid, 60000) : -1;
     if (status)
         *status = st;
     while (!out.empty() && out.back() == '\n')

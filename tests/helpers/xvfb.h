@@ -26,7 +26,8 @@ private:
     std::string error_;
 };
 
-// xdotool's output on the display, without the last line end; *status: its wait status.
+// xdotool's output and errors on the display, without the last line end;
+// *status: its exit status (-1 when it failed to end).
 std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args,
                          int* status = nullptr);
 
