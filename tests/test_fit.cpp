@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <sstream>
 #include <string>
