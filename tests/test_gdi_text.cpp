@@ -12,60 +12,53 @@
 
 namespace {
 
-const COLORREF WHITE = 0xFFFFFF, BLACK = 0x000000, BLUE = 0xFF0000;
-const char* const FACES[] = {FACE_NAKAMARU, FACE_HOSOMARU, FACE_GOTHIC, FACE_ARIAL, FACE_MINCHO};
+const COLORREF WHITE = 0xFFFFFF, BLUE = 0xFF0000;
 
-// Draws `length` bytes at (x, y) in a fresh font of the face and size.
-void draw(HDC dc, const char* text, int length, int x, int y, const char* face, int height = 22,
-          int width = 11)
+// Draws the text (`length` bytes of it; all when -1) at (x, y) in a fresh
+// font of the face and size, underlined when asked.
+void draw(HDC dc, const char* text, int x, int y, const char* face, int height = 22, int width = 11,
+          int length = -1, bool underline = false)
 {
-    HFONT font = CreateFontA(height, width, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x31, face);
+    HFONT font = CreateFontA(height, width, 0, 0, 500, 0, underline, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x31, face);
     HGDIOBJ old = SelectObject(dc, font);
-    TextOutA(dc, x, y, text, length);
+    TextOutA(dc, x, y, text, length < 0 ? (int)std::strlen(text) : length);
     SelectObject(dc, old);
     DeleteObject(font);
 }
 
-void draw(HDC dc, const char* text, int x, int y, const char* face, int height = 22, int width = 11)
-{
-    draw(dc, text, (int)std::strlen(text), x, y, face, height, width);
-}
-
 // The pixels of one text drawn alone in black on white.
-std::vector<COLORREF> rendering(const char* text, int length, const char* face)
+std::vector<COLORREF> rendering(const char* text, const char* face, int length = -1)
 {
     Canvas c(120, 30);
     SetBkMode(c.dc, TRANSPARENT);
-    draw(c.dc, text, length, 2, 2, face);
+    draw(c.dc, text, 2, 2, face, 22, 11, length);
     return c.pixels();
 }
 
-std::vector<COLORREF> rendering(const char* text, const char* face)
+// The ink box of a text drawn on an opaque blue background.
+RECT opaque_box(int w, int h, const char* text, int x, int y, const char* face, int height = 22, int width = 11)
 {
-    return rendering(text, (int)std::strlen(text), face);
+    Canvas c(w, h);
+    SetBkMode(c.dc, OPAQUE);
+    SetBkColor(c.dc, BLUE);
+    draw(c.dc, text, x, y, face, height, width);
+    EXPECT_GT(c.count(BLUE), 0);
+    return c.ink(WHITE);
 }
 
 }  // namespace
 
 TEST(text_size, cell_is_the_height_and_a_half_width_character_the_width)
 {
-    Canvas c(100, 40);
-    SetBkMode(c.dc, OPAQUE);
-    SetBkColor(c.dc, BLUE);
-    draw(c.dc, "ab" SJIS_NICHI, 5, 6, FACE_GOTHIC);  // two half-width and one full-width
-    RECT ink = c.ink(WHITE);
+    RECT ink = opaque_box(100, 40, "ab" SJIS_NICHI, 5, 6, FACE_GOTHIC);  // two half-width and one full-width
     EXPECT_EQ(ink.left, 5);
     EXPECT_EQ(ink.top, 6);
     EXPECT_EQ(ink.right, 5 + 11 + 11 + 22 - 1);
     EXPECT_EQ(ink.bottom, 6 + 22 - 1);
-    EXPECT_GT(c.count(BLUE), 0);
-
-    Canvas wide(200, 60);
-    SetBkMode(wide.dc, OPAQUE);
-    SetBkColor(wide.dc, BLUE);
-    draw(wide.dc, "12", 0, 0, FACE_NAKAMARU, 39, 21);  // factors 3.0 x 2.6
-    EXPECT_EQ(wide.ink(WHITE).right, 41);
-    EXPECT_EQ(wide.ink(WHITE).bottom, 38);
+    ink = opaque_box(200, 60, "12", 0, 0, FACE_NAKAMARU, 39, 21);  // factors 3.0 x 2.6
+    EXPECT_EQ(ink.right, 41);
+    EXPECT_EQ(ink.bottom, 38);
+    EXPECT_EQ(opaque_box(120, 30, SJIS_NICHI "\x8C\x8E", 0, 0, FACE_ARIAL).right, 43) << "fallback: two cells of 22";
 
     Canvas narrow(200, 40), broad(200, 40);  // glyphs stretched to the width asked for
     draw(narrow.dc, SJIS_NICHI, 0, 0, FACE_GOTHIC, 22, 6);
@@ -76,51 +69,35 @@ TEST(text_size, cell_is_the_height_and_a_half_width_character_the_width)
     EXPECT_EQ(n.bottom - n.top, b.bottom - b.top);
 }
 
-TEST(text, calendar_texts_draw_in_their_box_in_every_face)
+// In every face (and in the fallback for Arial or an unknown face) the
+// calendar's texts draw inside their cells, and its characters are real
+// glyphs: never the mark for a bad byte, never one box alike for all.
+TEST(text, calendar_texts_draw_in_their_box_with_real_glyphs_in_every_face)
 {
     const char* texts[] = {SJIS_2003_NEN_1_GATSU, SJIS_YOUBI, SJIS_INSATSU, SJIS_SHUURYOU};
-    for (const char* face : FACES)
+    const char* characters[] = {SJIS_NICHI, "\x8C\x8E", "\x88\xF3", "\x8D\xFC", "\x8FI", "\x97\xB9", "\x94N", "\x82P"};
+    for (const char* face : {FACE_NAKAMARU, FACE_HOSOMARU, FACE_GOTHIC, FACE_ARIAL, FACE_MINCHO, "no such face", ""}) {
+        SCOPED_TRACE(face);
         for (const char* text : texts) {
             Canvas c(400, 40);
             SetBkMode(c.dc, TRANSPARENT);
-            SetTextColor(c.dc, BLACK);
             draw(c.dc, text, 10, 5, face);
             RECT ink = c.ink(WHITE);
             int full_width = (int)std::strlen(text) * 11;  // every byte is half a full-width cell
-            EXPECT_GE(ink.left, 10) << face << " " << text;
-            EXPECT_GE(ink.top, 5) << face;
-            EXPECT_LE(ink.bottom, 5 + 21) << face;
-            EXPECT_LE(ink.right, 10 + full_width + 4) << face;  // proportional digits
-            EXPECT_GT(ink.right - ink.left, full_width / 2) << face << " " << text;
+            EXPECT_GE(ink.left, 10) << text;
+            EXPECT_GE(ink.top, 5);
+            EXPECT_LE(ink.bottom, 5 + 21);
+            EXPECT_LE(ink.right, 10 + full_width + 4);  // proportional digits
+            EXPECT_GT(ink.right - ink.left, full_width / 2) << text;
         }
-}
-
-TEST(text, japanese_characters_are_never_replacement_marks_or_empty_boxes)
-{
-    const char* characters[] = {SJIS_NICHI, "\x8C\x8E", "\x88\xF3", "\x8D\xFC", "\x8FI", "\x97\xB9",
-                                "\x94N", "\x82P"};
-    for (const char* face : FACES) {
-        std::vector<COLORREF> mark = rendering(SJIS_NAKAGURO, face);
-        std::vector<std::vector<COLORREF>> seen;
+        std::vector<std::vector<COLORREF>> seen = {rendering(SJIS_NAKAGURO, face)};
         for (const char* ch : characters) {
             std::vector<COLORREF> r = rendering(ch, face);
-            EXPECT_NE(r, mark) << face;
-            for (const auto& other : seen)  // an empty box would look the same for all
-                EXPECT_NE(r, other) << face << " " << ch;
+            for (const auto& other : seen)
+                EXPECT_NE(r, other) << ch;
             seen.push_back(r);
         }
     }
-}
-
-TEST(text, japanese_in_arial_or_an_unknown_face_falls_back_and_each_face_keeps_its_look)
-{
-    Canvas c(120, 30);
-    SetBkMode(c.dc, OPAQUE);
-    SetBkColor(c.dc, BLUE);
-    draw(c.dc, SJIS_NICHI "\x8C\x8E", 0, 0, FACE_ARIAL);
-    EXPECT_EQ(c.ink(WHITE).right, 43);  // two full-width cells of 22
-    for (const char* face : {FACE_ARIAL, "no such face", ""})
-        EXPECT_NE(rendering(SJIS_NICHI, face), rendering(SJIS_NAKAGURO, face)) << face;
     // mincho, gothic and rounded gothic are three different fonts
     EXPECT_NE(rendering(SJIS_NICHI, FACE_MINCHO), rendering(SJIS_NICHI, FACE_GOTHIC));
     EXPECT_NE(rendering(SJIS_NICHI, FACE_MINCHO), rendering(SJIS_NICHI, FACE_NAKAMARU));
@@ -130,13 +107,10 @@ TEST(text, japanese_in_arial_or_an_unknown_face_falls_back_and_each_face_keeps_i
 TEST(text, bad_bytes_become_marks_and_nothing_past_the_length_is_read)
 {
     // Exactly sized buffers: reading past them is caught by the address sanitizer.
-    std::vector<char> lone_lead{'A', '\x93'};
-    std::vector<char> bad_trail{'\x82', '\xFF'};
-    EXPECT_EQ(rendering(lone_lead.data(), 2, FACE_GOTHIC), rendering("A" SJIS_NAKAGURO, FACE_GOTHIC));
-    EXPECT_EQ(rendering(bad_trail.data(), 2, FACE_GOTHIC),
-              rendering(SJIS_NAKAGURO SJIS_NAKAGURO, FACE_GOTHIC));
-    // A byte count shorter than the string draws only what it counts.
-    EXPECT_EQ(rendering("12345", 2, FACE_GOTHIC), rendering("12", FACE_GOTHIC));
+    std::vector<char> lone_lead{'A', '\x93'}, bad_trail{'\x82', '\xFF'};
+    EXPECT_EQ(rendering(lone_lead.data(), FACE_GOTHIC, 2), rendering("A" SJIS_NAKAGURO, FACE_GOTHIC));
+    EXPECT_EQ(rendering(bad_trail.data(), FACE_GOTHIC, 2), rendering(SJIS_NAKAGURO SJIS_NAKAGURO, FACE_GOTHIC));
+    EXPECT_EQ(rendering("12345", FACE_GOTHIC, 2), rendering("12", FACE_GOTHIC));
 }
 
 TEST(text, counts_texts_and_cells_that_draw_nothing)
@@ -146,11 +120,7 @@ TEST(text, counts_texts_and_cells_that_draw_nothing)
     EXPECT_TRUE(TextOutA(c.dc, 0, 0, "abc", 0));
     EXPECT_FALSE(TextOutA(c.dc, 0, 0, "abc", -1));
     EXPECT_FALSE(TextOutA(nullptr, 0, 0, "abc", 3));
-    HFONT font = CreateFontA(100000, 11, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x31, FACE_GOTHIC);
-    HGDIOBJ old = SelectObject(c.dc, font);  // cells of several screens: refused
-    EXPECT_FALSE(TextOutA(c.dc, 0, 0, "1", 1));
-    SelectObject(c.dc, old);
-    DeleteObject(font);
+    draw(c.dc, "1", 0, 0, FACE_GOTHIC, 100000);  // cells of several screens: refused
     EXPECT_EQ(c.count(WHITE), 40 * 30);
     EXPECT_TRUE(TextOutA(c.dc, 0, 0, "ab", 2));  // the DC's own default font
     EXPECT_LT(c.count(WHITE), 40 * 30);
@@ -169,16 +139,12 @@ TEST(font_cache, a_face_drawn_again_runs_no_font_match)
     EXPECT_EQ(plat_font_matches(), matches + 1);
 }
 
-TEST(text_attributes, underline_and_opaque_box_use_the_dc_colours)
+TEST(text_attributes, underline_uses_the_text_colour)
 {
     Canvas c(100, 40);
-    HFONT font = CreateFontA(22, 11, 0, 0, 500, 0, 1, 0, SHIFTJIS_CHARSET, 3, 2, 2, 0x31, FACE_GOTHIC);
-    HGDIOBJ old = SelectObject(c.dc, font);
     SetTextColor(c.dc, 0x0000FF);
     SetBkMode(c.dc, TRANSPARENT);
-    TextOutA(c.dc, 0, 0, "  ", 2);  // blanks: only the underline shows
-    SelectObject(c.dc, old);
-    DeleteObject(font);
+    draw(c.dc, "  ", 0, 0, FACE_GOTHIC, 22, 11, -1, true);  // blanks: only the underline shows
     RECT ink = c.ink(WHITE);
     EXPECT_EQ(ink.left, 0);
     EXPECT_EQ(ink.right, 21);

@@ -7,59 +7,56 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
-#include "platform/windows.h"
+#include "tests/helpers/canvas.h"
+#include "tests/helpers/sjis_texts.h"
 #include "tests/helpers/xvfb.h"
 
 static const char CAPTION[] = "印刷処理が取り消されました";
 
+// The box as the X server shows it: its place on the screen and its pixels.
 struct Shown {
-    int x = 0, y = 0, width = 0, height = 0;  // on the screen
+    int x = 0, y = 0, width = 0, height = 0;
     XImage* image = nullptr;
+    Shown(Display* d, unsigned long window)
+    {
+        XWindowAttributes a;
+        Window child;
+        if (XGetWindowAttributes(d, window, &a) &&
+            XTranslateCoordinates(d, window, a.root, 0, 0, &x, &y, &child))
+            image = XGetImage(d, window, 0, 0, width = a.width, height = a.height, AllPlanes, ZPixmap);
+    }
+    ~Shown()
+    {
+        if (image)
+            XDestroyImage(image);
+    }
     COLORREF at(int px, int py) const
     {
         unsigned long c = XGetPixel(image, px, py);
         return RGB(c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF);
     }
-};
-
-static Shown shown(Display* d, unsigned long window)
-{
-    Shown s;
-    XWindowAttributes a;
-    Window child;
-    if (XGetWindowAttributes(d, window, &a) &&
-        XTranslateCoordinates(d, window, a.root, 0, 0, &s.x, &s.y, &child)) {
-        s.image = XGetImage(d, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
-        s.width = a.width, s.height = a.height;
+    // Whether it shows "印刷を中止します" exactly as the calendar's own text
+    // routine draws it on the box's grey in its 20-pixel rounded gothic.
+    bool shows_message() const
+    {
+        Canvas c(160, 20, 0xF0F0F0);
+        HFONT font = CreateFontA(20, 10, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 49, FACE_NAKAMARU);
+        SelectObject(c.dc, font);
+        SetBkMode(c.dc, TRANSPARENT);
+        TextOutA(c.dc, 0, 0, "\x88\xF3\x8D\xFC\x82\xF0\x92\x86\x8E\x7E\x82\xB5\x82\xDC\x82\xB7", 16);
+        std::vector<COLORREF> want = c.pixels();
+        bool found = false;
+        for (int oy = 0; image && oy + c.height <= height && !found; oy++)
+            for (int ox = 0; ox + c.width <= width && !found; ox++) {
+                found = true;
+                for (int i = 0; found && i < c.width * c.height; i++)
+                    found = at(ox + i % c.width, oy + i / c.width) == want[i];
+            }
+        SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+        DeleteObject(font);
+        return found;
     }
-    return s;
-}
-
-// Whether the box shows "印刷を中止します" exactly as the calendar's own
-// text routine draws it on the box's grey in its 20-pixel rounded gothic.
-static bool shows_message(const Shown& box)
-{
-    const int w = 160, h = 20;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
-    HBRUSH grey = CreateSolidBrush(0xF0F0F0);
-    HFONT font = CreateFontA(h, 10, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 49,
-                             "\x82\x63\x82\x65\x92\x86\x8a\xdb\x83\x53\x83\x56\x83\x62\x83\x4e\x91\xcc");
-    SelectObject(dc, bitmap), SelectObject(dc, font);
-    RECT all = {0, 0, w, h};
-    FillRect(dc, &all, grey);
-    SetBkMode(dc, TRANSPARENT);
-    TextOutA(dc, 0, 0, "\x88\xF3\x8D\xFC\x82\xF0\x92\x86\x8E\x7E\x82\xB5\x82\xDC\x82\xB7", 16);
-    bool found = false;
-    for (int oy = 0; box.image && oy + h <= box.height && !found; oy++)
-        for (int ox = 0; ox + w <= box.width && !found; ox++) {
-            found = true;
-            for (int i = 0; found && i < w * h; i++)
-                found = box.at(ox + i % w, oy + i / w) == GetPixel(dc, i % w, i / w);
-        }
-    DeleteDC(dc), DeleteObject(bitmap), DeleteObject(grey), DeleteObject(font);
-    return found;
-}
+};
 
 TEST(message_box, ten_print_failure_boxes_in_the_programs_font_closed_by_keys_and_button)
 {
@@ -74,33 +71,27 @@ TEST(message_box, ten_print_failure_boxes_in_the_programs_font_closed_by_keys_an
         for (int wait = 0; wait < 100 && (box == 0 || box == previous); wait++)
             box = xvfb_find_window(x, CAPTION, 100);
         ASSERT_TRUE(box && box != previous) << "box " << i + 1;
-        Shown s = shown(d, box);
-        // The box may be mapped a moment before it is drawn.
-        for (int wait = 0; i == 0 && wait < 30 && !shows_message(s); wait++) {
-            usleep(100000);
-            if (s.image)
-                XDestroyImage(s.image);
-            s = shown(d, box);
+        auto s = std::make_unique<Shown>(d, box);
+        for (int wait = 0; i == 0 && wait < 30 && !s->shows_message(); wait++) {
+            usleep(100000);  // mapped a moment before it is drawn
+            s = std::make_unique<Shown>(d, box);
         }
         if (i == 0) {
-            EXPECT_TRUE(shows_message(s));
-            EXPECT_NEAR(s.x + s.width / 2, 512, 1);  // centred on the calendar
-            EXPECT_NEAR(s.y + s.height / 2, 384, 1);
+            EXPECT_TRUE(s->shows_message());
+            EXPECT_NEAR(s->x + s->width / 2, 512, 1);  // centred on the calendar
+            EXPECT_NEAR(s->y + s->height / 2, 384, 1);
         }
-        if (s.image)
-            XDestroyImage(s.image);
         // Enter, Space, Esc, and the OK button (centred at the bottom) last;
-        // given again if the box is still there two seconds later (the
-        // program drops keys pressed before a box shows, so none carries
-        // over to the next box).
+        // given again if the box is still there two seconds later (keys
+        // pressed before a box shows are dropped, so none carries over).
         std::string id = std::to_string(box);
         const char* keys[] = {"Return", "space", "Escape"};
         for (int wait = 0; wait < 60 && xvfb_find_window(x, CAPTION, 0) == box; wait++) {
             if (wait % 20 == 0 && i < 9)
                 xvfb_xdotool(x, {"key", "--window", id, keys[i % 3]});
             else if (wait % 20 == 0 &&
-                     xvfb_xdotool(x, {"mousemove", "--window", id, std::to_string(s.width / 2),
-                                      std::to_string(s.height - 35)}) == "")
+                     xvfb_xdotool(x, {"mousemove", "--window", id, std::to_string(s->width / 2),
+                                      std::to_string(s->height - 35)}) == "")
                 xvfb_xdotool(x, {"click", "1"});
             usleep(100000);
         }

@@ -5,19 +5,13 @@
 
 #include "tests/helpers/xvfb.h"
 
-static const long X_BLUE = 0x0000FF;
-
-// The calendar's window once it shows blue at (px, py); 0 if not within
-// `seconds`.
-static unsigned long framed_at(const Xvfb& x, int px, int py, int seconds)
+// Whether the calendar's window shows blue at (px, py) within `seconds`.
+static bool framed_at(const Xvfb& x, int px, int py, int seconds)
 {
-    for (int i = 0; i < seconds * 10; i++) {
-        unsigned long window = xvfb_find_window(x, "Calendar", 100);
-        if (window && xvfb_pixel(x, window, px, py) == X_BLUE)
-            return window;
-        usleep(100000);
-    }
-    return 0;
+    for (int i = 0; i < seconds * 10; i++, usleep(100000))
+        if (xvfb_pixel(x, xvfb_find_window(x, "Calendar", 100), px, py) == 0x0000FF)
+            return true;
+    return false;
 }
 
 TEST(midnight, the_start_screen_frames_the_new_day_with_no_input)
@@ -28,9 +22,8 @@ TEST(midnight, the_start_screen_frames_the_new_day_with_no_input)
         x, {RKM_PROGRAM}, {"LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
             "FAKETIME=@2003-11-30 23:59:50", "FAKETIME_DONT_FAKE_MONOTONIC=1",
             "ASAN_OPTIONS=verify_asan_link_order=0"});
-    unsigned long window = framed_at(x, 59, 469, 8);  // Sunday 30 November
-    ASSERT_NE(window, 0u);
-    EXPECT_NE(framed_at(x, 129, 169, 20), 0u);  // Monday 1 December, nothing pressed
-    EXPECT_TRUE(xvfb_close_window(x, window));
+    ASSERT_TRUE(framed_at(x, 59, 469, 8));  // Sunday 30 November
+    EXPECT_TRUE(framed_at(x, 129, 169, 20));  // Monday 1 December, nothing pressed
+    EXPECT_TRUE(xvfb_close_window(x, xvfb_find_window(x, "Calendar", 100)));
     EXPECT_EQ(wait_child(pid, 20000), 0);
 }

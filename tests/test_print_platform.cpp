@@ -1,20 +1,24 @@
 // The print calls of the platform layer against a private CUPS scheduler:
-// the default printer, device modes, printer device contexts, jobs, files
-// and failures. Failures of the print service as the program reports them
-// are tested with the print command.
+// the default printer, device modes, printer DCs and failed or cancelled
+// jobs. The print command's own reports are tested with the program.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "platform/windows.h"
 #include "tests/helpers/cups.h"
 
 namespace {
 
-const char NO_PRINTER[] = "\x83\x76\x83\x8A\x83\x93\x83\x5E\x81\x5B\x90\xDA\x91\xB1\x96\xB3\x82\xB5";
+int abort_calls, cancel_from;  // the abort procedure says stop from call cancel_from on (0: never)
+BOOL abort_proc(HDC, int)
+{
+    return ++abort_calls < cancel_from || cancel_from == 0;
+}
 
 class PrintPlatform : public ::testing::Test {
 protected:
@@ -24,7 +28,7 @@ protected:
         ASSERT_TRUE(cups.add_queue("pdfq", 600)) << "lpadmin failed";
     }
 
-    // The printer's device mode (its name cut to the record's field).
+    // The printer's device mode; its handle is closed once only.
     DEVMODEA device_mode(const std::string& name)
     {
         DEVMODEA dm = {};
@@ -39,45 +43,36 @@ protected:
         return dm;
     }
 
-    // A landscape printer DC from the printer's own settings.
-    HDC landscape_dc(const std::string& name)
+    // A landscape printer DC from the printer's own settings, with the abort
+    // procedure set to cancel from call `cancel` on.
+    HDC landscape_dc(const std::string& name, int cancel = 0)
     {
         DEVMODEA dm = device_mode(name);
         dm.dmOrientation = DMORIENT_LANDSCAPE;
-        return CreateDCA("WINSPOOL", name.c_str(), nullptr, &dm);
+        HDC dc = CreateDCA("WINSPOOL", name.c_str(), nullptr, &dm);
+        abort_calls = 0, cancel_from = cancel;
+        SetAbortProc(dc, abort_proc);
+        return dc;
     }
 
-    // One page with a filled rectangle, as a document named RKM7500.
-    int print_page(HDC dc, const char* output = nullptr)
+    // One page with a filled rectangle, as a document named RKM7500; with
+    // `end` false the document is left open in the page.
+    int print_page(HDC dc, const char* output = nullptr, bool end = true)
     {
         DOCINFOA doc = {sizeof(DOCINFOA), "RKM7500", output, nullptr, 0};
         if (StartDocA(dc, &doc) <= 0)
             return SP_ERROR;
         StartPage(dc);
         RECT r = {100, 100, 1000, 600};
-        HBRUSH brush = CreateSolidBrush(0x0000FF);
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
+        FillRect(dc, &r, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        if (!end)
+            return 1;
         EndPage(dc);
         return EndDoc(dc);
     }
 
     PrivateCups cups;
 };
-
-int abort_calls;
-BOOL count_and_go_on(HDC, int)
-{
-    return ++abort_calls > 0;
-}
-BOOL cancel(HDC, int)
-{
-    return FALSE;
-}
-BOOL cancel_after_the_page(HDC, int)  // the page ends, then the user cancels while it is sent
-{
-    return ++abort_calls == 1;
-}
 
 }  // namespace
 
@@ -104,14 +99,10 @@ TEST_F(PrintPlatform, device_mode_carries_resolution_paper_portrait_and_at_most_
     ASSERT_TRUE(cups.add_queue("letter300", 300, false, "Letter"));
     DEVMODEA dm = device_mode("letter300");
     EXPECT_STREQ(reinterpret_cast<char*>(dm.dmDeviceName), "letter300");
-    EXPECT_EQ(dm.dmSize, sizeof(DEVMODEA));
     EXPECT_TRUE(dm.dmFields & DM_ORIENTATION);
-    EXPECT_EQ(dm.dmOrientation, DMORIENT_PORTRAIT);
-    EXPECT_EQ(dm.dmPrintQuality, 300);
-    EXPECT_EQ(dm.dmYResolution, 300);
-    EXPECT_EQ(dm.dmPaperSize, DMPAPER_LETTER);
-    EXPECT_EQ(dm.dmPaperWidth, 2159);
-    EXPECT_EQ(dm.dmPaperLength, 2794);
+    EXPECT_EQ(std::tuple(dm.dmSize, dm.dmOrientation, dm.dmPrintQuality, dm.dmYResolution, dm.dmPaperSize,
+                         dm.dmPaperWidth, dm.dmPaperLength),
+              std::tuple(sizeof(DEVMODEA), DMORIENT_PORTRAIT, 300, 300, DMPAPER_LETTER, 2159, 2794));
 
     const std::string long_name = "Accounting_Floor3_Colour_Laser_Printer_Duplex_A4";
     ASSERT_TRUE(cups.add_queue(long_name, 600, false));
@@ -119,9 +110,9 @@ TEST_F(PrintPlatform, device_mode_carries_resolution_paper_portrait_and_at_most_
     EXPECT_EQ(std::string(reinterpret_cast<char*>(dm.dmDeviceName)), long_name.substr(0, 31));
     // the cut name is no printer: the DC needs the full one
     EXPECT_EQ(CreateDCA("WINSPOOL", reinterpret_cast<char*>(dm.dmDeviceName), nullptr, &dm), nullptr);
-
     HANDLE printer = reinterpret_cast<HANDLE>(1);
-    for (const char* name : {"nosuchprinter", "", NO_PRINTER}) {
+    const char no_printer[] = "\x83\x76\x83\x8A\x83\x93\x83\x5E\x81\x5B\x90\xDA\x91\xB1\x96\xB3\x82\xB5";
+    for (const char* name : {"nosuchprinter", "", no_printer}) {
         EXPECT_FALSE(OpenPrinterA(const_cast<char*>(name), &printer, nullptr)) << name;
         EXPECT_EQ(printer, nullptr);
     }
@@ -132,14 +123,13 @@ TEST_F(PrintPlatform, device_mode_carries_resolution_paper_portrait_and_at_most_
 TEST_F(PrintPlatform, unwritable_output_file_and_file_printer_without_a_file_fail)
 {
     HDC dc = landscape_dc("pdfq");
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 600);
     EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 600);
+    EXPECT_EQ(GetDeviceCaps(dc, PHYSICALWIDTH), 7015);  // one unit is one dot
     EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 7015);  // 297 mm at 600 dpi
     EXPECT_EQ(GetDeviceCaps(dc, VERTRES), 4960);  // 210 mm
-    abort_calls = 0;
-    SetAbortProc(dc, count_and_go_on);
     EXPECT_LE(print_page(dc, "/nonexistent/folder/page.pdf"), 0);
-    EXPECT_NE(std::string(plat_print_error()).find("/nonexistent/folder/page.pdf"),
-              std::string::npos);
+    EXPECT_NE(std::string(plat_print_error()).find("/nonexistent/folder/page.pdf"), std::string::npos);
     DeleteDC(dc);
     EXPECT_EQ(cups.jobs_known(), 0);
     dc = landscape_dc(PLAT_PDF_FILE_PRINTER);  // it has nowhere else to send a page
@@ -149,28 +139,26 @@ TEST_F(PrintPlatform, unwritable_output_file_and_file_printer_without_a_file_fai
     DeleteDC(dc);
 }
 
+// Cancelled by the abort procedure at once (to the queue or to a file) or
+// once the page is complete, by AbortDoc in the page, or by deleting the DC
+// with the document open: no job and no file is left.
 TEST_F(PrintPlatform, cancelled_documents_leave_no_job_and_no_file)
 {
-    // the abort procedure says stop at once, or once the page is complete
     std::string file = cups.folder() + "/cancelled.pdf";
     for (const char* output : {(const char*)nullptr, file.c_str()}) {
-        HDC dc = landscape_dc("pdfq");
-        SetAbortProc(dc, cancel);
+        HDC dc = landscape_dc("pdfq", 1);
         EXPECT_LE(print_page(dc, output), 0);
         DeleteDC(dc);
     }
-    abort_calls = 0;
-    HDC dc = landscape_dc("pdfq");
-    SetAbortProc(dc, cancel_after_the_page);
+    HDC dc = landscape_dc("pdfq", 2);
     EXPECT_EQ(print_page(dc), SP_USERABORT);
     EXPECT_EQ(abort_calls, 2);
     DeleteDC(dc);
-    // AbortDoc in the middle of the page, or the DC deleted with its document open
-    DOCINFOA doc = {sizeof(DOCINFOA), "RKM7500", nullptr, nullptr, 0};
     for (bool abort_doc : {true, false}) {
         dc = landscape_dc("pdfq");
-        ASSERT_GT(StartDocA(dc, &doc), 0);
-        StartPage(dc);
+        ASSERT_GT(print_page(dc, nullptr, false), 0);
+        EXPECT_EQ(GetPixel(dc, 200, 200), CLR_INVALID) << "a page cannot be read";
+        EXPECT_FALSE(ExtFloodFill(dc, 200, 200, 0, FLOODFILLBORDER));
         if (abort_doc) {
             EXPECT_GT(AbortDoc(dc), 0);
             EXPECT_LE(EndPage(dc), 0);
@@ -183,4 +171,3 @@ TEST_F(PrintPlatform, cancelled_documents_leave_no_job_and_no_file)
     EXPECT_EQ(cups.jobs_known(), 0);
     EXPECT_TRUE(cups.output_files().empty());
 }
-

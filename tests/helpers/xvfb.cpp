@@ -1,8 +1,8 @@
 // A private Xvfb for tests, with xdotool and a little Xlib.
 #include "tests/helpers/xvfb.h"
 
-#include <X11/Xlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -18,28 +18,77 @@
 
 namespace {
 
-// Waits up to timeout_ms for the child to end; true when it did.
-bool reap(pid_t pid, int timeout_ms, int* status)
+// Runs argv as a child in a process group of its own that ends with the
+// test, with `environment` added; its output and errors go to the file
+// `out` unless that is -1.
+pid_t start_child(const std::vector<std::string>& argv, const std::vector<std::string>& environment, int out)
 {
-    for (int waited = 0; waited <= timeout_ms; waited += 10) {
-        if (waitpid(pid, status, WNOHANG) == pid)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+    pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (out >= 0)
+        dup2(out, 1), dup2(out, 2);
+    unsetenv("WAYLAND_DISPLAY");
+    for (const std::string& e : environment)
+        setenv(e.substr(0, e.find('=')).c_str(), e.substr(e.find('=') + 1).c_str(), 1);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
 }
 
-// A window that vanished or is not mapped makes XGetImage fail; that is an
+// A window that vanished or is not mapped makes Xlib calls fail; that is an
 // answer here, not a reason for Xlib to end the test.
-int ignore_x_error(Display*, XErrorEvent*)
-{
-    return 0;
-}
-
 Display* open_display(const Xvfb& x)
 {
-    XSetErrorHandler(ignore_x_error);
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     return XOpenDisplay(x.display().c_str());
+}
+
+// The items of a window property of the item's size (8 or 32 bits).
+template <class Item>
+std::vector<Item> property(Display* d, Window w, Atom name)
+{
+    std::vector<Item> items;
+    Atom type;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, w, name, 0, 1 << 16, False, AnyPropertyType, &type, &format,
+                           &count, &after, &data) == Success &&
+        data && format == (sizeof(Item) == 1 ? 8 : 32))
+        items.assign((Item*)data, (Item*)data + count);  // 32-bit items come as long
+    if (data)
+        XFree(data);
+    return items;
+}
+
+// Depth-first through the window tree for a viewable window with the title
+// (_NET_WM_NAME, else WM_NAME).
+Window find_titled(Display* d, Window under, const std::string& title)
+{
+    Window root, parent, *children = nullptr, found = 0;
+    unsigned int count = 0;
+    if (!XQueryTree(d, under, &root, &parent, &children, &count))
+        return 0;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes a;
+        std::vector<char> name = property<char>(d, children[i], XInternAtom(d, "_NET_WM_NAME", False));
+        if (name.empty())
+            name = property<char>(d, children[i], XA_WM_NAME);
+        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
+            std::string(name.begin(), name.end()) == title)
+            found = children[i];
+        else
+            found = find_titled(d, children[i], title);
+    }
+    if (children)
+        XFree(children);
+    return found;
 }
 
 }  // namespace
@@ -47,37 +96,21 @@ Display* open_display(const Xvfb& x)
 bool Xvfb::start(int width, int height)
 {
     stop();
-    int fds[2];
-    if (pipe(fds) != 0) {
-        error_ = "pipe failed";
+    int fds[2], null = open("/dev/null", O_WRONLY);
+    if (pipe(fds) != 0 || null < 0) {
+        error_ = "no pipe";
         return false;
     }
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    pid_t pid = fork();
-    if (pid < 0) {
-        error_ = "fork failed";
-        return false;
-    }
-    if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives the test
-        close(fds[0]);
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 1);
-        dup2(null, 2);
-        std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-noreset", (char*)nullptr);
-        _exit(127);
-    }
-    close(fds[1]);
-    pid_ = pid;
+    std::string fd = std::to_string(fds[1]), screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    pid_ = start_child({"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
+                       {}, null);
+    close(fds[1]), close(null);
     std::string number;
     pollfd p = {fds[0], POLLIN, 0};
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (std::chrono::steady_clock::now() < deadline) {
+    char c;
+    for (int waited = 0; waited < 15000; waited += 100) {  // the number, then a line end
         if (poll(&p, 1, 100) <= 0)
             continue;
-        char c;
         if (read(fds[0], &c, 1) != 1 || c == '\n')
             break;
         number += c;
@@ -94,14 +127,8 @@ bool Xvfb::start(int width, int height)
 
 void Xvfb::stop()
 {
-    if (pid_ > 0) {
-        int status = 0;
-        kill(pid_, SIGTERM);
-        if (!reap(pid_, 3000, &status)) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-        }
-    }
+    if (pid_ > 0 && kill(pid_, SIGTERM) == 0)
+        wait_child(pid_, 3000);
     pid_ = -1;
     display_.clear();
 }
@@ -112,76 +139,41 @@ pid_t xvfb_spawn(const Xvfb& x, const std::vector<std::string>& argv,
     int fds[2] = {-1, -1};
     if (out && pipe(fds) != 0)
         return -1;
-    pid_t pid = fork();
-    if (pid == 0) {
-        setpgid(0, 0);  // with whatever it starts, ended together on a time-out
-        if (out) {
-            dup2(fds[1], 1);
-            dup2(fds[1], 2);
-            close(fds[0]);
-        }
-        unsetenv("WAYLAND_DISPLAY");
-        setenv("DISPLAY", x.display().c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        for (const std::string& e : environment) {
-            size_t eq = e.find('=');
-            setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
-        }
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    if (out) {
-        close(fds[1]);
-        *out = fds[0];
-    }
+    std::vector<std::string> env = {"DISPLAY=" + x.display(), "SDL_VIDEODRIVER=x11"};
+    env.insert(env.end(), environment.begin(), environment.end());
+    pid_t pid = start_child(argv, env, fds[1]);
+    if (out)
+        close(fds[1]), *out = fds[0];
     return pid;
 }
 
 int wait_child(pid_t pid, int timeout_ms)
 {
     int status = 0;
-    if (!reap(pid, timeout_ms, &status)) {
-        kill(-pid, SIGKILL);
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        return -1;
+    for (int waited = 0; waited <= timeout_ms; waited += 10) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    kill(-pid, SIGKILL);
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
 }
 
 std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args, int* status)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "";
-    pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        dup2(fds[1], 1);
-        setenv("DISPLAY", x.display().c_str(), 1);
-        std::vector<char*> argv;
-        std::string name = "xdotool";
-        argv.push_back(name.data());
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execvp("xdotool", argv.data());
-        _exit(127);
-    }
-    close(fds[1]);
+    std::vector<std::string> argv = {"xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    int fd = -1;
+    pid_t pid = xvfb_spawn(x, argv, {}, &fd);
     std::string out;
     char buffer[256];
-    ssize_t n;
-    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+    for (ssize_t n; fd >= 0 && (n = read(fd, buffer, sizeof buffer)) > 0;)
         out.append(buffer, n);
-    close(fds[0]);
-    int st = -1;
-    if (pid > 0)
-        waitpid(pid, &st, 0);
+    if (fd >= 0)
+        close(fd);
+    int st = pid > 0 ? wait_child(pid, 60000) : -1;
     if (status)
         *status = st;
     while (!out.empty() && out.back() == '\n')
@@ -189,60 +181,15 @@ std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args, in
     return out;
 }
 
-// The window's title: _NET_WM_NAME, else WM_NAME, whatever their encoding.
-static std::string window_title(Display* d, Window w)
-{
-    Atom names[] = {XInternAtom(d, "_NET_WM_NAME", False), XA_WM_NAME};
-    for (Atom name : names) {
-        Atom type;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(d, w, name, 0, 1024, False, AnyPropertyType, &type, &format,
-                               &count, &after, &data) == Success && data && format == 8) {
-            std::string title((char*)data, count);
-            XFree(data);
-            return title;
-        }
-        if (data)
-            XFree(data);
-    }
-    return "";
-}
-
-// Depth-first through the window tree for a mapped window with the title.
-static Window find_titled(Display* d, Window under, const std::string& title)
-{
-    Window root, parent, *children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(d, under, &root, &parent, &children, &count))
-        return 0;
-    Window found = 0;
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        XWindowAttributes attributes;
-        if (XGetWindowAttributes(d, children[i], &attributes) &&
-            attributes.map_state == IsViewable && window_title(d, children[i]) == title)
-            found = children[i];
-        else
-            found = find_titled(d, children[i], title);
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
-
 unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int timeout_ms)
 {
     Display* d = open_display(x);
-    if (!d)
-        return 0;
     Window found = 0;
-    for (int waited = 0; waited <= timeout_ms && !found; waited += 50) {
-        found = find_titled(d, DefaultRootWindow(d), title);
-        if (!found)
+    for (int waited = 0; d && waited <= timeout_ms && !found; waited += 50)
+        if (!(found = find_titled(d, DefaultRootWindow(d), title)))
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    XCloseDisplay(d);
+    if (d)
+        XCloseDisplay(d);
     return found;
 }
 
@@ -267,20 +214,10 @@ bool xvfb_close_window(const Xvfb& x, unsigned long window)
 
 std::vector<long> xvfb_property(const Xvfb& x, unsigned long window, const char* name)
 {
-    std::vector<long> values;
     Display* d = open_display(x);
     if (!d)
-        return values;
-    Atom type;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, window, XInternAtom(d, name, False), 0, 1 << 16, False,
-                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
-        data && format == 32)
-        values.assign((long*)data, (long*)data + count);  // Xlib hands 32-bit items as long
-    if (data)
-        XFree(data);
+        return {};
+    std::vector<long> values = property<long>(d, window, XInternAtom(d, name, False));
     XCloseDisplay(d);
     return values;
 }
@@ -291,8 +228,7 @@ long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py)
     if (!d)
         return -1;
     long colour = -1;
-    XImage* image = XGetImage(d, window, px, py, 1, 1, AllPlanes, ZPixmap);
-    if (image) {
+    if (XImage* image = XGetImage(d, window, px, py, 1, 1, AllPlanes, ZPixmap)) {
         colour = (long)(XGetPixel(image, 0, 0) & 0xFFFFFF);
         XDestroyImage(image);
     }

@@ -1,9 +1,6 @@
-// A private X server for tests that need a real window and real X input.
-//
-// start() runs Xvfb on a display number that the server itself finds free
-// (-displayfd), so parallel tests never collide; stop() (or the destructor)
-// ends it, and it also ends with the test process. xdotool and the other
-// calls here talk to that display only.
+// A private X server for tests that need a real window and real X input:
+// Xvfb on a display number it finds free itself (-displayfd), so parallel
+// tests never collide; it ends with stop(), the destructor or the test.
 #pragma once
 
 #include <sys/types.h>
@@ -29,34 +26,29 @@ private:
     std::string error_;
 };
 
-// Runs xdotool on the server's display and returns what it printed, without
-// the last line end; its exit status goes to *status.
+// xdotool's output and errors on the display, without the last line end;
+// *status: its exit status (-1 when it failed to end).
 std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args,
                          int* status = nullptr);
 
-// The X id of the first visible window with exactly this title, waiting up
-// to timeout_ms for it to appear; 0 if none did.
+// The first viewable window with exactly this title within timeout_ms; 0 if none.
 unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int timeout_ms);
 
-// Asks a window to close the way a window manager's close box does
-// (a WM_DELETE_WINDOW message).
+// Asks a window to close as a window manager's close box does.
 bool xvfb_close_window(const Xvfb& x, unsigned long window);
 
-// The 32-bit values of a window property (such as _NET_WM_ICON); empty
-// when the window does not have it.
+// The 32-bit values of a window property; empty when it has none.
 std::vector<long> xvfb_property(const Xvfb& x, unsigned long window, const char* name);
 
-// The colour 0xRRGGBB of one pixel of the window as the X server shows it;
-// -1 when it cannot be read.
+// One pixel of the window as 0xRRGGBB; -1 when it cannot be read.
 long xvfb_pixel(const Xvfb& x, unsigned long window, int px, int py);
 
-// Starts the program argv[0] as a child on the server's display (SDL on
-// X11), in a process group of its own, with `environment` ("NAME=value")
-// added. With `out`, its standard output and error come back through *out.
+// Starts argv (looked up on PATH) on the server's display (SDL on X11) in
+// a process group of its own, with `environment` ("NAME=value") added; with
+// `out`, its output and errors come back through *out.
 pid_t xvfb_spawn(const Xvfb& x, const std::vector<std::string>& argv,
                  const std::vector<std::string>& environment = {}, int* out = nullptr);
 
-// The exit status of the child `pid` once it ends, waiting up to
-// timeout_ms; -1 when a signal ended it or it did not end in time (then it
-// is killed, with its process group when it leads one).
+// The child's exit status within timeout_ms; -1 when a signal ended it or
+// it did not end in time (then it and its group are killed).
 int wait_child(pid_t pid, int timeout_ms);

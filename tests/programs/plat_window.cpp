@@ -1,15 +1,12 @@
-// A program with one window of this platform layer, for the process tests:
-// it runs the message loop the way the calendar does and exits with 0 when
-// its window is closed.
+// One window of this platform layer for the process tests: the calendar's
+// message loop, ended with 0 once the window is closed.
 #include "platform/windows.h"
 
 static LRESULT window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (message == WM_DESTROY) {
+    if (message == WM_DESTROY)
         PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);  // WM_CLOSE destroys it
+    return message == WM_DESTROY ? 0 : DefWindowProcA(window, message, wparam, lparam);
 }
 
 int main()
@@ -17,11 +14,10 @@ int main()
     WNDCLASSA window_class{};
     window_class.lpfnWndProc = window_proc;
     window_class.lpszClassName = "PLATWINDOW";
-    if (!RegisterClassA(&window_class))
-        return 2;
-    HWND window = CreateWindowExA(0, "PLATWINDOW", "plat_window", WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 200, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
+    HWND window = RegisterClassA(&window_class)
+                      ? CreateWindowExA(0, "PLATWINDOW", "plat_window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, 200, 100, nullptr, nullptr, nullptr, nullptr)
+                      : nullptr;
     if (!window)
         return 2;
     ShowWindow(window, SW_SHOWNORMAL);

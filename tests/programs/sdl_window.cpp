@@ -1,7 +1,6 @@
-// A small program with windows, for the process tests: opens as many
-// windows as its argument says (1 when none), hidden when it was started
-// with SW_HIDE, and exits with 0 once every window has been asked to close.
-// It gives up with 3 after a minute, so a failed test leaves nothing behind.
+// SDL windows for the process tests: as many as the argument says (1 when
+// none), hidden when started with SW_HIDE; exits with 0 once each has been
+// asked to close, or with 3 after a minute so that nothing is left behind.
 #include <SDL.h>
 
 #include <cstdlib>
@@ -22,8 +21,7 @@ int main(int argc, char** argv)
         if (!SDL_CreateWindow("sdl_window", 10 + 40 * i, 10, 120, 80,
                               hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN))
             return 2;
-    // Each window is counted once, however often it is asked; the windows
-    // stay until the end, so no request arrives for a window already gone.
+    // Each window is counted once, however often it is asked, and stays.
     std::set<Uint32> asked;
     Uint32 end = SDL_GetTicks() + 60000;
     while (int(asked.size()) < count && !SDL_TICKS_PASSED(SDL_GetTicks(), end)) {
@@ -33,8 +31,7 @@ int main(int argc, char** argv)
                 asked.insert(e.window.windowID);
         SDL_Delay(10);
     }
-    // Ends without SDL_Quit: SDL's wake-up of a waiting event loop can
-    // address a window that SDL_Quit has already destroyed, and the X error
-    // would end the program with 1.
+    // No SDL_Quit: its wake-up of the event loop can address a window it has
+    // already destroyed, and that X error would end the program with 1.
     return int(asked.size()) == count ? 0 : 3;
 }
