@@ -2,6 +2,7 @@
 // the window's own pixels, clicks taken back to design units.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -94,13 +95,17 @@ TEST(fit, clicks_act_as_at_one_to_one)
     }
 }
 
-// A real window on a 1920 x 1080 screen with nothing to manage it: it takes
-// the screen, real clicks act at the scaled places but not in the margin,
-// and a resize repaints at the new fit.
-TEST(fit, x_window_fills_the_screen_and_refits_when_resized)
+// A real window on a 1920 x 1080 screen under openbox: maximised, real
+// clicks act at the scaled places but not in the margin; with the window
+// manager gone (it will not resize a maximised window), a resize repaints
+// at the new fit.
+TEST(fit, x_window_maximised_by_a_window_manager_and_refits_when_resized)
 {
     Xvfb x;
     ASSERT_TRUE(x.start(1920, 1080)) << x.error();
+    pid_t wm = xvfb_spawn(x, {"openbox"});
+    for (int i = 0; i < 100 && xvfb_property(x, 0, "_NET_SUPPORTING_WM_CHECK").empty(); i++)
+        usleep(100000);
     pid_t pid = xvfb_spawn(x, {RKM_PROGRAM});
     unsigned long window = xvfb_find_window(x, "Calendar", 20000);
     ASSERT_NE(window, 0u);
@@ -124,12 +129,15 @@ TEST(fit, x_window_fills_the_screen_and_refits_when_resized)
     };
     Fit f = fit([](int w, int h) { return Fit(w, h).s > 1.3; });
     EXPECT_GT(f.s, 1.3) << "the whole screen";
+    EXPECT_EQ(xvfb_property(x, window, "_NET_WM_STATE").size(), 2u) << "maximised both ways";
     ASSERT_TRUE(shows(f.ox / 2, 540, 0x202630)) << "drawn, margins and all";
     click(f.x(640.5), f.y(300.5));  // keypad 1: the cursor moves on to the year's second cell
     EXPECT_TRUE(shows(f.x(677), f.y(122), 0xC0C0C0));
     click(f.x(900.5), f.y(200.5));  // 年
     EXPECT_TRUE(shows(f.x(863), f.y(225), 0x0000FF));
     click(2, f.y(200));  // in the margin: nothing
+    kill(-wm, SIGTERM);
+    wait_child(wm, 10000);
     xvfb_xdotool(x, {"windowsize", "--sync", id, "1000", "900"});
     Fit g = fit([](int w, int h) { return w == 1000 && h == 900; });
     ASSERT_GT(g.oy, 0) << "resized";

@@ -217,7 +217,8 @@ std::vector<long> xvfb_property(const Xvfb& x, unsigned long window, const char*
     Display* d = open_display(x);
     if (!d)
         return {};
-    std::vector<long> values = property<long>(d, window, XInternAtom(d, name, False));
+    std::vector<long> values =
+        property<long>(d, window ? window : DefaultRootWindow(d), XInternAtom(d, name, False));
     XCloseDisplay(d);
     return values;
 }

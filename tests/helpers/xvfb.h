@@ -37,7 +37,7 @@ unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int time
 // Asks a window to close as a window manager's close box does.
 bool xvfb_close_window(const Xvfb& x, unsigned long window);
 
-// The 32-bit values of a window property; empty when it has none.
+// The 32-bit values of a window property (window 0: the root's); empty when it has none.
 std::vector<long> xvfb_property(const Xvfb& x, unsigned long window, const char* name);
 
 // One pixel of the window as 0xRRGGBB; -1 when it cannot be read.
