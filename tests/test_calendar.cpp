@@ -5,13 +5,13 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "state/state.h"
 #include "calendar/calendar.h"
 #include "tests/helpers/sjis.h"
 
-/* Julian day numbers: the Julian calendar up to 2 September 1752, the
-   Gregorian from 14 September 1752. */
+// Julian day numbers: Julian calendar up to 2 September 1752, Gregorian from the 14th.
 static long jdn(long y, long m, long d)
 {
     bool gregorian = y > 1752 || (y == 1752 && (m > 9 || (m == 9 && d >= 14)));
@@ -30,8 +30,7 @@ TEST(calendar_model, every_month_of_years_1_to_2100_agrees_with_day_numbers)
                 break;  // 2100 counts as a leap year here
             long next = m == 12 ? jdn(y + 1, 1, 1) : jdn(y, m + 1, 1);
             ASSERT_EQ(RKM_DAY_MAX(y, m), next - first) << y << "/" << m;
-            // The walk places and numbers each day where the day numbers put it.
-            int shown = 0;
+            int shown = 0;  // the walk places and numbers each day where the day numbers put it
             cal_walk_month(y, m, [&](const CalDay& d) {
                 long j = first + d.number - 1 - (y == 1752 && m == 9 && d.number > 2 ? 11 : 0);
                 ASSERT_EQ(d.position, ++shown);
@@ -54,39 +53,21 @@ TEST(calendar_model, every_month_of_years_1_to_2100_agrees_with_day_numbers)
     EXPECT_EQ(RKM_FIRST_DAY(2003, INT_MAX), RKM_FIRST_DAY(2004, 1));
 }
 
-TEST(hday_chk, equinox_entries_follow_the_year_and_bad_dates_are_no_holiday)
+TEST(texts, month_title_day_number_and_era_year_at_every_change_of_era)
 {
-    struct { int year, spring, autumn; } equinox[] = {{1980, 320, 923}, {2003, 321, 923}, {2004, 320, 923}};
-    for (auto& t : equinox) {
-        EXPECT_EQ(RKM_HDAY_CHK(t.year, t.spring / 100, t.spring % 100, 0, 0), 1) << t.year;
-        EXPECT_EQ(iHdtbl[2], t.spring);
-        EXPECT_EQ(iHdtbl[7], t.autumn);
+    struct { int year, month; const char *title, *era; } cases[] = {  // null: not checked
+        {2003, 1, "2003年１月", "平成15年"}, {2003, 12, "2003年12月", "平成15年"}, {800, 1, " 800年１月", ""},
+        {2003, 0, "2003年？月", nullptr}, {2003, 13, "2003年？月", nullptr}, {-999, 1, "-999年１月", ""},
+        {10000, 1, "****年１月", nullptr}, {65536 + 2003, 1, "****年１月", nullptr}, {1872, 12, nullptr, ""},
+        {1873, 1, nullptr, "明治6年"}, {1912, 6, nullptr, "明治45年"}, {1912, 7, nullptr, "明治45年・大正元年"},
+        {1912, 8, nullptr, "大正元年"}, {1926, 11, nullptr, "大正15年"}, {1926, 12, nullptr, "大正15年・昭和元年"},
+        {1927, 1, nullptr, "昭和2年"}, {1988, 12, nullptr, "昭和63年"}, {1989, 1, nullptr, "昭和64年・平成元年"},
+        {1989, 2, nullptr, "平成元年"}, {2019, 4, nullptr, "平成31年"}, {2019, 5, nullptr, "令和元年"},
+        {2026, 1, nullptr, "令和8年"}};
+    for (auto& t : cases) {
+        EXPECT_TRUE(!t.title || cal_month_title(t.year, t.month) == to_sjis(t.title)) << t.title;
+        EXPECT_TRUE(!t.era || cal_era_text(t.year, t.month) == to_sjis(t.era)) << t.year << "-" << t.month;
     }
-    EXPECT_EQ(RKM_HDAY_CHK(2004, 3, 21, 0, 0), 0);
-    EXPECT_EQ(RKM_HDAY_CHK(2003, 0, 101, 0, 0), 0);
-    EXPECT_EQ(RKM_HDAY_CHK(INT_MAX, INT_MAX, INT_MAX, 2, 2), 0);  // no overflow (UBSan)
-    RKM_HDAY_CHK(INT_MIN, 1, 2, 3, 0);
-}
-
-TEST(yhday_chk, each_table_acts_on_its_own_kind_of_day)
-{
-    iHday1[0] = 814;
-    iHday2[99] = 101;
-    for (int code = 0; code <= 1231; code++) {
-        EXPECT_EQ(RKM_YHDAY_CHK(CAL_BLACK, code), code == 814 ? 1 : 0) << code;
-        EXPECT_EQ(RKM_YHDAY_CHK(CAL_SATURDAY, code), code == 101 ? 0 : 1) << code;
-    }
-    iHday1[0] = iHday2[99] = 0;
-}
-
-TEST(texts, month_title_and_day_number)
-{
-    struct { int year, month; const char* title; } titles[] = {
-        {2003, 1, "2003年１月"}, {2003, 12, "2003年12月"}, {800, 1, " 800年１月"},
-        {2003, 0, "2003年？月"}, {2003, 13, "2003年？月"}, {-999, 1, "-999年１月"},
-        {10000, 1, "****年１月"}, {65536 + 2003, 1, "****年１月"}};
-    for (auto& t : titles)
-        EXPECT_EQ(std::string(cal_month_title(t.year, t.month)), to_sjis(t.title)) << t.title;
     EXPECT_EQ(cal_month_title(1, 1), cWorkbuf);
     int numbers[] = {5, 14, 0, 100, -3};
     const char* texts[] = {" 5", "14", " 0", "**", "**"};
@@ -94,28 +75,18 @@ TEST(texts, month_title_and_day_number)
         EXPECT_STREQ(cal_day_text(numbers[i]), texts[i]);
 }
 
-static void expect_table(const char* const* table, std::initializer_list<const char*> utf8,
-                         size_t bytes)
+TEST(tables, month_weekday_layout_and_function_key_names)
 {
-    int i = 0;
-    for (const char* text : utf8) {
-        EXPECT_EQ(std::string(table[i]), to_sjis(text)) << text;
-        EXPECT_EQ(std::strlen(table[i++]), bytes) << text;
-    }
-}
-
-TEST(tables, month_weekday_and_layout_names)
-{
-    expect_table(Mname, {"１月", "２月", "３月", "４月", "５月", "６月", "７月", "８月", "９月",
-                         "10月", "11月", "12月"}, 4);
-    expect_table(Youbi, {"日", "月", "火", "水", "木", "金", "土"}, 2);
-    expect_table(Dspname, {"大", "中", "小", "年"}, 2);
-}
-
-TEST(tables, function_key_captions_are_four_bytes_and_a_nul)
-{
-    const char* names[12] = {"Ｆ１", "Ｆ２", "Ｆ３", "Ｆ４", "Ｆ５", "Ｆ６", "Ｆ７", "Ｆ８",
-                             "Ｆ９", "Ｆ10", "Ｆ11", "Ｆ12"};
+    struct { const char* const* table; std::vector<const char*> utf8; size_t bytes; } tables[] = {
+        {Mname, {"１月", "２月", "３月", "４月", "５月", "６月", "７月", "８月", "９月", "10月", "11月", "12月"}, 4},
+        {Youbi, {"日", "月", "火", "水", "木", "金", "土"}, 2}, {Dspname, {"大", "中", "小", "年"}, 2}};
+    for (auto& t : tables)
+        for (size_t i = 0; i < t.utf8.size(); i++) {
+            EXPECT_EQ(std::string(t.table[i]), to_sjis(t.utf8[i])) << t.utf8[i];
+            EXPECT_EQ(std::strlen(t.table[i]), t.bytes) << t.utf8[i];
+        }
+    // Function key captions: four bytes and a NUL.
+    const char* names[12] = {"Ｆ１", "Ｆ２", "Ｆ３", "Ｆ４", "Ｆ５", "Ｆ６", "Ｆ７", "Ｆ８", "Ｆ９", "Ｆ10", "Ｆ11", "Ｆ12"};
     for (int key = 0; key < 12; key++) {
         const char* action = key == 8 ? "印刷" : key == 10 ? "Menu" : key == 11 ? "終了" : "    ";
         EXPECT_EQ(std::string(Fnkc[0][key], 5), to_sjis(names[key]) + '\0') << key;

@@ -67,9 +67,3 @@ DcState::DcState(HDC dc)
     SetBkColor(dc, bk_colour);
     live = plat_gdi_live_objects();
 }
-
-bool DcState::operator==(const DcState& o) const
-{
-    return pen == o.pen && brush == o.brush && font == o.font && bk_mode == o.bk_mode &&
-           graphics_mode == o.graphics_mode && bk_colour == o.bk_colour && live == o.live;
-}

@@ -22,17 +22,15 @@ struct Canvas {
     int count(COLORREF colour) const { return count(colour, 0, 0, width - 1, height - 1); }
     // Every pixel, row by row.
     std::vector<COLORREF> pixels() const;
-    // Smallest inclusive box holding every pixel that is not `background`;
-    // right < left when there is none.
+    // Smallest inclusive box of the pixels not `background`; right < left when none.
     RECT ink(COLORREF background) const;
 };
 
-// Pen, brush, font, colours, modes and live objects of a DC, to check that a
-// call left them as it found them.
+// Pen, brush, font, colours, modes and live objects of a DC: a call leaves them as it found them.
 struct DcState {
     HGDIOBJ pen, brush, font;
     int bk_mode, graphics_mode, live;
     COLORREF bk_colour;
     explicit DcState(HDC dc);
-    bool operator==(const DcState& o) const;
+    bool operator==(const DcState&) const = default;
 };

@@ -12,11 +12,6 @@ int Picture::count(int x1, int y1, int x2, int y2, uint32_t colour) const
     return n;
 }
 
-int Picture::count_not(int x1, int y1, int x2, int y2, uint32_t colour) const
-{
-    return (x2 - x1 + 1) * (y2 - y1 + 1) - count(x1, y1, x2, y2, colour);
-}
-
 bool Picture::has_near(int x1, int y1, int x2, int y2, uint32_t colour, int tolerance) const
 {
     for (int y = y1; y <= y2; y++)
@@ -53,14 +48,5 @@ Picture read_png(const std::string& path)
         }
     }
     cairo_surface_destroy(surface);
-    return picture;
-}
-
-Picture picture_of(const Canvas& canvas)
-{
-    Picture picture;
-    picture.width = canvas.width;
-    picture.height = canvas.height;
-    picture.pixels = canvas.pixels();
     return picture;
 }
