@@ -42,7 +42,7 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
         {"", "--snapshot s.png --replay 'click 5 32768'", 2, "", "0 to 32767"},
         {"export DISPLAY=:199; unset SDL_VIDEODRIVER WAYLAND_DISPLAY;", "", 1, "", no_display},
         {"export DISPLAY=:199 SDL_VIDEODRIVER=dummy;", "", 1, "", no_display},
-        {"", "--snapshot s.png --print-to no/p.pdf --replay 'key F9'", 1, "", "No such file"},
+        {"", "--snapshot s.png --print-to no/p.pdf --replay 'key F9'", 1, "", "no/p.pdf: No such file"},
         {"", "--snapshot s.png --print-to . --replay 'key F9; key F12'", 1, "", "Is a directory"},
         {no_cups, "--snapshot s.png --print-to p.pdf --replay 'key F9; key F12'", 0, "", ""},
         {no_cups, "--snapshot s.png --replay 'key F9'", 0, "", "印刷処理が取り消されました"},

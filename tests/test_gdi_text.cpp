@@ -1,5 +1,5 @@
 // Fonts and TextOutA: face matching, cell size, fallback for missing
-// glyphs, bad Shift-JIS bytes and the font cache.
+// glyphs and bad Shift-JIS bytes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -113,30 +113,14 @@ TEST(text, bad_bytes_become_marks_and_nothing_past_the_length_is_read)
     EXPECT_EQ(rendering("12345", FACE_GOTHIC, 2), rendering("12", FACE_GOTHIC));
 }
 
-TEST(text, counts_texts_and_cells_that_draw_nothing)
+TEST(text, refuses_a_negative_length_and_cells_of_several_screens)
 {
     Canvas c(40, 30);
-    EXPECT_TRUE(TextOutA(c.dc, 0, 0, nullptr, 0));
-    EXPECT_TRUE(TextOutA(c.dc, 0, 0, "abc", 0));
     EXPECT_FALSE(TextOutA(c.dc, 0, 0, "abc", -1));
-    EXPECT_FALSE(TextOutA(nullptr, 0, 0, "abc", 3));
     draw(c.dc, "1", 0, 0, FACE_GOTHIC, 100000);  // cells of several screens: refused
     EXPECT_EQ(c.count(WHITE), 40 * 30);
     EXPECT_TRUE(TextOutA(c.dc, 0, 0, "ab", 2));  // the DC's own default font
     EXPECT_LT(c.count(WHITE), 40 * 30);
-}
-
-TEST(font_cache, a_face_drawn_again_runs_no_font_match)
-{
-    Canvas c(200, 60);
-    draw(c.dc, "12", 0, 0, FACE_HOSOMARU, 30, 15);
-    int matches = plat_font_matches();
-    for (int i = 0; i < 3; i++)
-        draw(c.dc, "34", 0, 0, FACE_HOSOMARU, 30, 15);
-    draw(c.dc, "56", 0, 0, FACE_HOSOMARU, 18, 15);  // the same face at another size
-    EXPECT_EQ(plat_font_matches(), matches);
-    draw(c.dc, "7", 0, 0, "no such face at all");
-    EXPECT_EQ(plat_font_matches(), matches + 1);
 }
 
 TEST(text_attributes, underline_uses_the_text_colour)

@@ -1,23 +1,12 @@
 #!/usr/bin/env bash
-# Writes jp_holidays_1955_2030.txt beside this script: every day off that the
-# national holidays law gave from 1955 to 2030, with its kind and its name.
-#
-# Sources, two npm packages that carry published lists rather than rules:
-#   japanese-public-holidays 3.2.38  the Cabinet Office's list of national
-#                                    holidays (syukujitsu.csv), 1955 to 2026
-#   @holiday-jp/holiday_jp 2.5.1     the holiday_jp project's list, 1970 to 2050,
-#                                    which names substitute days "... 振替休日"
-# Both must agree on every date from 1970 to 2026, or nothing is written.
-# Kinds: "holiday" a national holiday (one-off days included), "substitute" a
-# substitute holiday, "citizens" a day between two national holidays. The
-# Cabinet Office list calls both of the last two "休日"; the kind is taken from
-# holiday_jp, and before 1970 the script checks that no such day exists.
-# Names: the Cabinet Office's (holiday_jp's after 2026; both must agree), 振替休日
-# and 休日 by kind, and the law's own name for three days the Cabinet Office
-# labels otherwise in 2019 (lawNames, each label checked).
-#
-# Needs node and npm and the npm registry; run it by hand, the tests only read
-# the file it writes.
+# Writes jp_holidays_1955_2030.txt beside this script: every day off under
+# the national holidays law, 1955 to 2030, with its kind and name, from two
+# published lists (npm): japanese-public-holidays 3.2.38 (the Cabinet Office's
+# syukujitsu.csv, 1955-2026) and @holiday-jp/holiday_jp 2.5.1 (1970-2050).
+# They must agree on every date of 1970-2026. Kinds (holiday, substitute,
+# citizens) come from holiday_jp; names from the Cabinet Office, with the law's
+# own name for three days of 2019 it labels otherwise (lawNames).
+# Run by hand (needs node and npm); the tests only read the file it writes.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)

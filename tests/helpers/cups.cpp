@@ -168,11 +168,6 @@ bool PrivateCups::add_queue(const std::string& name, int dpi, bool is_default,
            (!is_default || run_tool("lpadmin -d '" + name + "'") == 0);
 }
 
-bool PrivateCups::reject(const std::string& name)
-{
-    return run_tool("cupsreject -r 'closed for the test' '" + name + "'") == 0;
-}
-
 std::string PrivateCups::wait_for_job_file(int n, double seconds) const
 {
     std::string path = dir_ + "/out/job-" + std::to_string(n) + ".pdf";
@@ -180,13 +175,6 @@ std::string PrivateCups::wait_for_job_file(int n, double seconds) const
          !std::filesystem::exists(path) && std::chrono::steady_clock::now() < end;)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return std::filesystem::exists(path) ? path : "";
-}
-
-std::string PrivateCups::job_title(int n) const
-{
-    std::string title;
-    std::getline(std::ifstream(dir_ + "/out/job-" + std::to_string(n) + ".title"), title);
-    return title;
 }
 
 int PrivateCups::jobs_known() const

@@ -27,10 +27,8 @@ public:
     // A queue of this resolution and paper ("A4" or "Letter"), the default one if `is_default`.
     bool add_queue(const std::string& name, int dpi, bool is_default = true,
                    const std::string& paper = "A4");
-    bool reject(const std::string& name);  // the queue refuses new jobs
     // The PDF of job `n` (1 for the first), waited for; "" when it did not come.
     std::string wait_for_job_file(int n, double seconds = 20) const;
-    std::string job_title(int n) const;
     std::vector<std::string> output_files() const { return files_in(dir_ + "/out"); }
     int jobs_known() const;  // completed, cancelled and pending alike
     const std::string& folder() const { return dir_; }
