@@ -1,6 +1,5 @@
-// Days off, substitute days and holiday names by the national holidays law,
-// against the published list; the month walk that colours them; the names
-// and era year as the month views draw them on screen and on paper.
+// Days off, substitute days and holiday names by the law against the published list; the walk that
+// colours them; the names and era year drawn on screen and paper.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -18,10 +17,8 @@
 #include "tests/helpers/sjis.h"
 #include "tests/helpers/tempdir.h"
 
-// The walk (its carry kept through the year, or cleared for each month as
-// the single-month layouts do) colours every day as the law does; for
-// 1955-2030 the law's kind and name of each day, its day-off test and the
-// equinox entries of iHdtbl are those of the published list.
+// The walk (carry kept through the year, or cleared per month) colours every day as the law does; for
+// 1955-2030 kind, name, day-off test and iHdtbl's equinox entries are those of the published list.
 TEST(holiday_law, every_day_1948_to_2150_by_the_law_and_1955_to_2030_as_listed)
 {
     std::map<std::string, std::string> listed;  // date: "kind name", Shift-JIS

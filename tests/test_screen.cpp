@@ -23,26 +23,20 @@ static Outcome run(const std::string& args, const std::string& prefix = "")
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.read("out"), dir.read("err")};
 }
 
+// Bad replays are usage errors, exit status 2; a beep and a snapshot need no sound or display device.
 TEST(command_line, bad_replays_are_usage_and_2_and_neither_a_beep_nor_a_snapshot_needs_a_device)
 {
     for (const char* args : {"--replay 'jump 3'", "--replay 'click 10'", "--replay 'key F13'",
-                             "--replay 'click -1 5'", "--replay 'type'", "--version"}) {
-        Outcome o = run(args);  // a bad replay: usage on standard error; the version names the program
-        const bool version = args[2] == 'v';
-        EXPECT_EQ(o.status, version ? 0 : 2) << args;
-        EXPECT_NE((version ? o.out : o.err).find(version ? "rkm7500" : "usage"), std::string::npos) << args;
-        EXPECT_TRUE((version ? o.err : o.out).empty()) << args;
+                             "--replay 'click -1 5'", "--replay 'type'"}) {
+        Outcome o = run(args);
+        EXPECT_EQ(o.status, 2) << args;
+        EXPECT_TRUE(o.err.find("usage") != std::string::npos && o.out.empty()) << args << o.err;
     }
     // A refused character beeps; the sound libraries' complaints stay away from the user.
     Outcome o = run("--snapshot /dev/null --replay 'type 12345'", "env -u SDL_AUDIODRIVER AUDIODEV=/dev/null");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out + o.err, "");
-    const char* no_display = "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER";
-    EXPECT_EQ(run("--snapshot s.png --replay 'type 2003'", no_display).status, 0);
-    o = run("", no_display);  // without a snapshot: one line naming the program, and 1
-    EXPECT_EQ(o.status, 1);
-    EXPECT_TRUE(!o.err.empty() && o.err.find('\n') == o.err.size() - 1) << o.err;
-    EXPECT_NE(o.err.find("rkm7500"), std::string::npos);
+    EXPECT_EQ(run("--snapshot s.png --replay 'type 2003'", "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER").status, 0);
 }
 
 /* In a real window, with real X input */
@@ -62,18 +56,14 @@ static unsigned long calendar_window(const Xvfb& x, int px, int py, long rgb)
 
 static const long X_BLUE = 0x0000FF, X_WHITE = 0xFFFFFF, X_GREEN = 0x00805C;
 
-// Under a clock that passes midnight: the window icon, today's frame, the
-// new day framed by the next paint, a typed month, a layout button, closing.
-TEST(x_window, icon_midnight_typed_month_layout_button_and_close)
+// The window icon, today's frame, a typed month, a layout button, closing (midnight: test_midnight).
+TEST(x_window, icon_typed_month_layout_button_and_close)
 {
-    TempDir dir;  // the clock the program sees, read afresh at every call
-    std::string clock = dir.write("clock", "2003-11-30 23:59:58\n");
     Xvfb x;
     ASSERT_TRUE(x.start(1024, 768)) << x.error();
     pid_t pid = xvfb_spawn(
         x, {RKM_PROGRAM}, {"LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
-            "FAKETIME_TIMESTAMP_FILE=" + clock, "FAKETIME_NO_CACHE=1",
-            "FAKETIME_DONT_FAKE_MONOTONIC=1", "ASAN_OPTIONS=verify_asan_link_order=0"});
+            "FAKETIME=@2003-11-30 12:00:00", "FAKETIME_DONT_FAKE_MONOTONIC=1", "ASAN_OPTIONS=verify_asan_link_order=0"});
     unsigned long window = calendar_window(x, 59, 469, X_BLUE);  // Sunday 30 November framed
     ASSERT_NE(window, 0u);
     EXPECT_EQ(xvfb_pixel(x, window, 703, 225), X_BLUE);  // the medium layout marked
@@ -86,13 +76,7 @@ TEST(x_window, icon_midnight_typed_month_layout_button_and_close)
     EXPECT_EQ(smaller, 2u) << "after the 16 x 16 and 24 x 24 ones";
     EXPECT_EQ(icon[at + 2 + 5 * 32 + 5] & 0xFFFFFFFF, 0xFFD02828) << "the red header";
 
-    dir.write("clock", "2003-12-01 00:00:03\n");
     std::string id = std::to_string(window);
-    xvfb_xdotool(x, {"windowunmap", "--sync", id});
-    xvfb_xdotool(x, {"windowmap", "--sync", id});
-    EXPECT_NE(calendar_window(x, 129, 169, X_BLUE), 0u);  // Monday 1 December framed
-    EXPECT_NE(xvfb_pixel(x, window, 59, 469), X_BLUE);
-
     xvfb_xdotool(x, {"windowfocus", "--sync", id});
     xvfb_xdotool(x, {"key", "--delay", "20", "2", "0", "0", "3", "Return", "1", "1", "Return"});
     // November 2003 in the medium view: no day framed, the 1st on Saturday, no Friday.

@@ -29,10 +29,8 @@ protected:
     Canvas canvas{1024, 768, 0};
 };
 
-// Each view draws every day of a month in the cell the day numbers give it,
-// in the colour the walk gives it, and nothing in the other cells; the year
-// view boxes the days that are not black. Months and years that do not
-// exist draw no days.
+// Each view draws every day in its cell and the walk's colour, nothing in the other cells; the year
+// view boxes the days that are not black; months and years that do not exist draw no days.
 TEST_F(Views, every_layout_draws_each_day_in_its_cell_and_colour)
 {
     static const struct { void (*draw)(HDC, int, int); int x0, pitch_x, y0, pitch_y, w, h; } layouts[] = {

@@ -51,19 +51,3 @@ RECT Canvas::ink(COLORREF background) const
             }
     return box;
 }
-
-DcState::DcState(HDC dc)
-{
-    // Selecting a stock object reads the current one; select it straight back.
-    pen = SelectObject(dc, GetStockObject(NULL_PEN));
-    SelectObject(dc, pen);
-    brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    SelectObject(dc, brush);
-    font = SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    SelectObject(dc, font);
-    bk_mode = GetBkMode(dc);
-    graphics_mode = GetGraphicsMode(dc);
-    bk_colour = SetBkColor(dc, 0);
-    SetBkColor(dc, bk_colour);
-    live = plat_gdi_live_objects();
-}

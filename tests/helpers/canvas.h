@@ -25,12 +25,3 @@ struct Canvas {
     // Smallest inclusive box of the pixels not `background`; right < left when none.
     RECT ink(COLORREF background) const;
 };
-
-// Pen, brush, font, colours, modes and live objects of a DC: a call leaves them as it found them.
-struct DcState {
-    HGDIOBJ pen, brush, font;
-    int bk_mode, graphics_mode, live;
-    COLORREF bk_colour;
-    explicit DcState(HDC dc);
-    bool operator==(const DcState&) const = default;
-};
