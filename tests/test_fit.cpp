@@ -100,8 +100,9 @@ TEST(fit, x_window_maximised_by_a_window_manager_and_refits_when_resized)
 {
     Xvfb x;
     ASSERT_TRUE(x.start(1920, 1080)) << x.error();
-    pid_t wm = xvfb_spawn(x, {"openbox"});
-    for (int i = 0; i < 100 && xvfb_property(x, 0, "_NET_SUPPORTING_WM_CHECK").empty(); i++)
+    // Once openbox handles requests, its start-up command's switch to desktop 1 shows.
+    pid_t wm = xvfb_spawn(x, {"openbox", "--startup", "xdotool set_desktop 1"});
+    for (int i = 0; i < 200 && xvfb_property(x, 0, "_NET_CURRENT_DESKTOP") != std::vector<long>{1}; i++)
         usleep(100000);
     pid_t pid = xvfb_spawn(x, {RKM_PROGRAM});
     unsigned long window = xvfb_find_window(x, "Calendar", 20000);

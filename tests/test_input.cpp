@@ -2,6 +2,7 @@
 // the keypad, palette and button areas clicked in process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <ctime>
@@ -116,6 +117,17 @@ TEST(input, each_replay_leaves_its_state_fields_and_screen)
         EXPECT_EQ(start.at(left + dx, 60 * (cell / 7) + dy), BLUE) << "today's cell " << cell;
     EXPECT_EQ(start.at(20, 15), BEIGE);
     EXPECT_TRUE(start.has_near(50, 614, 500, 652, CYAN, 16));
+    // The palette by its rule: in each row the parts that vary fall from the palest by 0x10 a
+    // column (the greys from white: FF, F0, E0 ...).
+    const std::pair<uint32_t, uint32_t> palette[] = {
+        {0xFFFFFF, 0x100}, {0xFF0000, 0xE0}, {0x00FFFF, 0xF0}, {0xFFFF00, 0xF0}, {0xFF00FF, 0xE0}};
+    for (int i = 0; i < 25; i++) {
+        auto [varies, palest] = palette[i / 5];
+        uint32_t colour = (WHITE & ~varies) | (std::min<uint32_t>(0xFF, palest - 0x10 * (i % 5)) * 0x010101 & varies);
+        EXPECT_EQ(start.at(818 + 26 * (i % 5), 302 + 27 * (i / 5)), colour) << "swatch " << i;
+    }
+    for (int x : {4, 84, 164, 244, 353, 433, 513, 593, 702, 782, 862, 942})  // each function key's raised left edge
+        EXPECT_TRUE(start.at(x, 700) == WHITE && start.at(x - 1, 700) != WHITE) << "key at " << x;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.replay);
         ProgramRun run = run_program(r.replay);
