@@ -90,6 +90,7 @@ TEST(fit, clicks_on_a_shrunk_window_act_as_at_one_to_one)
     EXPECT_EQ(run.state.cKeybuf[0], '5');
     EXPECT_EQ(run.state.iBcol, 0xA0FFA0);
     EXPECT_EQ(run.state.iDspfg, 3);
+    EXPECT_FALSE(run_program("click 980 696", size(800, 600)).has_state) << "終了 ends the program";
 }
 
 // A real window on a 1920 x 1080 screen under openbox: maximised, real
