@@ -290,14 +290,14 @@ struct Options {
 };
 
 // One option: a flag is set, a value is kept. Exactly one of the two.
-struct OptionSpec {
+struct OptionRow {
     const char* name;  // the long name, without "--"
     char letter;       // the short name, or 0
     bool Options::*flag;
     const char* Options::*value;
 };
 
-static const OptionSpec OPTIONS[] = {
+static const OptionRow OPTIONS[] = {
     {"help", 'h', &Options::help, nullptr},
     {"version", 'V', &Options::version, nullptr},
     {"snapshot", 0, nullptr, &Options::snapshot},
@@ -307,7 +307,7 @@ static const OptionSpec OPTIONS[] = {
     {"scale", 0, nullptr, &Options::scale},
 };
 
-static const OptionSpec* find_option(const std::string& word)
+static const OptionRow* find_option(const std::string& word)
 {
     for (const auto& o : OPTIONS)
         if (word == std::string("--") + o.name || (o.letter && word == std::string("-") + o.letter))
@@ -323,17 +323,17 @@ static bool parse_options(int argc, char** argv, Options* options, std::string* 
         std::string arg = argv[i];
         size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
         std::string word = arg.substr(0, equals);
-        const OptionSpec* spec = word.size() > 1 && word[0] == '-' ? find_option(word) : nullptr;
-        if (!spec) {
+        const OptionRow* row = word.size() > 1 && word[0] == '-' ? find_option(word) : nullptr;
+        if (!row) {
             *error = (arg[0] == '-' ? "unrecognized option '" : "unexpected argument '") + word + "'";
             return false;
         }
-        if (spec->flag) {
+        if (row->flag) {
             if (equals != std::string::npos) {
                 *error = "option '" + word + "' takes no value";
                 return false;
             }
-            options->*spec->flag = true;
+            options->*row->flag = true;
             continue;
         }
         const char* value = equals != std::string::npos ? argv[i] + equals + 1
@@ -343,11 +343,11 @@ static bool parse_options(int argc, char** argv, Options* options, std::string* 
             *error = "option '" + word + "' needs a value";
             return false;
         }
-        if (options->*spec->value) {
+        if (options->*row->value) {
             *error = "option '" + word + "' given twice";
             return false;
         }
-        options->*spec->value = value;
+        options->*row->value = value;
     }
     return true;
 }

@@ -21,8 +21,6 @@
 
 namespace {
 
-const int DESIGN_WIDTH = 1024, DESIGN_HEIGHT = 768;
-
 // Sizes at scale 1, in pixels
 const int MARGIN = 20, LINE_HEIGHT = 24, CELL_HEIGHT = 20, HALF_WIDTH = 10;
 const int BUTTON_WIDTH = 96, BUTTON_HEIGHT = 30, MIN_WIDTH = 280;
@@ -145,8 +143,8 @@ void place(Box* b, HWND owner, SDL_Window* owner_sdl)
         b->scale = fit.scale;
         measure(b);
         SDL_GetWindowPosition(owner_sdl, &x, &y);
-        x += fit.offset_x + (int)std::lround(fit.scale * DESIGN_WIDTH / 2) - b->width / 2;
-        y += fit.offset_y + (int)std::lround(fit.scale * DESIGN_HEIGHT / 2) - b->height / 2;
+        x += fit.offset_x + (int)std::lround(fit.scale * WND_DESIGN_WIDTH / 2) - b->width / 2;
+        y += fit.offset_y + (int)std::lround(fit.scale * WND_DESIGN_HEIGHT / 2) - b->height / 2;
     } else {
         measure(b);
     }

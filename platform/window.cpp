@@ -44,7 +44,6 @@ BOOL (*plat_foreign_post)(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 
 namespace {
 
-constexpr int DESIGN_WIDTH = 1024, DESIGN_HEIGHT = 768;
 const COLORREF MARGIN_COLOUR = RGB(0x20, 0x26, 0x30);  // a dark slate beside the design's frame
 
 struct WindowClass {
@@ -215,9 +214,9 @@ WndFit fit_for(int width, int height)
 {
     double scale = 1.0;
     if (fit_choice == PLAT_FIT_WINDOW && width > 0 && height > 0)
-        scale = std::min((double)width / DESIGN_WIDTH, (double)height / DESIGN_HEIGHT);
-    int design_w = (int)std::lround(scale * DESIGN_WIDTH);
-    int design_h = (int)std::lround(scale * DESIGN_HEIGHT);
+        scale = std::min((double)width / WND_DESIGN_WIDTH, (double)height / WND_DESIGN_HEIGHT);
+    int design_w = (int)std::lround(scale * WND_DESIGN_WIDTH);
+    int design_h = (int)std::lround(scale * WND_DESIGN_HEIGHT);
     return {scale, std::max(0, (width - design_w) / 2), std::max(0, (height - design_h) / 2)};
 }
 
@@ -247,8 +246,8 @@ void fit_framebuffer(HWND w)
     if (!w->dcs.empty())
         return;
     WndFit fit = fit_for(w->width, w->height);
-    int design_w = design_extent(fit.scale, DESIGN_WIDTH);
-    int design_h = design_extent(fit.scale, DESIGN_HEIGHT);
+    int design_w = design_extent(fit.scale, WND_DESIGN_WIDTH);
+    int design_h = design_extent(fit.scale, WND_DESIGN_HEIGHT);
     int width = std::max(w->width, fit.offset_x + design_w);
     int height = std::max(w->height, fit.offset_y + design_h);
     cairo_surface_t* old = w->framebuffer;
@@ -554,10 +553,10 @@ bool managed_display(SDL_Window* sdl)
 // window's frame and the desktop's panels, never below the minimum.
 SDL_Rect normal_place(const SDL_Rect& area)
 {
-    double scale = std::min(area.w * 0.9 / DESIGN_WIDTH, area.h * 0.9 / DESIGN_HEIGHT);
+    double scale = std::min(area.w * 0.9 / WND_DESIGN_WIDTH, area.h * 0.9 / WND_DESIGN_HEIGHT);
     scale = std::max(scale, 0.5);
-    int width = (int)std::lround(scale * DESIGN_WIDTH);
-    int height = (int)std::lround(scale * DESIGN_HEIGHT);
+    int width = (int)std::lround(scale * WND_DESIGN_WIDTH);
+    int height = (int)std::lround(scale * WND_DESIGN_HEIGHT);
     return {area.x + std::max(0, (area.w - width) / 2), area.y + std::max(0, (area.h - height) / 2),
             width, height};
 }
@@ -628,8 +627,8 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
     if (!video_ready())
         return nullptr;
     if (width == CW_USEDEFAULT || width <= 0 || height == CW_USEDEFAULT || height <= 0) {
-        width = asked_width > 0 ? asked_width : DESIGN_WIDTH;
-        height = asked_width > 0 ? asked_height : DESIGN_HEIGHT;
+        width = asked_width > 0 ? asked_width : WND_DESIGN_WIDTH;
+        height = asked_width > 0 ? asked_height : WND_DESIGN_HEIGHT;
     }
     int px = x == CW_USEDEFAULT ? (int)SDL_WINDOWPOS_UNDEFINED : x;
     int py = x == CW_USEDEFAULT || y == CW_USEDEFAULT ? (int)SDL_WINDOWPOS_UNDEFINED : y;
@@ -641,8 +640,8 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
         return nullptr;
     }
     // The design at half size is the smallest that stays legible.
-    SDL_SetWindowMinimumSize(sdl, std::min(width, DESIGN_WIDTH / 2),
-                             std::min(height, DESIGN_HEIGHT / 2));
+    SDL_SetWindowMinimumSize(sdl, std::min(width, WND_DESIGN_WIDTH / 2),
+                             std::min(height, WND_DESIGN_HEIGHT / 2));
     SDL_GetWindowSurface(sdl);  // any recreation of the window happens while it is hidden
     HWND w = new HWND__;
     w->proc = cls->wc.lpfnWndProc;
@@ -971,8 +970,8 @@ bool wnd_to_design(HWND hwnd, int x, int y, POINT* design)
     HWND w = plat_window_live(hwnd);
     if (!w)
         return false;
-    int ux = unit_at(w->scale, w->offset_x, DESIGN_WIDTH, x);
-    int uy = unit_at(w->scale, w->offset_y, DESIGN_HEIGHT, y);
+    int ux = unit_at(w->scale, w->offset_x, WND_DESIGN_WIDTH, x);
+    int uy = unit_at(w->scale, w->offset_y, WND_DESIGN_HEIGHT, y);
     if (ux < 0 || uy < 0)
         return false;
     *design = POINT{ux, uy};

@@ -35,6 +35,9 @@ struct HWND__ {
     std::vector<HDC> dcs;  // window DCs not yet released
 };
 
+// The program's design, in design units.
+constexpr int WND_DESIGN_WIDTH = 1024, WND_DESIGN_HEIGHT = 768;
+
 // How a window shows the program's 1024 x 768 design: design unit u lies
 // at device pixel offset + round(scale * u), the design centred in the
 // client area as large as fits (or 1:1 when plat_set_fit asked for it).

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of fuzz/ with clang in build-fuzz/ (with
 # AddressSanitizer and UndefinedBehaviorSanitizer) and runs each on its
-# seed corpus for a bounded time, FUZZ_SECONDS (30) each. Any sanitizer
+# starting inputs (fuzz/inputs/NAME) for a bounded time, FUZZ_SECONDS (30) each. Any sanitizer
 # report, failed check, crash, leak or timeout fails the run; the input that
 # caused it is left in build-fuzz/findings/. Each target's inputs run are
 # listed at the end.
@@ -20,9 +20,9 @@ findings="$PWD/build-fuzz/findings"
 mkdir -p "$findings"
 summary=()
 status=0
-for dir in "$PWD"/fuzz/corpus/*/; do
+for dir in "$PWD"/fuzz/inputs/*/; do
   name=$(basename "$dir")
-  work=$(mktemp -d)  # new inputs go here: the seeds in the tree stay as they are
+  work=$(mktemp -d)  # new inputs go here: those in the tree stay as they are
   log="build-fuzz/$name.log"
   if build-fuzz/fuzz/"$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$findings/$name-" "$work" "$dir" >"$log" 2>&1; then
