@@ -12,27 +12,15 @@
 #include "state/state.h"
 #include "print/print.h"
 
-static const char USAGE[] =
+static const char USAGE_HEAD[] =
     "Usage: rkm7500 [OPTION]...\n"
     "A full-screen desktop calendar with Japanese texts: a month, a small month\n"
     "or a whole year, with Japan's national holidays and your own days off and\n"
     "working days; prints the layout shown on one landscape page.\n"
     "\n"
-    "Options:\n"
-    "  -h, --help               show this help and exit\n"
-    "  -V, --version            show the version and the licence and exit\n"
-    "      --snapshot=FILE.png  run without a display, deliver the replayed events,\n"
-    "                           write the window (1024 x 768) to FILE.png and exit\n"
-    "      --replay=EVENTS      deliver these events after the first paint, in order,\n"
-    "                           separated by ';': type TEXT, key NAME (Enter, Esc,\n"
-    "                           BackSpace, Left, PageUp, PageDown, Home, F1 to\n"
-    "                           F12), click X Y, wheel up|down X Y (X Y in the\n"
-    "                           calendar's 1024 x 768 units at any size), paint\n"
-    "      --print-to=FILE.pdf  the print key (F9) writes its page to FILE.pdf\n"
-    "      --size=WxH           open the window W x H pixels large, not maximised;\n"
-    "                           a snapshot then has that size\n"
-    "      --scale=1            show the calendar 1:1, one pixel per design pixel,\n"
-    "                           instead of fitted to the window (--scale=fit)\n"
+    "Options:\n";
+
+static const char USAGE_TAIL[] =
     "An option's value may also follow it as the next argument.\n"
     "\n"
     "Keys: type a year and Enter, then a month and Enter, to show that month;\n"
@@ -211,9 +199,10 @@ static void save_snapshot(Replay* replay, HWND window)
     if (!replay->snapshot || replay->saved)
         return;
     replay->saved = true;
-    if (!plat_save_window_png(window, replay->snapshot)) {
+    std::string reason;
+    if (!plat_save_window_png(window, replay->snapshot, &reason)) {
         std::fprintf(stderr, "rkm7500: cannot write the snapshot to %s: %s\n", replay->snapshot,
-                     std::strerror(errno));
+                     reason.c_str());
         replay->status = 1;
     }
 }
@@ -289,23 +278,63 @@ struct Options {
     const char* scale = nullptr;
 };
 
-// One option: a flag is set, a value is kept. Exactly one of the two.
+// One option: a flag is set, a value is kept (once), or a value is added
+// to a list (the option may be repeated). Exactly one of the three. The
+// rows are also the option list of --help, in this order.
 struct OptionRow {
     const char* name;  // the long name, without "--"
     char letter;       // the short name, or 0
     bool Options::*flag;
     const char* Options::*value;
+    std::vector<const char*> Options::*list;
+    const char* value_name;  // "FILE.png" in --snapshot=FILE.png
+    const char* help;        // lines of the description, joined by '\n'
 };
 
 static const OptionRow OPTIONS[] = {
-    {"help", 'h', &Options::help, nullptr},
-    {"version", 'V', &Options::version, nullptr},
-    {"snapshot", 0, nullptr, &Options::snapshot},
-    {"replay", 0, nullptr, &Options::replay},
-    {"print-to", 0, nullptr, &Options::print_to},
-    {"size", 0, nullptr, &Options::size},
-    {"scale", 0, nullptr, &Options::scale},
+    {"help", 'h', &Options::help, nullptr, nullptr, nullptr, "show this help and exit"},
+    {"version", 'V', &Options::version, nullptr, nullptr, nullptr,
+     "show the version and the licence and exit"},
+    {"snapshot", 0, nullptr, &Options::snapshot, nullptr, "FILE.png",
+     "run without a display, deliver the replayed events,\n"
+     "write the window (1024 x 768) to FILE.png and exit"},
+    {"replay", 0, nullptr, &Options::replay, nullptr, "EVENTS",
+     "deliver these events after the first paint, in order,\n"
+     "separated by ';': type TEXT, key NAME (Enter, Esc,\n"
+     "BackSpace, Left, PageUp, PageDown, Home, F1 to\n"
+     "F12), click X Y, wheel up|down X Y (X Y in the\n"
+     "calendar's 1024 x 768 units at any size), paint"},
+    {"print-to", 0, nullptr, &Options::print_to, nullptr, "FILE.pdf",
+     "the print key (F9) writes its page to FILE.pdf"},
+    {"size", 0, nullptr, &Options::size, nullptr, "WxH",
+     "open the window W x H pixels large, not maximised;\n"
+     "a snapshot then has that size"},
+    {"scale", 0, nullptr, &Options::scale, nullptr, "1",
+     "show the calendar 1:1, one pixel per design pixel,\n"
+     "instead of fitted to the window (--scale=fit)"},
 };
+
+// --help: the option table between its head and tail.
+static std::string usage_text(void)
+{
+    std::string text = USAGE_HEAD;
+    for (const auto& o : OPTIONS) {
+        std::string left = o.letter ? std::string("  -") + o.letter + ", " : "      ";
+        left += std::string("--") + o.name + (o.value_name ? std::string("=") + o.value_name : "");
+        const char* help = o.help;
+        for (bool first = true; *help; first = false) {
+            const char* end = std::strchr(help, '\n');
+            const size_t n = end ? (size_t)(end - help) : std::strlen(help);
+            const std::string pad = first ? left : "";
+            text += pad.size() < 27 ? pad + std::string(27 - pad.size(), ' ')
+                                    : pad + "\n" + std::string(27, ' ');
+            text.append(help, n);
+            text += '\n';
+            help += n + (end ? 1 : 0);
+        }
+    }
+    return text + USAGE_TAIL;
+}
 
 static const OptionRow* find_option(const std::string& word)
 {
@@ -343,6 +372,10 @@ static bool parse_options(int argc, char** argv, Options* options, std::string* 
             *error = "option '" + word + "' needs a value";
             return false;
         }
+        if (row->list) {
+            (options->*row->list).push_back(value);
+            continue;
+        }
         if (options->*row->value) {
             *error = "option '" + word + "' given twice";
             return false;
@@ -370,7 +403,7 @@ int cmd_main(int argc, char** argv)
     if (!parse_options(argc, argv, &options, &error))
         return usage_error(error);
     if (options.help || options.version) {
-        std::fputs(options.help ? USAGE : VERSION, stdout);
+        std::fputs(options.help ? usage_text().c_str() : VERSION, stdout);
         return 0;
     }
     int width = 0, height = 0;

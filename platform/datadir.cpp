@@ -1,7 +1,12 @@
-// The folder of the program's run-time data, found from where the program is.
+// The program's folders: its run-time data, found from where the program
+// is, and the user's configuration and cache folders of the XDG base
+// directory rules.
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <string>
 
 #include "platform/file.h"
@@ -41,4 +46,57 @@ const char* plat_data_dir(void)
         return std::string();
     }();
     return dir.c_str();
+}
+
+/* The XDG base directories. A folder named by a variable counts only when
+   absolute, as the rules require; relative ones are ignored. */
+
+static std::string variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value && value[0] == '/' ? value : "";
+}
+
+static std::string home_folder(const char* name, const char* under_home)
+{
+    std::string folder = variable(name);
+    if (folder.empty() && !variable("HOME").empty())
+        folder = variable("HOME") + under_home;
+    return folder;
+}
+
+std::string plat_config_home(void)
+{
+    return home_folder("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string plat_cache_home(void)
+{
+    return home_folder("XDG_CACHE_HOME", "/.cache");
+}
+
+std::vector<std::string> plat_config_dirs(void)
+{
+    std::vector<std::string> folders;
+    const char* set = std::getenv("XDG_CONFIG_DIRS");
+    const std::string dirs = set && *set ? set : "/etc/xdg";
+    for (size_t from = 0; from <= dirs.size();) {
+        size_t end = std::min(dirs.find(':', from), dirs.size());
+        std::string folder = dirs.substr(from, end - from);
+        if (!folder.empty() && folder[0] == '/')
+            folders.push_back(folder);
+        from = end + 1;
+    }
+    return folders;
+}
+
+bool plat_make_folders(const std::string& folder)
+{
+    for (size_t slash = 1; slash != std::string::npos;) {
+        slash = folder.find('/', slash + 1);
+        std::string part = folder.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return is_folder(folder);
 }

@@ -25,6 +25,9 @@
 // since Linux keeps no creation time in its file status.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/windef.h"
 
 struct OVERLAPPED;  // overlapped I/O is not supported: pass null
@@ -99,3 +102,13 @@ BOOL FileTimeToSystemTime(const FILETIME* time, LPSYSTEMTIME system);
 // fills; found from the program's own path, so a copy works from any prefix.
 // "" when neither exists.
 const char* plat_data_dir(void);
+// The user's configuration and cache folders: $XDG_CONFIG_HOME and
+// $XDG_CACHE_HOME, else ~/.config and ~/.cache; "" when neither the
+// variable nor HOME names an absolute folder.
+std::string plat_config_home(void);
+std::string plat_cache_home(void);
+// The system's configuration folders: $XDG_CONFIG_DIRS, else /etc/xdg.
+std::vector<std::string> plat_config_dirs(void);
+// Makes the folder and every missing folder above it (mode 0700, as the
+// base directory rules ask); true once it is a folder.
+bool plat_make_folders(const std::string& folder);

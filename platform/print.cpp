@@ -2,6 +2,7 @@
 // contexts over a PDF surface, and the job that carries the finished PDF to
 // the scheduler (or to a file).
 #include "platform/print.h"
+#include "platform/out_file.h"
 
 #include <cairo-pdf.h>
 #include <cups/cups.h>
@@ -404,40 +405,34 @@ int submit(HDC dc, Job* job)
     return result;
 }
 
-// Writes the PDF to the document's output file; a broken-off file is removed.
+// Writes the PDF to the document's output file, whole or not at all: a
+// failed or cancelled write leaves the file that was there.
 int write_file(HDC dc, Job* job)
 {
-    int fd = open(job->output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        set_error(job->output + ": " + std::strerror(errno));
+    std::string reason;
+    PlatOutFile* out = plat_out_open(job->output.c_str(), &reason);
+    if (!out) {
+        set_error(job->output + ": " + reason);
         return SP_ERROR;
     }
     size_t done = 0;
-    int result = 1;
     while (done < job->pdf.size()) {
         if (!go_on(dc, job)) {
+            plat_out_abort(out);
             set_error("the job was cancelled");
-            result = SP_USERABORT;
-            break;
+            return SP_USERABORT;
         }
         size_t n = std::min(SEND_CHUNK, job->pdf.size() - done);
-        ssize_t w = write(fd, job->pdf.data() + done, n);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            set_error(job->output + ": " + std::strerror(errno));
-            result = errno == ENOSPC ? SP_OUTOFDISK : SP_ERROR;
+        if (!plat_out_write(out, job->pdf.data() + done, n))
             break;
-        }
-        done += (size_t)w;
+        done += n;
     }
-    if (close(fd) != 0 && result > 0) {
-        set_error(job->output + ": " + std::strerror(errno));
-        result = SP_ERROR;
+    if (!plat_out_commit(out, &reason)) {
+        const int error = errno;
+        set_error(job->output + ": " + reason);
+        return error == ENOSPC ? SP_OUTOFDISK : SP_ERROR;
     }
-    if (result <= 0)
-        unlink(job->output.c_str());
-    return result;
+    return 1;
 }
 
 // Why the print service named no default printer. CUPS answers "not

@@ -9,6 +9,8 @@
 // EnableMenuItem, EnumWindows, GetWindowThreadProcessId.
 #pragma once
 
+#include <string>
+
 #include "platform/windef.h"
 
 /* Messages */
@@ -210,10 +212,10 @@ void plat_set_window_size(int width, int height);
 // as the window shows it now.
 POINT plat_client_point(HWND window, int x, int y);
 
-// Writes the window's client area, as shown, as PNG; the file appears
-// whole or not at all. FALSE, with errno saying why, when it cannot be
-// written.
-BOOL plat_save_window_png(HWND window, const char* path);
+// Writes the window's client area, as shown, as PNG, through
+// plat_out_open: the file appears whole or not at all. FALSE, with the
+// reason, when it cannot be written.
+BOOL plat_save_window_png(HWND window, const char* path, std::string* reason);
 // The colour shown on screen at client (x, y) since the last ReleaseDC or
 // EndPaint; CLR_INVALID when nothing has been shown there.
 COLORREF plat_screen_pixel(HWND window, int x, int y);

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/keyboard.h"
+#include "platform/out_file.h"
 #include "platform/wnd.h"
 
 namespace {
@@ -39,41 +40,11 @@ void push_window_event(HWND window, Uint8 what)
     SDL_PushEvent(&e);
 }
 
-// A PNG being written: to a temporary file beside its final name, renamed
-// into place only once whole, so a failed write never leaves a cut picture
-// (or spoils the one there before).
-struct PngFile {
-    int fd = -1;
-    std::string temp;
-    int error = 0;  // the first errno met
-};
-
-bool png_open_beside(const char* path, PngFile* out)
-{
-    for (int i = 0; i < 100; i++) {
-        out->temp = std::string(path) + "." + std::to_string(getpid()) + "." + std::to_string(i);
-        out->fd = open(out->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (out->fd >= 0 || errno != EEXIST)
-            return out->fd >= 0;
-    }
-    return false;
-}
-
 cairo_status_t png_write(void* closure, const unsigned char* data, unsigned int length)
 {
-    PngFile* out = static_cast<PngFile*>(closure);
-    while (length > 0) {
-        ssize_t n = write(out->fd, data, length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            out->error = n < 0 ? errno : EIO;
-            return CAIRO_STATUS_WRITE_ERROR;
-        }
-        data += n;
-        length -= (unsigned)n;
-    }
-    return CAIRO_STATUS_SUCCESS;
+    return plat_out_write(static_cast<PlatOutFile*>(closure), data, length)
+               ? CAIRO_STATUS_SUCCESS
+               : CAIRO_STATUS_WRITE_ERROR;
 }
 
 }  // namespace
@@ -151,15 +122,15 @@ void plat_inject_close(HWND window)
     push_window_event(window, SDL_WINDOWEVENT_CLOSE);
 }
 
-BOOL plat_save_window_png(HWND window, const char* path)
+BOOL plat_save_window_png(HWND window, const char* path, std::string* reason)
 {
     HWND w = plat_window_live(window);
     if (!w || !w->framebuffer || !path) {
-        errno = EINVAL;
+        *reason = "there is no window to save";
         return FALSE;
     }
-    PngFile out;
-    if (!png_open_beside(path, &out))
+    PlatOutFile* out = plat_out_open(path, reason);
+    if (!out)
         return FALSE;
     cairo_surface_flush(w->framebuffer);
     int width = std::min(std::max(w->width, 1), cairo_image_surface_get_width(w->framebuffer));
@@ -167,20 +138,14 @@ BOOL plat_save_window_png(HWND window, const char* path)
     cairo_surface_t* design = cairo_image_surface_create_for_data(
         cairo_image_surface_get_data(w->framebuffer), CAIRO_FORMAT_RGB24, width, height,
         cairo_image_surface_get_stride(w->framebuffer));
-    cairo_status_t status = cairo_surface_write_to_png_stream(design, png_write, &out);
+    cairo_status_t status = cairo_surface_write_to_png_stream(design, png_write, out);
     cairo_surface_destroy(design);
-    if (status != CAIRO_STATUS_SUCCESS && !out.error)
-        out.error = ENOMEM;
-    if (close(out.fd) != 0 && !out.error)
-        out.error = errno;
-    if (!out.error && rename(out.temp.c_str(), path) != 0)
-        out.error = errno;
-    if (out.error) {
-        unlink(out.temp.c_str());
-        errno = out.error;
+    if (status == CAIRO_STATUS_NO_MEMORY) {
+        plat_out_abort(out);
+        *reason = std::strerror(ENOMEM);
         return FALSE;
     }
-    return TRUE;
+    return plat_out_commit(out, reason);
 }
 
 COLORREF plat_screen_pixel(HWND window, int x, int y)

@@ -43,10 +43,10 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
         {"export DISPLAY=:199; unset SDL_VIDEODRIVER WAYLAND_DISPLAY;", "", 1, "", no_display},
         {"export DISPLAY=:199 SDL_VIDEODRIVER=dummy;", "", 1, "", no_display},
         {"", "--snapshot s.png --print-to no/p.pdf --replay 'key F9'", 1, "", "no/p.pdf: No such file"},
-        {"", "--snapshot s.png --print-to . --replay 'key F9; key F12'", 1, "", "Is a directory"},
+        {"", "--snapshot s.png --print-to . --replay 'key F9; key F12'", 1, "", "is a folder"},
         {no_cups, "--snapshot s.png --print-to p.pdf --replay 'key F9; key F12'", 0, "", ""},
         {no_cups, "--snapshot s.png --replay 'key F9'", 0, "", "印刷処理が取り消されました"},
-        {"mkdir d;", "--snapshot d", 1, "", "cannot write the snapshot to d: Is a directory"},
+        {"mkdir d;", "--snapshot d", 1, "", "cannot write the snapshot to d: is a folder"},
     };
     for (const auto& c : cases) {
         TempDir dir;

@@ -32,6 +32,9 @@ ProgramRun run_program(const std::string& replay, const std::vector<std::string>
             argv.push_back(&a[0]);
         if (chdir(dir.path().c_str()) != 0)
             _exit(120);
+        // No remembered choice or cached calendar of another run reaches this one.
+        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+        setenv("XDG_CACHE_HOME", dir.file("cache").c_str(), 1);
         int status = cmd_main((int)argv.size(), argv.data());
         ProgramState state{iSetfg, iDspfg, iDspbk, iYear, iMont, iBcol, iNstep, iNkcnt, iMjset, {}, plat_beep_count()};
         std::memcpy(state.cKeybuf, cKeybuf, sizeof state.cKeybuf - 1);
