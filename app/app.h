@@ -29,6 +29,7 @@ void step_wheel(HWND window, int x, int y, int turn); // WM_MOUSEWHEEL at client
 void RKM_SYS_MOUSE(HWND window, int x, int y);
 void RKM_KB_MOUSE(HDC hdc, int x, int y);
 void RKM_COL_MOUSE(HDC hdc, int x, int y);
+void app_choose_layout(HDC hdc, int layout);  // a layout button, or F1 to F4
 
 /* The entry fields, shared by the keyboard and the on-screen keypad */
 void ent_type(HDC hdc, char character);  // one character into the current field

@@ -54,8 +54,12 @@ UINT cmd_key_code(const std::string& name)
         const char* name;
         UINT key;
     } keys[] = {{"Enter", VK_RETURN}, {"Return", VK_RETURN}, {"Esc", VK_ESCAPE},
-                {"Escape", VK_ESCAPE}, {"BackSpace", VK_BACK}, {"Left", VK_LEFT},
-                {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT}, {"Home", VK_HOME}};
+                {"Escape", VK_ESCAPE}, {"BackSpace", VK_BACK}, {"Tab", VK_TAB},
+                {"Space", VK_SPACE}, {"Left", VK_LEFT}, {"Right", VK_RIGHT}, {"Up", VK_UP},
+                {"Down", VK_DOWN}, {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT},
+                {"Home", VK_HOME}, {"End", VK_END}};
+    if (name.empty())
+        return 0;
     for (const auto& k : keys)
         if (strcasecmp(name.c_str(), k.name) == 0)
             return k.key;
@@ -66,6 +70,29 @@ UINT cmd_key_code(const std::string& name)
             return VK_F1 + (UINT)(n - 1);
     }
     return 0;
+}
+
+UINT cmd_chord(const std::string& name, int* mods)
+{
+    static const struct {
+        const char* name;
+        int mod;
+    } modifiers[] = {{"Ctrl+", PLAT_MOD_CTRL}, {"Shift+", PLAT_MOD_SHIFT}, {"Alt+", PLAT_MOD_ALT}};
+    *mods = 0;
+    size_t at = 0;
+    for (bool more = true; more;) {
+        more = false;
+        for (const auto& m : modifiers)
+            if (strncasecmp(name.c_str() + at, m.name, std::strlen(m.name)) == 0 && !(*mods & m.mod)) {
+                *mods |= m.mod;
+                at += std::strlen(m.name);
+                more = true;
+            }
+    }
+    const std::string key = name.substr(at);
+    if (*mods && key.size() == 1 && std::isalnum((unsigned char)key[0]))
+        return (UINT)std::toupper((unsigned char)key[0]);
+    return cmd_key_code(key);
 }
 
 static std::string trimmed(const std::string& s)
@@ -126,10 +153,12 @@ static bool parse_event(const std::string& raw, ReplayEvent* event, std::string*
     }
     if (word == "key") {
         event->kind = ReplayEvent::Key;
-        event->key = cmd_key_code(trimmed(args));
+        event->key = cmd_chord(trimmed(args), &event->mods);
         if (event->key == 0) {
             *error = "key: unknown key '" + trimmed(args) +
-                     "' (Enter, Esc, BackSpace, Left, PageUp, PageDown, Home, F1 to F12)";
+                     "' (Enter, Esc, BackSpace, Tab, Space, Left, Right, Up, Down, PageUp, "
+                     "PageDown, Home, End, F1 to F12; Ctrl+, Shift+ or Alt+ before a key, "
+                     "a letter or a digit)";
             return false;
         }
         return true;
@@ -211,7 +240,7 @@ static void deliver(const ReplayEvent& event)
 {
     switch (event.kind) {
     case ReplayEvent::Type: plat_inject_text(ghwndMain, event.text.c_str()); break;
-    case ReplayEvent::Key: plat_inject_key(ghwndMain, event.key, nullptr); break;
+    case ReplayEvent::Key: plat_inject_key(ghwndMain, event.key, nullptr, event.mods); break;
     case ReplayEvent::Click: {
         POINT at = plat_client_point(ghwndMain, event.x, event.y);
         plat_inject_click(ghwndMain, at.x, at.y);
@@ -301,9 +330,11 @@ static const OptionRow OPTIONS[] = {
     {"replay", 0, nullptr, &Options::replay, nullptr, "EVENTS",
      "deliver these events after the first paint, in order,\n"
      "separated by ';': type TEXT, key NAME (Enter, Esc,\n"
-     "BackSpace, Left, PageUp, PageDown, Home, F1 to\n"
-     "F12), click X Y, wheel up|down X Y (X Y in the\n"
-     "calendar's 1024 x 768 units at any size), paint"},
+     "BackSpace, Tab, Space, Left, Right, Up, Down,\n"
+     "PageUp, PageDown, Home, End, F1 to F12, and chords\n"
+     "such as Ctrl+P or Shift+Tab), click X Y, wheel\n"
+     "up|down X Y (X Y in the calendar's 1024 x 768\n"
+     "units at any size), paint"},
     {"print-to", 0, nullptr, &Options::print_to, nullptr, "FILE.pdf",
      "the print key (F9) writes its page to FILE.pdf"},
     {"size", 0, nullptr, &Options::size, nullptr, "WxH",

@@ -19,6 +19,7 @@ struct ReplayEvent {
     enum Kind { Type, Key, Click, Paint, Wheel } kind;
     std::string text;  // Type: the characters, each pressed and released
     UINT key = 0;      // Key: the virtual-key code
+    int mods = 0;      // Key: the modifier keys held (PLAT_MOD_CTRL, ...)
     int x = 0, y = 0;  // Click, Wheel: client coordinates
     int notches = 0;   // Wheel: 1 up (away from the user), -1 down
 };
@@ -27,9 +28,12 @@ struct ReplayEvent {
 // "paint", separated by ';'). On a bad event returns false with the reason in `error`.
 bool cmd_parse_events(const char* events, std::vector<ReplayEvent>* out, std::string* error);
 
-// The virtual-key code of a named key (Enter, Esc, BackSpace, Left,
-// PageUp, PageDown, Home, F1 to F12), or 0.
+// The virtual-key code of a named key (Enter, Esc, BackSpace, Tab, Space,
+// Left, Right, Up, Down, PageUp, PageDown, Home, End, F1 to F12), or 0.
 UINT cmd_key_code(const std::string& name);
+// A key with modifiers, "Ctrl+P", "Shift+Tab": the key's code (a letter or
+// a digit only with a modifier) and the modifiers in *mods; 0 if unknown.
+UINT cmd_chord(const std::string& name, int* mods);
 
 // The whole program: parses the arguments, runs the calendar and returns
 // the exit status (2 for bad arguments, 1 when no window can be opened).

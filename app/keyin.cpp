@@ -258,6 +258,12 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
             iNkcnt = 0;
         }
         break;
+    case VK_F1:
+    case VK_F2:
+    case VK_F3:
+    case VK_F4:
+        app_choose_layout(hdc, (int)(key - VK_F1) + LAYOUT_LARGE);
+        break;
     case VK_F9:
         print_keeping_entry(hdc);
         break;

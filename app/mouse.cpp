@@ -1,5 +1,5 @@
 // Mouse input: the keypad, the "Back Color" palette, the layout buttons and
-// the Menu and 終了 keys of the function-key bar.
+// the labelled keys of the function-key bar.
 //
 // Every test is strict, so a click on an outline or on the border between
 // two keys does nothing. The areas act whatever view is on screen.
@@ -70,6 +70,15 @@ static int layout_button(int x, int y)
     return -1;
 }
 
+// The function key whose button holds x (0 F1 .. 11 F12), or -1.
+static int function_key(int x)
+{
+    for (int key = 0; key < 12; key++)
+        if (lay_fkey_x(key) < x && x < lay_fkey_x(key) + 78)
+            return key;
+    return -1;
+}
+
 void RKM_SYS_MOUSE(HWND window, int x, int y)
 {
     HDC hdc = GetDC(window);
@@ -78,22 +87,31 @@ void RKM_SYS_MOUSE(HWND window, int x, int y)
     } else if (inside(x, y, 808, 292, 932, 420)) {
         RKM_COL_MOUSE(hdc, x, y);
     } else if (675 < y && y < 717) {
-        int f11 = lay_fkey_x(10), f12 = lay_fkey_x(11);
-        if (f12 < x && x < f12 + 78) {
+        const int key = function_key(x);
+        if (key == 11) {
             app_quit_now(window, hdc);
-        } else if (f11 < x && x < f11 + 78) {
+        } else if (key == 10) {
             // Today's month once; the chosen month comes back with the next paint.
             RKM_MAIN_PROC(hdc);
             iNstep = 0;
+        } else if (key >= 0 && lay_fkey_caption(key)) {
+            // Every other labelled key does what its key does.
+            ReleaseDC(window, hdc);
+            RKM_KEYIN_PROC(window, VK_F1 + (unsigned)key, 0);
+            return;
         }
     } else {
         int n = layout_button(x, y);
-        if (n >= 0) {
-            // Only the highlight moves; the next entry or paint uses the layout.
-            iDspfg = n;
-            iDspbk = n;
-            RKM_WAKU2_CRT(hdc);
-        }
+        if (n >= 0)
+            app_choose_layout(hdc, n);
     }
     ReleaseDC(window, hdc);
+}
+
+// Only the highlight moves; the next entry or paint uses the layout.
+void app_choose_layout(HDC hdc, int layout)
+{
+    iDspfg = layout;
+    iDspbk = layout;
+    RKM_WAKU2_CRT(hdc);
 }

@@ -2,6 +2,9 @@
 // of the side panel.
 #include "layout/layout.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "state/state.h"
 #include "support/ghl3000.h"
 
@@ -10,6 +13,40 @@ int lay_fkey_x(int key)
     // Three groups of four keys, 29 pixels apart.
     int gap = key < 4 ? 4 : key < 8 ? 33 : 62;
     return 80 * key + gap;
+}
+
+// Captions for the keys the design leaves blank, one for each action that
+// has been given a key since, in Shift-JIS.
+static const char* const ADDED_CAPTIONS[12] = {
+    "\x91\xE5",  // F1 大
+    "\x92\x86",  // F2 中
+    "\x8F\xAC",  // F3 小
+    "\x94\x4E",  // F4 年
+};
+
+static bool blank(const char* caption)
+{
+    return std::strspn(caption, " ") == std::strlen(caption);
+}
+
+const char* lay_fkey_caption(int key)
+{
+    if (key < 0 || key > 11)
+        return nullptr;
+    if (!blank(Fnkc[1][key]))
+        return Fnkc[1][key];
+    return ADDED_CAPTIONS[key];
+}
+
+// An added caption where the design leaves the key blank, narrowed to stay
+// on the key: a caption of n bytes is n half-width cells of 7 units.
+static void added_caption(HDC hdc, int key)
+{
+    const char* caption = ADDED_CAPTIONS[key];
+    if (!caption || !blank(Fnkc[1][key]))
+        return;
+    const double wf = std::min(2.4, 64.0 / (7.0 * (double)std::strlen(caption)));
+    lay_text(hdc, caption, lay_fkey_x(key) + 7, 694, wf, 1.4, COLOR_BLACK, FACE_ROUND_MEDIUM);
 }
 
 void RKM_FNK_DSP(HDC hdc, int row)
@@ -21,6 +58,8 @@ void RKM_FNK_DSP(HDC hdc, int row)
         GrpButton(hdc, x, 675, x + 78, 717, COLOR_LIGHT_GREY, BUTTON_RAISED);
         lay_text(hdc, Fnkc[0][i], x + 7, 677, 2.2, 1.2, COLOR_NAVY, FACE_ROUND_MEDIUM);
         lay_text(hdc, Fnkc[row][i], x + 7, 694, 2.4, 1.4, COLOR_BLACK, FACE_ROUND_MEDIUM);
+        if (row == 1)
+            added_caption(hdc, i);
     }
 }
 

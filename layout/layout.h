@@ -54,6 +54,9 @@ int lay_selector_x(int button);
 
 /* Function-key bar: key i (0 F1 .. 11 F12) spans x .. x + 78, y 675 to 717 */
 int lay_fkey_x(int key);
+// The caption under key i: the design's (印刷, Menu, 終了) or one added where
+// the design leaves the key blank; null for a key with no action.
+const char* lay_fkey_caption(int key);
 
 /* Frames */
 void RKM_WAKU_CRT(HDC hdc);   // full working screen with the side panel

@@ -1,6 +1,6 @@
 // Keys: virtual-key codes, key data, key state and the text of each key.
 //
-// Calls: GetKeyboardState, ToAscii.
+// Calls: GetKeyState, GetKeyboardState, ToAscii.
 #include "platform/keyboard.h"
 
 #include <SDL.h>
@@ -245,15 +245,43 @@ bool plat_key_event(const SDL_Event& event, PlatKeyMessage* out)
     return true;
 }
 
-void plat_key_push(unsigned window_id, UINT vk, const char* text)
+namespace {
+
+// The modifier keys of a chord, pressed in this order and released in the
+// reverse one.
+const struct {
+    int mod;
+    SDL_Scancode scancode;
+    Uint16 kmod;
+} CHORD_KEYS[] = {{PLAT_MOD_CTRL, SDL_SCANCODE_LCTRL, KMOD_LCTRL},
+                  {PLAT_MOD_SHIFT, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT},
+                  {PLAT_MOD_ALT, SDL_SCANCODE_LALT, KMOD_LALT}};
+
+SDL_Event key_event(unsigned window_id, Uint32 type, SDL_Scancode scancode, Uint16 kmod)
 {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
-    event.type = SDL_KEYDOWN;
+    event.type = type;
     event.key.timestamp = SDL_GetTicks();
     event.key.windowID = window_id;
-    event.key.state = SDL_PRESSED;
-    event.key.keysym.scancode = scancode_from_vk(vk);
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.mod = kmod;
+    return event;
+}
+
+}  // namespace
+
+void plat_key_push(unsigned window_id, UINT vk, const char* text, int mods)
+{
+    Uint16 held = 0;
+    for (const auto& m : CHORD_KEYS)
+        if (mods & m.mod) {
+            held |= m.kmod;
+            SDL_Event down = key_event(window_id, SDL_KEYDOWN, m.scancode, held);
+            SDL_PushEvent(&down);
+        }
+    SDL_Event event = key_event(window_id, SDL_KEYDOWN, scancode_from_vk(vk), held);
     if (vk >= 'A' && vk <= 'Z')
         event.key.keysym.sym = (SDL_Keycode)(vk - 'A' + 'a');
     SDL_PushEvent(&event);
@@ -269,6 +297,12 @@ void plat_key_push(unsigned window_id, UINT vk, const char* text)
     event.type = SDL_KEYUP;
     event.key.state = SDL_RELEASED;
     SDL_PushEvent(&event);
+    for (int i = (int)(sizeof CHORD_KEYS / sizeof CHORD_KEYS[0]) - 1; i >= 0; i--)
+        if (mods & CHORD_KEYS[i].mod) {
+            held &= (Uint16)~CHORD_KEYS[i].kmod;
+            SDL_Event up = key_event(window_id, SDL_KEYUP, CHORD_KEYS[i].scancode, held);
+            SDL_PushEvent(&up);
+        }
 }
 
 UINT plat_vk_for_char(unsigned char c)
@@ -291,6 +325,12 @@ UINT plat_vk_for_char(unsigned char c)
         if (c != 0 && std::strchr(p.chars, c))
             return p.vk;
     return VK_NONAME;
+}
+
+SHORT GetKeyState(int vk)
+{
+    const BYTE state = key_state[vk & 0xFF];
+    return (SHORT)(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
 }
 
 BOOL GetKeyboardState(BYTE* state)

@@ -22,8 +22,9 @@ struct PlatKeyMessage {
 bool plat_key_event(const SDL_Event& event, PlatKeyMessage* out);
 
 // The window-system events that press and release the key `vk` producing
-// `text` (UTF-8, may be null), for window `window_id`; pushed in order.
-void plat_key_push(unsigned window_id, UINT vk, const char* text);
+// `text` (UTF-8, may be null), for window `window_id`, with the modifier
+// keys of `mods` (PLAT_MOD_*) held around it; pushed in order.
+void plat_key_push(unsigned window_id, UINT vk, const char* text, int mods = 0);
 
 // The virtual-key code of the key that types the ASCII character c on a
 // US keyboard, or VK_NONAME.

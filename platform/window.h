@@ -4,7 +4,7 @@
 // DestroyWindow, DefWindowProcA, GetMessageA, PeekMessageA,
 // TranslateMessage, DispatchMessageA, PostMessageA, PostQuitMessage,
 // BeginPaint, EndPaint, InvalidateRect, GetDC, ReleaseDC, GetClientRect,
-// GetKeyboardState, ToAscii, LoadIconA, LoadCursorA, MessageBoxA, EnableWindow,
+// GetKeyState, GetKeyboardState, ToAscii, LoadIconA, LoadCursorA, MessageBoxA, EnableWindow,
 // IsWindowEnabled, CreateDialogParamA, IsDialogMessageA, GetSystemMenu,
 // EnableMenuItem, EnumWindows, GetWindowThreadProcessId.
 #pragma once
@@ -36,7 +36,8 @@ enum {
     VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_INSERT = 0x2D, VK_DELETE = 0x2E,
     VK_NUMPAD0 = 0x60, VK_NUMPAD4 = 0x64, VK_MULTIPLY = 0x6A, VK_ADD = 0x6B, VK_SUBTRACT = 0x6D,
     VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F,
-    VK_F1 = 0x70, VK_F4 = 0x73, VK_F9 = 0x78, VK_F10 = 0x79, VK_F11 = 0x7A, VK_F12 = 0x7B,
+    VK_F1 = 0x70, VK_F2 = 0x71, VK_F3 = 0x72, VK_F4 = 0x73, VK_F5 = 0x74, VK_F6 = 0x75,
+    VK_F7 = 0x76, VK_F8 = 0x77, VK_F9 = 0x78, VK_F10 = 0x79, VK_F11 = 0x7A, VK_F12 = 0x7B,
     VK_NUMLOCK = 0x90, VK_SCROLL = 0x91, VK_LSHIFT = 0xA0, VK_RSHIFT = 0xA1,
     VK_LCONTROL = 0xA2, VK_RCONTROL = 0xA3, VK_LMENU = 0xA4, VK_RMENU = 0xA5,
     VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD,
@@ -141,6 +142,7 @@ HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);  // shows the framebuffer on screen
 
 /* Keyboard */
+SHORT GetKeyState(int vk);  // high bit: down; low bit: toggled (Caps Lock, Num Lock)
 BOOL GetKeyboardState(BYTE* state);
 int ToAscii(UINT vk, UINT scan_code, const BYTE* key_state, WORD* out, UINT flags);
 
@@ -177,9 +179,11 @@ const char* plat_window_error(void);
 // Input as if the user gave it: each call queues window-system events that
 // then pass through the same translation, message queue and window
 // procedure as real input. A null window means the first of this program's
-// windows. Keys are pressed and released; text is the UTF-8 text the key
-// produces (null or "" for none).
-void plat_inject_key(HWND window, UINT vk, const char* text);
+// windows. Keys are pressed and released, with the modifier keys of `mods`
+// held around them (Ctrl+P); text is the UTF-8 text the key produces (null
+// or "" for none).
+enum { PLAT_MOD_SHIFT = 1, PLAT_MOD_CTRL = 2, PLAT_MOD_ALT = 4 };
+void plat_inject_key(HWND window, UINT vk, const char* text, int mods = 0);
 void plat_inject_text(HWND window, const char* utf8);  // each character typed in turn
 void plat_inject_click(HWND window, int x, int y);      // left button, client coordinates
 void plat_inject_wheel(HWND window, int x, int y, int notches);  // > 0 away from the user

@@ -49,11 +49,11 @@ cairo_status_t png_write(void* closure, const unsigned char* data, unsigned int 
 
 }  // namespace
 
-void plat_inject_key(HWND window, UINT vk, const char* text)
+void plat_inject_key(HWND window, UINT vk, const char* text, int mods)
 {
     HWND w = target(window);
     if (w)
-        plat_key_push(w->sdl_id, vk, text);
+        plat_key_push(w->sdl_id, vk, text, mods);
 }
 
 void plat_inject_text(HWND window, const char* utf8)

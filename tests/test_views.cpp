@@ -91,10 +91,13 @@ TEST_F(Views, frames_grooves_one_digit_days_and_the_key_bar)
     EXPECT_EQ(p.count_not(145, 306, 158, 342, WHITE), 0);
     RKM_WAKU_CRT(canvas.dc);
     p = drawn();
-    for (int key = 0; key < 12; key++) {  // only F9, F11 and F12 have captions
+    // Captions: 大 中 小 年 on F1 to F4, 印刷 on F9, Menu, 終了; ink stays on the key.
+    const std::string captioned = "1111" "0000" "1011";
+    for (int key = 0; key < 12; key++) {
         int x = 80 * key + (key < 4 ? 4 : key < 8 ? 33 : 62);
         bool caption = p.count_not(x + 7, 698, x + 70, 712, LIGHT_GREY) > 10;
-        EXPECT_EQ(caption, key == 8 || key == 10 || key == 11) << "F" << key + 1;
+        EXPECT_EQ(caption, captioned[key] == '1') << "F" << key + 1;
+        EXPECT_EQ(p.count_not(x + 72, 692, x + 76, 714, LIGHT_GREY), 0) << "F" << key + 1;
     }
     EXPECT_EQ(p.at(340, 700), DARK_GREY);  // a gap between groups
     RKM_CALEN2_PROC(canvas.dc, 2003, 5, 0);
