@@ -14,10 +14,16 @@ packages=(
   libcairo2-dev libfontconfig-dev libfreetype-dev
   # printing
   libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf
+  # the traditional notes (astronomy), the user's calendars (iCalendar, HTTP)
+  liberfa-dev libical-dev libcurl4-openssl-dev
   # fonts: Japanese gothic, mincho, rounded gothic, metric-compatible sans
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi fonts-liberation2
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool openbox poppler-utils faketime
+  # test oracles and servers: a second ephemeris, an independent iCalendar
+  # reader, a CalDAV server; a Wayland compositor without a screen and its
+  # screenshot tool
+  python3-ephem python3-icalendar radicale sway grim
   # icons rendered at build time; the desktop files' checkers, the manual
   # page's renderer and the package's checker
   librsvg2-bin desktop-file-utils appstream man-db lintian
