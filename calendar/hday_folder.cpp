@@ -9,13 +9,14 @@
 #include "calendar/calendar.h"
 #include "platform/file.h"
 
-// The configuration folders in the order they are searched.
-static std::vector<std::string> config_folders(void)
+std::vector<std::string> hday_config_folders(void)
 {
-    std::vector<std::string> folders = plat_config_dirs();
+    std::vector<std::string> folders;
     const std::string home = plat_config_home();
     if (!home.empty())
-        folders.insert(folders.begin(), home);
+        folders.push_back(home + "/rkm7500/");
+    for (const std::string& folder : plat_config_dirs())
+        folders.push_back(folder + "/rkm7500/");
     return folders;
 }
 
@@ -24,10 +25,8 @@ std::string hday_folder(void)
     std::error_code error;
     if (std::filesystem::is_regular_file("HDAY1.DAT", error))
         return "";
-    for (const std::string& folder : config_folders()) {
-        std::string mine = folder + "/rkm7500/";
-        if (std::filesystem::is_regular_file(mine + "HDAY1.DAT", error))
-            return mine;
-    }
+    for (const std::string& folder : hday_config_folders())
+        if (std::filesystem::is_regular_file(folder + "HDAY1.DAT", error))
+            return folder;
     return "";
 }
