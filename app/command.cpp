@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "state/state.h"
+#include "calendar/holidays.h"
 #include "print/print.h"
 
 static const char USAGE_HEAD[] =
@@ -35,6 +36,9 @@ static const char USAGE_TAIL[] =
     "first of these folders that holds HDAY1.DAT: the current folder,\n"
     "$XDG_CONFIG_HOME/rkm7500 (~/.config/rkm7500), then rkm7500 in each folder of\n"
     "$XDG_CONFIG_DIRS (/etc/xdg/rkm7500).\n"
+    "syukujitsu.csv, the Cabinet Office's list of national holidays, is read from\n"
+    "the first of the same folders that holds it: for every year it covers, its\n"
+    "days are that year's national holidays. --version names the list in force.\n"
     "\n"
     "Exit status: 0 when the calendar ends, 1 when it cannot open its window,\n"
     "write the snapshot or, with --print-to, write a page; 2 for bad arguments.\n"
@@ -46,7 +50,8 @@ static const char VERSION[] =
     "Copyright (C) 2026 The rkm7500 authors.\n"
     "License MIT: <https://opensource.org/licenses/MIT>.\n"
     "This is free software: you are free to change and redistribute it.\n"
-    "There is NO WARRANTY, to the extent permitted by law.\n";
+    "There is NO WARRANTY, to the extent permitted by law.\n"
+    "\n";
 
 UINT cmd_key_code(const std::string& name)
 {
@@ -433,8 +438,13 @@ int cmd_main(int argc, char** argv)
     std::string error;
     if (!parse_options(argc, argv, &options, &error))
         return usage_error(error);
-    if (options.help || options.version) {
-        std::fputs(options.help ? usage_text().c_str() : VERSION, stdout);
+    if (options.help) {
+        std::fputs(usage_text().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        hol_load_official();
+        std::fputs((VERSION + hol_source_text()).c_str(), stdout);
         return 0;
     }
     int width = 0, height = 0;
