@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "calendar/calendar.h"
 #include "platform/codeconv.h"
@@ -126,24 +127,40 @@ struct LineError {
     std::string why;
 };
 
+// The line's fields, split at the commas outside double quotes (no byte of
+// a Shift-JIS or UTF-8 character is a comma or a quote).
+std::vector<Field> split_fields(Field line)
+{
+    std::vector<Field> fields;
+    bool quoted = false;
+    size_t from = 0;
+    for (size_t i = 0; i <= line.size; i++) {
+        if (i < line.size && line.at[i] == '"') {
+            quoted = !quoted;
+        } else if (i == line.size || (line.at[i] == ',' && !quoted)) {
+            fields.push_back({line.at + from, i - from});
+            from = i + 1;
+        }
+    }
+    return fields;
+}
+
 // One line: a row, or the reason it is none ("" for a header or a blank line).
 bool parse_line(Field line, int number, HolListRow* row, std::string* why)
 {
-    const char* comma = static_cast<const char*>(std::memchr(line.at, ',', line.size));
     const std::string whole = field_text(line);
     if (whole.empty())
         return false;
     const char first = whole[0] == '"' && whole.size() > 1 ? whole[1] : whole[0];
     if (number == 1 && (first < '0' || first > '9'))
         return false;  // the header
-    if (!comma) {
+    const std::vector<Field> fields = split_fields(line);
+    if (fields.size() < 2) {
         *why = "no comma between the date and the name";
         return false;
     }
-    const std::string date = field_text({line.at, (size_t)(comma - line.at)});
-    const char* name_end = static_cast<const char*>(
-        std::memchr(comma + 1, ',', (size_t)(line.at + line.size - comma - 1)));
-    const std::string name = field_text({comma + 1, (size_t)((name_end ? name_end : line.at + line.size) - comma - 1)});
+    const std::string date = field_text(fields[0]);
+    const std::string name = field_text(fields[1]);
     row->line = number;
     if (!parse_date(date, &row->year, &row->month, &row->day)) {
         *why = "'" + date + "' is not a date written YYYY/M/D";
