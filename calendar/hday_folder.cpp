@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "calendar/calendar.h"
-#include "platform/file.h"
+#include "platform/system/file.h"
 
 // The configuration folders in the order they are searched.
 static std::vector<std::string> config_folders(void)
