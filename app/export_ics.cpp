@@ -9,9 +9,9 @@
 
 #include "calendar/calendar.h"
 #include "calendar/holidays.h"
-#include "platform/codeconv.h"
-#include "platform/file.h"
-#include "platform/out_file.h"
+#include "platform/draw/codeconv.h"
+#include "platform/system/file.h"
+#include "platform/system/out_file.h"
 
 enum { ICS_LINE_MOST = 75 };  // octets of a content line, CR LF not counted
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "calendar/calendar.h"
-#include "platform/codeconv.h"
+#include "platform/draw/codeconv.h"
 #include "support/ghl3000.h"
 
 namespace {
