@@ -12,7 +12,7 @@
 #include "state/settings.h"
 #include "calendar/calendar.h"
 #include "layout/layout.h"
-#include "platform/codeconv.h"
+#include "platform/draw/codeconv.h"
 #include "support/ghl3000.h"
 
 namespace {

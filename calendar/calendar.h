@@ -54,3 +54,7 @@ std::string hday_folder(void);
 // The configuration folders searched after the current one, in order, each
 // ending in "/rkm7500/".
 std::vector<std::string> hday_config_folders(void);
+// The same search for the official holiday list: the first folder holding
+// an entry syukujitsu.csv of any kind (the reader says why it refuses one
+// that is not a file).
+std::string hol_list_folder(void);

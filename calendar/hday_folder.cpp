@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "calendar/calendar.h"
-#include "platform/file.h"
+#include "platform/system/file.h"
 
 std::vector<std::string> hday_config_folders(void)
 {
@@ -20,13 +20,29 @@ std::vector<std::string> hday_config_folders(void)
     return folders;
 }
 
-std::string hday_folder(void)
+// The first folder of the search where `holds` finds the file `name`.
+template <class Holds>
+static std::string first_folder(const std::string& name, Holds holds)
 {
     std::error_code error;
-    if (std::filesystem::is_regular_file("HDAY1.DAT", error))
+    if (holds(name, error))
         return "";
     for (const std::string& folder : hday_config_folders())
-        if (std::filesystem::is_regular_file(folder + "HDAY1.DAT", error))
+        if (holds(folder + name, error))
             return folder;
     return "";
+}
+
+std::string hday_folder(void)
+{
+    return first_folder("HDAY1.DAT", [](const std::string& path, std::error_code& error) {
+        return std::filesystem::is_regular_file(path, error);
+    });
+}
+
+std::string hol_list_folder(void)
+{
+    return first_folder("syukujitsu.csv", [](const std::string& path, std::error_code& error) {
+        return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    });
 }
