@@ -15,6 +15,9 @@ struct ShownView {
     bool help = false;         // the help screen (F8) stands over it
 };
 const ShownView& app_shown(void);
+// The window's title for the view: "カレンダー ― 2026年12月", "カレンダー ― 2026年"
+// for the year view, into `out` of `size` bytes; returns `out`.
+char* app_title(const ShownView& view, char* out, size_t size);
 
 /* Program entry and the main window */
 int WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);

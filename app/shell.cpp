@@ -1,7 +1,9 @@
 // Program entry, the main window, its window procedure and the paint cycle.
 #include "app/app.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "state/state.h"
 #include "calendar/calendar.h"
@@ -19,6 +21,33 @@ static ShownView shown;
 const ShownView& app_shown(void)
 {
     return shown;
+}
+
+#define SJ_CALENDAR "\x83\x4A\x83\x8C\x83\x93\x83\x5F\x81\x5B"  // カレンダー
+#define SJ_DASH "\x81\x5C"                                              // ―
+#define SJ_NEN "\x94\x4E"                                               // 年
+#define SJ_GATSU "\x8C\x8E"                                             // 月
+
+char* app_title(const ShownView& view, char* out, size_t size)
+{
+    if (view.layout == LAYOUT_YEAR)
+        std::snprintf(out, size, SJ_CALENDAR " " SJ_DASH " %d" SJ_NEN, view.year);
+    else if (view.layout != LAYOUT_NONE)
+        std::snprintf(out, size, SJ_CALENDAR " " SJ_DASH " %d" SJ_NEN "%d" SJ_GATSU, view.year,
+                      view.month);
+    else
+        std::snprintf(out, size, SJ_CALENDAR);
+    return out;
+}
+
+// The title bar follows the month shown.
+static void shown_changed(void)
+{
+    static char titled[64];
+    char title[64];
+    app_title(shown, title, sizeof title);
+    if (std::strcmp(title, titled) != 0 && SetWindowTextA(ghwndMain, title))
+        std::memcpy(titled, title, sizeof titled);
 }
 
 // The design's start values, then the layout and colour chosen last.
@@ -143,6 +172,7 @@ void app_draw_chosen(HDC hdc)
     shown.year = iYear;
     shown.month = iMont;
     shown.today = 0;
+    shown_changed();
 }
 
 // Today from the clock, through cDatebuf.
@@ -166,6 +196,7 @@ void RKM_MAIN_PROC(HDC hdc)
     shown.year = today / 10000;
     shown.month = today / 100 % 100;
     shown.today = today;
+    shown_changed();
     iDspfg = iDspbk;
 }
 

@@ -76,16 +76,59 @@ void draw_layout(int layout, int year, int month)
     }
 }
 
-std::string no_printer_reason;  // why the profile named no printer at start-up
+// Why printing failed, as the print service said it (Shift-JIS).
+struct Failure {
+    int fault = PLAT_PRINT_OK;
+    std::string subject, text;
+};
 
-// Printing stops: tell the user, with the print service's reason.
-void report_failure(const std::string& reason)
+Failure latest_failure()
+{
+    return {plat_print_fault(), plat_print_subject(), plat_print_error()};
+}
+
+Failure no_printer_failure;  // why the profile named no printer at start-up
+
+// The reason in the user's words for the faults a user meets; the print
+// service's own text for anything else.
+std::string reason_text(const Failure& f)
+{
+    static const char LQ[] = "\x83\x76\x83\x8A\x83\x93\x83\x5E\x81\x5B\x81\x75";  // プリンター「
+    switch (f.fault) {
+    case PLAT_PRINT_UNREACHABLE:  // 印刷サービスに接続できません（…）
+        return "\x88\xF3\x8D\xFC\x83\x54\x81\x5B\x83\x72\x83\x58\x82\xC9\x90\xDA\x91\xB1"
+               "\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x81\x69" +
+               f.subject + "\x81\x6A";
+    case PLAT_PRINT_NO_PRINTER:  // プリンターが設定されていません
+        return "\x83\x76\x83\x8A\x83\x93\x83\x5E\x81\x5B\x82\xAA\x90\xDD\x92\xE8\x82\xB3"
+               "\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1";
+    case PLAT_PRINT_UNKNOWN:  // 」が見つかりません
+        return LQ + f.subject +
+               "\x81\x76\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1";
+    case PLAT_PRINT_STOPPED:  // 」が止まっているか、印刷を受け付けていません
+        return LQ + f.subject +
+               "\x81\x76\x82\xAA\x8E\x7E\x82\xDC\x82\xC1\x82\xC4\x82\xA2\x82\xE9\x82\xA9"
+               "\x81\x41\x88\xF3\x8D\xFC\x82\xF0\x8E\xF3\x82\xAF\x95\x74\x82\xAF\x82\xC4"
+               "\x82\xA2\x82\xDC\x82\xB9\x82\xF1";
+    default:
+        return f.text;
+    }
+}
+
+// Printing stops: the user is told why, and may try again (再試行) while
+// attempts are left; true when they ask to.
+bool ask_retry(const Failure& f, bool attempts_left)
 {
     std::string text = STOP_TEXT;
+    const std::string reason = reason_text(f);
     if (!reason.empty())
         text += "\n" + reason;
-    MessageBoxA(ghwndMain, text.c_str(), STOP_CAPTION, MB_OK);
+    return MessageBoxA(ghwndMain, text.c_str(), STOP_CAPTION,
+                       attempts_left ? MB_RETRYCANCEL : MB_OK) == IDRETRY;
 }
+
+int attempts_left = 0;  // of the print command in progress, after this one
+bool retry_asked = false;  // the user asked for another attempt
 
 }  // namespace
 
@@ -110,7 +153,7 @@ bool prn_any_failed(void)
 int GetPrnName(char* dst)
 {
     GetProfileStringA("windows", "device", NO_PRINTER, cPrnbuf, sizeof cPrnbuf);
-    no_printer_reason = plat_print_error();
+    no_printer_failure = latest_failure();
     prn_device_name(cPrnbuf, dst);
     return 0;
 }
@@ -148,6 +191,10 @@ HDC OpenPrinterDC(char* name, int mode)
 
 int RKM_PRN_SET1(int mode)
 {
+    // With no printer known since the start, each attempt asks again: one
+    // may have been set up, or the print service started, since.
+    if (std::strcmp(cPrninfo, NO_PRINTER) == 0)
+        GetPrnName(cPrninfo);
     hPhdc = OpenPrinterDC(cPrninfo, mode);
     if (!hPhdc && !output_file.empty()) {
         char file_printer[] = PLAT_PDF_FILE_PRINTER;
@@ -155,7 +202,7 @@ int RKM_PRN_SET1(int mode)
     }
     if (!hPhdc) {
         bool none = std::strcmp(cPrninfo, NO_PRINTER) == 0;
-        report_failure(none ? no_printer_reason : std::string(plat_print_error()));
+        retry_asked = ask_retry(none ? no_printer_failure : latest_failure(), attempts_left > 0);
         return 1;
     }
     gbAbort = 0;
@@ -177,26 +224,26 @@ int RKM_PRN_SET2(void)
     return 0;
 }
 
-int RKM_CALEN_PRN(HDC)
+// Steps 2 to 7 of a print command: the document of one page with the
+// layout in force, on the printer opened, or without one, so that the
+// layout's resets still happen. True when the page was drawn but not
+// handed on; the user was told and may have asked for another attempt.
+static bool print_page(bool opened)
 {
-    int failed = 1;
-    for (int i = 0; i < OPEN_ATTEMPTS && failed; i++)
-        failed = RKM_PRN_SET1(MODE_LANDSCAPE);
     RKM_PRN_SET2();
-
     int year, month, layout;
     month_in_force(&year, &month, &layout);
     int started = StartDocA(hPhdc, &NTdi);
-    std::string reason = plat_print_error();
+    Failure failure = latest_failure();
     StartPage(hPhdc);
     draw_layout(layout, year, month);
     EndPage(hPhdc);
     int ended = EndDoc(hPhdc);
     if (started > 0)
-        reason = plat_print_error();
+        failure = latest_failure();
 
     bool cancelled = gbAbort != 0;
-    if (!cancelled) {
+    if (opened && !cancelled) {
         EnableWindow(ghwndMain, TRUE);
         if (ghwndAbort) {
             DestroyWindow(ghwndAbort);
@@ -204,12 +251,29 @@ int RKM_CALEN_PRN(HDC)
         }
     }
     DeleteDC(hPhdc);
-    bool lost = !failed && !cancelled && (started <= 0 || ended <= 0);
-    if (lost)
-        report_failure(reason);
-    any_failed = any_failed || failed || lost;
     hPhdc = nullptr;
-    return 0;
+    bool lost = opened && !cancelled && (started <= 0 || ended <= 0);
+    if (lost)
+        retry_asked = ask_retry(failure, attempts_left > 0);
+    return lost;
+}
+
+// Each failure is told once; the user may try again, up to ten attempts in
+// all, or stop (中止), which ends the command at once.
+int RKM_CALEN_PRN(HDC)
+{
+    for (int attempt = 1;; attempt++) {
+        attempts_left = OPEN_ATTEMPTS - attempt;
+        retry_asked = false;
+        const bool opened = RKM_PRN_SET1(MODE_LANDSCAPE) == 0;
+        if (!opened && retry_asked)
+            continue;
+        const bool lost = print_page(opened);
+        if (retry_asked)
+            continue;
+        any_failed = any_failed || !opened || lost;
+        return 0;
+    }
 }
 
 INT_PTR AbortDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARAM)

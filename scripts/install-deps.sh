@@ -19,7 +19,7 @@ packages=(
   # fonts: Japanese gothic, mincho, rounded gothic, metric-compatible sans
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi fonts-liberation2
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool openbox poppler-utils faketime
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils openbox poppler-utils faketime
   # test oracles and servers: a second ephemeris, an independent iCalendar
   # reader, a CalDAV server; a Wayland compositor without a screen and its
   # screenshot tool

@@ -140,7 +140,7 @@ TEST(fit, x_window_maximised_by_a_window_manager_and_refits_when_resized)
     for (int i = 0; i < 200 && xvfb_property(x, 0, "_NET_CURRENT_DESKTOP") != std::vector<long>{1}; i++)
         usleep(100000);
     pid_t pid = xvfb_spawn(x, {RKM_PROGRAM});
-    unsigned long window = xvfb_find_window(x, "Calendar", 20000);
+    unsigned long window = xvfb_find_window(x, "カレンダー", 20000);
     ASSERT_NE(window, 0u);
     std::string id = std::to_string(window);
     auto fit = [&](auto ready) {  // the fit of the window once its size is ready (20 s at most)

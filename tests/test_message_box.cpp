@@ -1,6 +1,6 @@
 // The print failure box in a real X window: the program draws it with its
-// own fonts, centred on the calendar, and Enter, Space, Esc and its OK
-// button each close it.
+// own fonts, centred on the calendar, as a dialog of it; Enter, Space and
+// its 再試行 button try again, Esc gives up.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -58,15 +58,18 @@ struct Shown {
     }
 };
 
-TEST(message_box, ten_print_failure_boxes_in_the_programs_font_closed_by_keys_and_button)
+// One box per failure: Return, Space and a click on 再試行 try again, up to the ten attempts in all (the
+// tenth box offers no retry); Esc gives up at once. Each box is drawn in the program's own font, centred
+// on the calendar, and is a dialog kept above it; its reason says in Japanese that CUPS is not there.
+TEST(message_box, print_failure_boxes_retry_up_to_ten_attempts_and_esc_stops)
 {
     Xvfb x;
     ASSERT_TRUE(x.start(1024, 768)) << x.error();
-    pid_t pid = xvfb_spawn(x, {RKM_PROGRAM, "--replay", "key F9"}, {"CUPS_SERVER=127.0.0.1:9"});
-    unsigned long calendar = xvfb_find_window(x, "Calendar", 20000), box = 0;
+    pid_t pid = xvfb_spawn(x, {RKM_PROGRAM, "--replay", "key F9; key F9"}, {"CUPS_SERVER=127.0.0.1:9"});
+    unsigned long calendar = xvfb_find_window(x, "カレンダー", 20000), box = 0;
     ASSERT_NE(calendar, 0u);
     Display* d = XOpenDisplay(x.display().c_str());
-    for (int i = 0; i < 10; i++) {
+    for (int i = 0; i < 11; i++) {  // ten for the first F9, one for the second
         unsigned long previous = box;
         for (int wait = 0; wait < 100 && (box == 0 || box == previous); wait++)
             box = xvfb_find_window(x, CAPTION, 100);
@@ -80,24 +83,28 @@ TEST(message_box, ten_print_failure_boxes_in_the_programs_font_closed_by_keys_an
             EXPECT_TRUE(s->shows_message());
             EXPECT_NEAR(s->x + s->width / 2, 512, 1);  // centred on the calendar
             EXPECT_NEAR(s->y + s->height / 2, 384, 1);
+            EXPECT_EQ(xvfb_property(x, box, "WM_TRANSIENT_FOR"), std::vector<long>{(long)calendar});
+            Atom dialog = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+            EXPECT_EQ(xvfb_property(x, box, "_NET_WM_WINDOW_TYPE"), std::vector<long>{(long)dialog});
         }
-        // Enter, Space, Esc, and the OK button (centred at the bottom) last;
-        // given again if the box is still there two seconds later (keys
-        // pressed before a box shows are dropped, so none carries over).
+        // 中止 beside 再試行, except on the tenth box, which has its one button in the middle.
+        EXPECT_EQ(s->at(s->width / 2 + 90, s->height - 45) == RGB(0xE1, 0xE1, 0xE1), i != 9) << "box " << i + 1;
+        // Given again if the box is still there two seconds later (keys pressed before a box shows are
+        // dropped, so none carries over).
         std::string id = std::to_string(box);
         const char* keys[] = {"Return", "space", "Escape"};
         for (int wait = 0; wait < 60 && xvfb_find_window(x, CAPTION, 0) == box; wait++) {
-            if (wait % 20 == 0 && i < 9)
-                xvfb_xdotool(x, {"key", "--window", id, keys[i % 3]});
-            else if (wait % 20 == 0 &&
-                     xvfb_xdotool(x, {"mousemove", "--window", id, std::to_string(s->width / 2),
+            if (wait % 20 == 0 && (i % 3 != 2 || i == 9 || i == 10))
+                xvfb_xdotool(x, {"key", "--window", id, keys[i == 10 ? 2 : i % 2]});
+            else if (wait % 20 == 0 &&  // 再試行, the left of the two buttons centred at the bottom
+                     xvfb_xdotool(x, {"mousemove", "--window", id, std::to_string(s->width / 2 - 54),
                                       std::to_string(s->height - 35)}) == "")
                 xvfb_xdotool(x, {"click", "1"});
             usleep(100000);
         }
     }
     XCloseDisplay(d);
-    EXPECT_EQ(xvfb_find_window(x, CAPTION, 1500), 0u);  // the tenth closed, no eleventh
+    EXPECT_EQ(xvfb_find_window(x, CAPTION, 1500), 0u);  // Esc stopped the second F9 at its first box
     EXPECT_TRUE(xvfb_close_window(x, calendar));
     EXPECT_EQ(wait_child(pid, 20000), 0);
 }

@@ -9,7 +9,7 @@
 static bool framed_at(const Xvfb& x, int px, int py, int seconds)
 {
     for (int i = 0; i < seconds * 10; i++, usleep(100000))
-        if (xvfb_pixel(x, xvfb_find_window(x, "Calendar", 100), px, py) == 0x0000FF)
+        if (xvfb_pixel(x, xvfb_find_window(x, "カレンダー", 100), px, py) == 0x0000FF)
             return true;
     return false;
 }
@@ -24,6 +24,6 @@ TEST(midnight, the_start_screen_frames_the_new_day_with_no_input)
             "ASAN_OPTIONS=verify_asan_link_order=0"});
     ASSERT_TRUE(framed_at(x, 59, 469, 8));  // Sunday 30 November
     EXPECT_TRUE(framed_at(x, 129, 169, 20));  // Monday 1 December, nothing pressed
-    EXPECT_TRUE(xvfb_close_window(x, xvfb_find_window(x, "Calendar", 100)));
+    EXPECT_TRUE(xvfb_close_window(x, xvfb_find_window(x, "カレンダー", 100)));
     EXPECT_EQ(wait_child(pid, 20000), 0);
 }

@@ -196,33 +196,37 @@ TEST(PrintedMonth, ctrl_p_and_the_bars_print_key_print_as_f9)
     }
 }
 
-// No default printer, with or without a print service: ten attempts, each
-// reported; a printer rejecting the job or a scheduler gone: one report with
-// the reason. No job, page or temporary file is left; the resets happen.
-TEST_F(PrintCommand, failures_say_why_and_leave_nothing_behind)
+// Each failure is told once per F9 in Japanese, naming the printer: no printer at all, one the service
+// does not know (PRINTER), one refusing jobs, the service gone after the start or from the start. No job,
+// page or temporary file is left; the resets happen.
+TEST_F(PrintCommand, failures_say_why_once_and_leave_nothing_behind)
 {
-    const char* const reasons[] = {"", "not accepting", "cannot reach the print service", ""};
+    const char* const reasons[] = {"プリンターが設定されていません", "プリンター「nosuch」が見つかりません",
+                                   "プリンター「pdfq」が止まっているか、印刷を受け付けていません",
+                                   "印刷サービスに接続できません（", "印刷サービスに接続できません（"};
     std::string tmp = cups.folder() + "/tmpdir";  // TMPDIR, for the failures to leave nothing in
     ASSERT_EQ(mkdir(tmp.c_str(), 0700), 0);
     setenv("TMPDIR", tmp.c_str(), 1);
-    for (int step = 0; step < 4; step++) {
-        if (step == 1) {
+    for (int step = 0; step < 5; step++) {
+        if (step == 1)
+            setenv("PRINTER", "nosuch", 1);
+        if (step == 2) {
+            unsetenv("PRINTER");
             ASSERT_TRUE(cups.add_queue("pdfq", 300) && cups.run_tool("cupsreject pdfq") == 0);
         }
-        if (step == 2)
+        if (step == 3)
             cups.stop();  // the default printer's name was read before
         else
             GetPrnName(cPrninfo);
-        iDspfg = step, iNstep = 1;
+        iDspfg = step % 4, iNstep = 1;
         std::string text;
-        EXPECT_EQ(boxes_while([] { EXPECT_EQ(RKM_CALEN_PRN(nullptr), 0); }, &text),
-                  step == 1 || step == 2 ? 1 : 10) << step;
+        EXPECT_EQ(boxes_while([] { EXPECT_EQ(RKM_CALEN_PRN(nullptr), 0); }, &text), 1) << step;
         EXPECT_NE(text.find(reasons[step]), std::string::npos) << text;
         EXPECT_EQ(iNstep, 0);
         EXPECT_EQ(hPhdc, nullptr);
         EXPECT_TRUE(cups.output_files().empty());
         EXPECT_TRUE(files_in(tmp).empty());
-        EXPECT_EQ(cups.jobs_known(), step < 2 ? 0 : -1);
+        EXPECT_EQ(cups.jobs_known(), step < 3 ? 0 : -1);
     }
 }
 

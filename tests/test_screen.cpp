@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -48,7 +49,7 @@ TEST(command_line, bad_replays_are_usage_and_2_and_neither_a_beep_nor_a_snapshot
 static unsigned long calendar_window(const Xvfb& x, int px, int py, long rgb)
 {
     for (int i = 0; i < 200; i++) {
-        unsigned long window = xvfb_find_window(x, "Calendar", 100);
+        unsigned long window = xvfb_find_window(x, "カレンダー", 100);
         if (window && xvfb_pixel(x, window, px, py) == rgb)
             return window;
         usleep(50000);
@@ -58,8 +59,22 @@ static unsigned long calendar_window(const Xvfb& x, int px, int py, long rgb)
 
 static const long X_BLUE = 0x0000FF, X_WHITE = 0xFFFFFF;
 
-// The window icon, today's frame, a typed month, a layout button, closing (midnight: test_midnight).
-TEST(x_window, icon_typed_month_layout_button_and_close)
+// The title as xprop reads it: WM_NAME of a type old window managers decode, and _NET_WM_NAME.
+static std::string title_of(const Xvfb& x, unsigned long window)
+{
+    std::string out;
+    FILE* p = popen(("DISPLAY=" + x.display() + " LC_ALL=C.UTF-8 xprop -id " + std::to_string(window) +
+                     " WM_NAME _NET_WM_NAME").c_str(), "r");
+    for (int c; p && (c = std::fgetc(p)) != EOF;)
+        out += (char)c;
+    if (p)
+        pclose(p);
+    return out;
+}
+
+// The window icon, today's frame, a typed month, a layout button, the title following the month
+// shown, closing (midnight: test_midnight).
+TEST(x_window, icon_typed_month_layout_button_title_and_close)
 {
     Xvfb x;
     ASSERT_TRUE(x.start(1024, 768)) << x.error();
@@ -91,8 +106,15 @@ TEST(x_window, icon_typed_month_layout_button_and_close)
     };
     EXPECT_TRUE(ink(509) && !ink(439));
 
+    EXPECT_EQ(title_of(x, window), "WM_NAME(COMPOUND_TEXT) = \"カレンダー ― 2003年11月\"\n"
+                                   "_NET_WM_NAME(UTF8_STRING) = \"カレンダー ― 2003年11月\"\n");
     xvfb_xdotool(x, {"mousemove", "--window", id, "900", "200", "click", "1"});
     EXPECT_NE(calendar_window(x, 1, 1, X_WHITE), 0u);  // "年": the year of November 2003, borderless
+    xvfb_xdotool(x, {"key", "Next"});
+    for (int i = 0; i < 100 && title_of(x, window).find("2004年\"") == std::string::npos; i++)
+        usleep(50000);
+    EXPECT_EQ(title_of(x, window), "WM_NAME(COMPOUND_TEXT) = \"カレンダー ― 2004年\"\n"
+                                   "_NET_WM_NAME(UTF8_STRING) = \"カレンダー ― 2004年\"\n");
 
     EXPECT_TRUE(xvfb_close_window(x, window));
     EXPECT_EQ(wait_child(pid, 20000), 0);

@@ -30,9 +30,18 @@ const int A4_WIDTH = 21000;  // hundredths of a millimetre
 const int A4_LENGTH = 29700;
 const size_t SEND_CHUNK = 32768;  // bytes sent between calls of the abort procedure
 
-std::string last_error;  // UTF-8
+// Why the latest printing call failed: the kind of fault, the printer or
+// server concerned, and the words of the reason. UTF-8.
+struct Fault {
+    int kind = PLAT_PRINT_OK;
+    std::string subject, text;
+} last_fault;
 
-void set_error(const std::string& reason) { last_error = reason; }
+void set_error(const std::string& reason, int kind = PLAT_PRINT_OTHER,
+               const std::string& subject = "")
+{
+    last_fault = {reason.empty() ? PLAT_PRINT_OK : kind, subject, reason};
+}
 
 /* Names: Shift-JIS in the program, UTF-8 in CUPS */
 
@@ -174,14 +183,15 @@ std::string printer_uri(const std::string& name)
     return uri;
 }
 
-// `why` is the service's own message, or "" when there is none to trust.
-std::string unreachable_reason(const char* why)
+// The print service cannot be reached; `why` is its own message, or ""
+// when there is none to trust.
+void fail_unreachable(const char* why)
 {
     std::string where = cupsServer();
     if (where.empty() || where[0] != '/')  // a host, not a local socket
         where += ":" + std::to_string(ippPort());
     std::string reason = "cannot reach the print service at " + where;
-    return *why ? reason + " (" + why + ")" : reason;
+    set_error(*why ? reason + " (" + why + ")" : reason, PLAT_PRINT_UNREACHABLE, where);
 }
 
 // What the print service's answer means for the user, in plain words, with
@@ -208,11 +218,28 @@ std::string plain_reason(ipp_status_t status, const std::string& printer)
         return "the printer is busy; try again later";
     case IPP_STATUS_ERROR_DEVICE:
         return "the printer reports a fault (" + said + ")";
-    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
-    case IPP_STATUS_ERROR_INTERNAL:
-        return unreachable_reason(said.c_str());
     default:
         return "the print service refused the job (" + said + ")";
+    }
+}
+
+// The print service answered `status` about `printer` ("" for the default).
+void fail(ipp_status_t status, const std::string& printer)
+{
+    switch (status) {
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+    case IPP_STATUS_ERROR_INTERNAL:
+        fail_unreachable(cupsLastErrorString() ? cupsLastErrorString() : "");
+        return;
+    case IPP_STATUS_ERROR_NOT_FOUND:
+        set_error(plain_reason(status, printer),
+                  printer.empty() ? PLAT_PRINT_NO_PRINTER : PLAT_PRINT_UNKNOWN, printer);
+        return;
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
+        set_error(plain_reason(status, printer), PLAT_PRINT_STOPPED, printer);
+        return;
+    default:
+        set_error(plain_reason(status, printer), PLAT_PRINT_OTHER, printer);
     }
 }
 
@@ -226,7 +253,7 @@ Lookup query_printer(const std::string& name, Settings* s)
     if (name == PLAT_PDF_FILE_PRINTER)
         return Lookup::Found;
     if (!valid_cups_name(name)) {
-        set_error(plain_reason(IPP_STATUS_ERROR_NOT_FOUND, name));
+        fail(IPP_STATUS_ERROR_NOT_FOUND, name);
         return Lookup::NotFound;
     }
     static const char* const wanted[] = {"printer-resolution-default", "media-col-default",
@@ -242,10 +269,10 @@ Lookup query_printer(const std::string& name, Settings* s)
     if (!response || status > IPP_STATUS_OK_CONFLICTING) {
         ippDelete(response);
         if (status == IPP_STATUS_ERROR_NOT_FOUND || status == IPP_STATUS_ERROR_BAD_REQUEST) {
-            set_error(plain_reason(IPP_STATUS_ERROR_NOT_FOUND, name));
+            fail(IPP_STATUS_ERROR_NOT_FOUND, name);
             return Lookup::NotFound;
         }
-        set_error(unreachable_reason(cupsLastErrorString()));
+        fail_unreachable(cupsLastErrorString());
         return Lookup::Unreachable;
     }
     read_resolution(response, s);
@@ -364,7 +391,7 @@ int submit(HDC dc, Job* job)
     http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                 30000, nullptr);
     if (!http) {
-        set_error(unreachable_reason(""));
+        fail_unreachable("");
         return SP_ERROR;
     }
     std::string resource = "/printers/" + job->printer;
@@ -396,7 +423,7 @@ int submit(HDC dc, Job* job)
     if (response && cupsLastError() <= IPP_STATUS_OK_CONFLICTING)
         result = ippGetInteger(ippFindAttribute(response, "job-id", IPP_TAG_INTEGER), 0);
     else
-        set_error(plain_reason(cupsLastError(), job->printer));
+        fail(cupsLastError(), job->printer);
     if (result == 0)
         result = 1;  // accepted, though the scheduler did not say under which number
     ippDelete(response);
@@ -436,18 +463,25 @@ int write_file(HDC dc, Job* job)
 }
 
 // Why the print service named no default printer. CUPS answers "not
-// found" also when it could not ask at all, so the service is tried once.
-std::string no_default_reason()
+// found" also when it could not ask at all, so the service is tried once;
+// and when LPDEST or PRINTER names a printer it does not know, that
+// printer is the one not found.
+void fail_no_default()
 {
     ipp_status_t status = cupsLastError();
     if (status == IPP_STATUS_ERROR_NOT_FOUND) {
         http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
                                     1, 5000, nullptr);
-        if (!http)
-            return unreachable_reason("");
+        if (!http) {
+            fail_unreachable("");
+            return;
+        }
         httpClose(http);
     }
-    return plain_reason(status, "");
+    const char* asked = std::getenv("LPDEST");
+    if (!asked || !*asked)
+        asked = std::getenv("PRINTER");
+    fail(status, asked ? asked : "");
 }
 
 }  // namespace
@@ -469,7 +503,7 @@ DWORD GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_text, LPSTR o
             cupsFreeDests(1, dest);
             set_error("");
         } else {
-            set_error(no_default_reason());
+            fail_no_default();
         }
     }
     size_t n = std::min<size_t>(value.size(), size - 1);
@@ -678,6 +712,18 @@ int SetAbortProc(HDC dc, ABORTPROC proc)
 const char* plat_print_error(void)
 {
     static std::string sjis;
-    sjis = to_program(last_error);
+    sjis = to_program(last_fault.text);
+    return sjis.c_str();
+}
+
+int plat_print_fault(void)
+{
+    return last_fault.kind;
+}
+
+const char* plat_print_subject(void)
+{
+    static std::string sjis;
+    sjis = to_program(last_fault.subject);
     return sjis.c_str();
 }

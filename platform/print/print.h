@@ -104,3 +104,15 @@ int SetAbortProc(HDC dc, ABORTPROC proc);  // called while the page is sent
 // success. GetProfileStringA of the default printer sets it too: why there
 // is none.
 const char* plat_print_error(void);
+// The kind of that failure, for the program to say in its own words, and
+// the printer (or, for UNREACHABLE, the server) it concerns, in Shift-JIS.
+enum {
+    PLAT_PRINT_OK = 0,
+    PLAT_PRINT_UNREACHABLE = 1,  // the print service cannot be reached
+    PLAT_PRINT_NO_PRINTER = 2,   // no printer is set up at all
+    PLAT_PRINT_UNKNOWN = 3,      // the print service knows no printer of that name
+    PLAT_PRINT_STOPPED = 4,      // the printer is stopped or does not accept jobs
+    PLAT_PRINT_OTHER = 5,        // anything else: plat_print_error says what
+};
+int plat_print_fault(void);
+const char* plat_print_subject(void);

@@ -86,8 +86,8 @@ void plat_inject_click(HWND window, int x, int y)
     e.button.button = SDL_BUTTON_LEFT;
     e.button.state = SDL_PRESSED;
     e.button.clicks = 1;
-    e.button.x = x;
-    e.button.y = y;
+    e.button.x = wnd_points(w->sdl, x);
+    e.button.y = wnd_points(w->sdl, y);
     SDL_PushEvent(&e);
     e.type = SDL_MOUSEBUTTONUP;
     e.button.state = SDL_RELEASED;
@@ -107,8 +107,8 @@ void plat_inject_wheel(HWND window, int x, int y, int notches)
     e.wheel.y = notches;
     e.wheel.preciseY = (float)notches;
     e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
-    e.wheel.mouseX = x;
-    e.wheel.mouseY = y;
+    e.wheel.mouseX = wnd_points(w->sdl, x);
+    e.wheel.mouseY = wnd_points(w->sdl, y);
     SDL_PushEvent(&e);
 }
 

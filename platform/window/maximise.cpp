@@ -69,7 +69,7 @@ void wnd_maximise(HWND w)
     bool have_area = SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &area) == 0;
     bool managed = managed_display(w->sdl);
     if (asked_width > 0) {
-        SDL_SetWindowSize(w->sdl, asked_width, asked_height);
+        SDL_SetWindowSize(w->sdl, wnd_points(w->sdl, asked_width), wnd_points(w->sdl, asked_height));
     } else if (have_area) {
         SDL_Rect place = managed ? normal_place(area) : area;
         SDL_SetWindowPosition(w->sdl, place.x, place.y);
@@ -78,7 +78,7 @@ void wnd_maximise(HWND w)
     SDL_ShowWindow(w->sdl);
     if (asked_width == 0 && managed)
         SDL_MaximizeWindow(w->sdl);
-    SDL_GetWindowSize(w->sdl, &w->width, &w->height);
+    wnd_measure(w);
 }
 
 bool wnd_asked_size(int* width, int* height)

@@ -56,11 +56,9 @@ void window_event(HWND w, const SDL_WindowEvent& e)
     switch (e.event) {
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
-        wnd_invalidate(w);
-        break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        w->width = e.data1;
-        w->height = e.data2;
+    case SDL_WINDOWEVENT_DISPLAY_CHANGED:  // another output, perhaps of another scale
+        wnd_measure(w);
         wnd_fit_framebuffer(w);
         wnd_invalidate(w);
         break;
@@ -94,7 +92,7 @@ void translate(const SDL_Event& e)
         POINT at;
         // A press in the margins around the design reaches nothing.
         if (e.button.button == SDL_BUTTON_LEFT && w &&
-            wnd_to_design(w, e.button.x, e.button.y, &at))
+            wnd_to_design(w, wnd_pixels(w->sdl, e.button.x), wnd_pixels(w->sdl, e.button.y), &at))
             post(w, e.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP,
                  e.type == SDL_MOUSEBUTTONDOWN ? MK_LBUTTON : (WPARAM)0, MAKELPARAM(at.x, at.y), true);
         break;
@@ -104,7 +102,8 @@ void translate(const SDL_Event& e)
         POINT at;
         int turn = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
         // A turn over the margins around the design reaches nothing, as a press.
-        if (turn != 0 && w && wnd_to_design(w, e.wheel.mouseX, e.wheel.mouseY, &at))
+        if (turn != 0 && w &&
+            wnd_to_design(w, wnd_pixels(w->sdl, e.wheel.mouseX), wnd_pixels(w->sdl, e.wheel.mouseY), &at))
             post(w, WM_MOUSEWHEEL, (WPARAM)MAKELPARAM(0, turn * WHEEL_DELTA),
                  MAKELPARAM(at.x, at.y), true);
         break;

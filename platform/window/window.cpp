@@ -9,6 +9,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -49,6 +50,34 @@ bool startup_hidden()
 }
 
 }  // namespace
+
+/* Points and pixels */
+
+double wnd_density(SDL_Window* sdl)
+{
+    int w = 0, h = 0, pw = 0, ph = 0;
+    if (!sdl)
+        return 1.0;
+    SDL_GetWindowSize(sdl, &w, &h);
+    SDL_GetWindowSizeInPixels(sdl, &pw, &ph);
+    return w > 0 && pw > 0 ? (double)pw / w : 1.0;
+}
+
+int wnd_pixels(SDL_Window* sdl, int points)
+{
+    return (int)std::lround(points * wnd_density(sdl));
+}
+
+int wnd_points(SDL_Window* sdl, int pixels)
+{
+    return (int)std::lround(pixels / wnd_density(sdl));
+}
+
+void wnd_measure(HWND w)
+{
+    if (w->sdl)
+        SDL_GetWindowSizeInPixels(w->sdl, &w->width, &w->height);
+}
 
 /* Windows */
 
@@ -91,8 +120,10 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
     int px = x == CW_USEDEFAULT ? (int)SDL_WINDOWPOS_UNDEFINED : x;
     int py = x == CW_USEDEFAULT || y == CW_USEDEFAULT ? (int)SDL_WINDOWPOS_UNDEFINED : y;
     std::string utf8_title = title ? plat_sjis_to_utf8(title, std::strlen(title)) : "";
+    // A size asked for is in pixels; SDL's in points, of 1 or more pixels.
     SDL_Window* sdl = SDL_CreateWindow(utf8_title.c_str(), px, py, width, height,
-                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE |
+                                           SDL_WINDOW_ALLOW_HIGHDPI);
     if (!sdl) {
         wnd_set_error(std::string("cannot create the window: ") + SDL_GetError());
         return nullptr;
@@ -107,7 +138,8 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
     w->icon = cls->wc.hIcon;
     w->sdl = sdl;
     w->sdl_id = SDL_GetWindowID(sdl);
-    SDL_GetWindowSize(sdl, &w->width, &w->height);
+    wnd_measure(w);
+    wnd_set_title(sdl, utf8_title);
     wnd_fit_framebuffer(w);
     if (w->icon)
         plat_icon_apply(w->icon, sdl);

@@ -5,6 +5,7 @@
 // TranslateMessage, DispatchMessageA, PostMessageA, PostQuitMessage,
 // BeginPaint, EndPaint, InvalidateRect, GetDC, ReleaseDC, GetClientRect,
 // GetKeyState, GetKeyboardState, ToAscii, LoadIconA, LoadCursorA, MessageBoxA, EnableWindow,
+// SetWindowTextA,
 // IsWindowEnabled, CreateDialogParamA, IsDialogMessageA, GetSystemMenu,
 // EnableMenuItem, MessageBeep.
 #pragma once
@@ -57,8 +58,8 @@ enum { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMAXIMIZED = 3, SW_SHOW = 5 };
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 
 /* Message boxes and menus */
-enum : UINT { MB_OK = 0x0000, MB_ICONERROR = 0x0010 };
-enum { IDOK = 1 };
+enum : UINT { MB_OK = 0x0000, MB_RETRYCANCEL = 0x0005, MB_ICONERROR = 0x0010 };
+enum { IDOK = 1, IDCANCEL = 2, IDRETRY = 4 };
 enum : UINT { SC_CLOSE = 0xF060, MF_BYCOMMAND = 0x0000, MF_ENABLED = 0x0000, MF_GRAYED = 0x0001 };
 
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
@@ -147,7 +148,13 @@ BOOL GetKeyboardState(BYTE* state);
 int ToAscii(UINT vk, UINT scan_code, const BYTE* key_state, WORD* out, UINT flags);
 
 /* Message boxes and dialogs */
+// MB_OK: one button, OK (IDOK). MB_RETRYCANCEL: 再試行 (IDRETRY, the
+// default) and 中止 (IDCANCEL, also Esc and the close box). Enter or Space
+// press the button with the focus, Tab and the arrows move it. Without a
+// display the text goes to standard error and the answer is IDOK, or
+// IDCANCEL where there is a cancel button: nobody is there to retry.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+BOOL SetWindowTextA(HWND window, LPCSTR text);  // the title bar's text
 HWND CreateDialogParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC proc,
                         LPARAM param);
 BOOL IsDialogMessageA(HWND dialog, MSG* msg);

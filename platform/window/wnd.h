@@ -6,6 +6,7 @@
 //   framebuffer.cpp  the framebuffer, its fit, window DCs and painting
 //   queue.cpp        window-system events as messages in one queue
 //   maximise.cpp     the first window's size and maximising under a window manager
+//   window_manager.cpp  titles and dialogs as the window manager reads them
 // and, with headers of their own or none, fit.cpp (the fit's arithmetic),
 // keyboard.cpp, hooks.cpp (input as if the user gave it, snapshots),
 // msgbox.cpp, dialog.cpp, icon.cpp, beep.cpp and day_watch.cpp.
@@ -60,12 +61,28 @@ HWND plat_window_first(void);
 HWND wnd_by_sdl_id(unsigned id);
 // The SDL window behind one of this program's windows; null for any other.
 SDL_Window* plat_window_sdl(HWND window);
+// Device pixels per point of the window system's coordinates: 2 for a
+// window on a Wayland output at scale 2 (the window asks for high-DPI
+// drawing, so its surface has the output's own pixels), 1 on X11. SDL's
+// sizes and mouse positions are in points; everything here is in pixels.
+double wnd_density(SDL_Window* sdl);
+int wnd_pixels(SDL_Window* sdl, int points);
+int wnd_points(SDL_Window* sdl, int pixels);
+// The window's client area in device pixels, into w->width and w->height.
+void wnd_measure(HWND w);
 // Calls the window's procedure; 0 for a destroyed window.
 LRESULT wnd_send(HWND w, UINT message, WPARAM wparam, LPARAM lparam);
 // The window needs painting, its background erased first.
 void wnd_invalidate(HWND w);
 // Sets the icon's image as the window's icon (icon.cpp).
 void plat_icon_apply(HICON icon, SDL_Window* window);
+
+/* The window manager (window_manager.cpp) */
+
+// The window's title, in UTF-8; on X11 also in a properly typed WM_NAME.
+void wnd_set_title(SDL_Window* sdl, const std::string& utf8);
+// A message box: a dialog for the window manager, kept above its owner.
+void wnd_make_dialog(SDL_Window* box, SDL_Window* owner);
 
 /* The video driver (video.cpp) */
 

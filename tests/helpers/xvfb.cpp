@@ -67,8 +67,8 @@ std::vector<Item> property(Display* d, Window w, Atom name)
     return items;
 }
 
-// Depth-first through the window tree for a viewable window with the title
-// (_NET_WM_NAME, else WM_NAME).
+// Depth-first through the window tree for a viewable window whose title
+// (_NET_WM_NAME, else WM_NAME) begins with `title`.
 Window find_titled(Display* d, Window under, const std::string& title)
 {
     Window root, parent, *children = nullptr, found = 0;
@@ -81,7 +81,7 @@ Window find_titled(Display* d, Window under, const std::string& title)
         if (name.empty())
             name = property<char>(d, children[i], XA_WM_NAME);
         if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
-            std::string(name.begin(), name.end()) == title)
+            std::string(name.begin(), name.end()).rfind(title, 0) == 0)
             found = children[i];
         else
             found = find_titled(d, children[i], title);

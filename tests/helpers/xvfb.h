@@ -31,7 +31,7 @@ private:
 std::string xvfb_xdotool(const Xvfb& x, const std::vector<std::string>& args,
                          int* status = nullptr);
 
-// The first viewable window with exactly this title within timeout_ms; 0 if none.
+// The first viewable window whose title begins with `title` within timeout_ms; 0 if none.
 unsigned long xvfb_find_window(const Xvfb& x, const std::string& title, int timeout_ms);
 
 // Asks a window to close as a window manager's close box does.
