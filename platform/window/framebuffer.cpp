@@ -45,23 +45,41 @@ void present(HWND w, int x0, int y0, int x1, int y1)
 {
     if (!w->sdl || !w->visible || !w->framebuffer_view)
         return;
-    SDL_Surface* screen = SDL_GetWindowSurface(w->sdl);
-    if (!screen)
-        return;
-    if (w->show_all || screen != w->shown_on) {
-        x0 = y0 = 0;
-        x1 = y1 = INT32_MAX;
-    }
-    x1 = std::min({x1, screen->w, w->framebuffer_view->w});
-    y1 = std::min({y1, screen->h, w->framebuffer_view->h});
-    if (x1 <= x0 || y1 <= y0)
-        return;
     cairo_surface_flush(w->framebuffer);
-    SDL_Rect area = {x0, y0, x1 - x0, y1 - y0};
-    SDL_BlitSurface(w->framebuffer_view, &area, screen, &area);
-    SDL_UpdateWindowSurfaceRects(w->sdl, &area, 1);
-    w->shown_on = screen;
+    wnd_screen_show(w->sdl, &w->screen, w->framebuffer_view, {x0, y0, x1 - x0, y1 - y0},
+                    w->show_all);
     w->show_all = false;
+}
+
+// A texture of the window's pixels, drawn over the whole window.
+void show_by_texture(WndScreen* screen, SDL_Surface* pixels, SDL_Rect area, bool all)
+{
+    int out_w = 0, out_h = 0;
+    if (!screen->renderer || SDL_GetRendererOutputSize(screen->renderer, &out_w, &out_h) != 0)
+        return;
+    int tex_w = 0, tex_h = 0;
+    if (screen->texture)
+        SDL_QueryTexture(screen->texture, nullptr, nullptr, &tex_w, &tex_h);
+    if (!screen->texture || tex_w != pixels->w || tex_h != pixels->h) {
+        wnd_screen_drop(screen, false);
+        screen->texture = SDL_CreateTexture(screen->renderer, SDL_PIXELFORMAT_RGB888,
+                                            SDL_TEXTUREACCESS_STREAMING, pixels->w, pixels->h);
+        all = true;
+    }
+    if (!screen->texture)
+        return;
+    if (all)
+        area = {0, 0, pixels->w, pixels->h};
+    const SDL_Rect whole = {0, 0, pixels->w, pixels->h};
+    if (!SDL_IntersectRect(&area, &whole, &area))
+        return;
+    SDL_UpdateTexture(screen->texture, &area,
+                      (const Uint8*)pixels->pixels + (size_t)area.y * pixels->pitch + (size_t)area.x * 4,
+                      pixels->pitch);
+    SDL_Rect shown = {0, 0, std::min(pixels->w, out_w), std::min(pixels->h, out_h)};
+    SDL_RenderClear(screen->renderer);
+    SDL_RenderCopy(screen->renderer, screen->texture, &shown, &shown);
+    SDL_RenderPresent(screen->renderer);
 }
 
 HDC open_dc(HWND w)
@@ -109,6 +127,45 @@ HWND ours(HWND window)
 }
 
 }  // namespace
+
+void wnd_screen_prepare(SDL_Window* sdl, WndScreen* screen)
+{
+    if (wnd_density(sdl) > 1.0)
+        screen->renderer = SDL_CreateRenderer(sdl, -1, 0);
+    if (!screen->renderer)
+        SDL_GetWindowSurface(sdl);
+}
+
+void wnd_screen_show(SDL_Window* sdl, WndScreen* screen, SDL_Surface* pixels, SDL_Rect area,
+                     bool all)
+{
+    if (screen->renderer) {
+        show_by_texture(screen, pixels, area, all);
+        return;
+    }
+    SDL_Surface* surface = SDL_GetWindowSurface(sdl);
+    if (!surface)
+        return;
+    if (all || surface != screen->surface)
+        area = {0, 0, INT32_MAX / 2, INT32_MAX / 2};
+    SDL_Rect whole = {0, 0, std::min(surface->w, pixels->w), std::min(surface->h, pixels->h)};
+    if (!SDL_IntersectRect(&area, &whole, &area))
+        return;
+    SDL_BlitSurface(pixels, &area, surface, &area);
+    SDL_UpdateWindowSurfaceRects(sdl, &area, 1);
+    screen->surface = surface;
+}
+
+void wnd_screen_drop(WndScreen* screen, bool renderer_too)
+{
+    if (screen->texture)
+        SDL_DestroyTexture(screen->texture);
+    screen->texture = nullptr;
+    if (renderer_too && screen->renderer)
+        SDL_DestroyRenderer(screen->renderer);
+    if (renderer_too)
+        screen->renderer = nullptr;
+}
 
 void wnd_drop_framebuffer(HWND w)
 {

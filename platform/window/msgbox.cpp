@@ -62,6 +62,7 @@ struct Box {
     HDC dc = nullptr;                // memory DC holding the drawn box
     HBITMAP bitmap = nullptr;
     SDL_Window* window = nullptr;
+    WndScreen screen;
 };
 
 int px(const Box& b, double units)
@@ -159,18 +160,15 @@ bool draw(Box* b)
     return true;
 }
 
-void show(const Box& b)
+void show(Box& b)
 {
     cairo_surface_t* image = static_cast<HBITMAP__*>(b.bitmap)->surface;
     cairo_surface_flush(image);
     SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
         cairo_image_surface_get_data(image), b.width, b.height, 32,
         cairo_image_surface_get_stride(image), SDL_PIXELFORMAT_RGB888);
-    SDL_Surface* screen = SDL_GetWindowSurface(b.window);
-    if (view && screen) {
-        SDL_BlitSurface(view, nullptr, screen, nullptr);
-        SDL_UpdateWindowSurface(b.window);
-    }
+    if (view)
+        wnd_screen_show(b.window, &b.screen, view, {0, 0, b.width, b.height}, true);
     SDL_FreeSurface(view);
 }
 
@@ -329,17 +327,21 @@ int show_modal(HWND owner, const char* text, const std::string& title, UINT type
     place(&b, owner, owner_sdl);
     int answer = 0;
     if (b.window && draw(&b)) {
+        wnd_screen_prepare(b.window, &b.screen);
         wnd_set_title(b.window, title);
         wnd_make_dialog(b.window, owner_sdl);
         SDL_PumpEvents();
         SDL_FlushEvents(SDL_KEYDOWN, SDL_KEYUP);  // keys pressed before the box is shown
         SDL_ShowWindow(b.window);
+        if (owner_sdl)  // on Wayland the box has its toplevel only once shown
+            SDL_SetWindowModalFor(b.window, owner_sdl);
         SDL_RaiseWindow(b.window);
         show(b);
         BOOL was_disabled = EnableWindow(owner, FALSE);
         answer = run(&b);
         EnableWindow(owner, !was_disabled);
     }
+    wnd_screen_drop(&b.screen, true);
     if (b.window)
         SDL_DestroyWindow(b.window);
     DeleteDC(b.dc);

@@ -131,8 +131,8 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
     // The design at half size is the smallest that stays legible.
     SDL_SetWindowMinimumSize(sdl, std::min(width, WND_DESIGN_WIDTH / 2),
                              std::min(height, WND_DESIGN_HEIGHT / 2));
-    SDL_GetWindowSurface(sdl);  // any recreation of the window happens while it is hidden
     HWND w = new HWND__;
+    wnd_screen_prepare(sdl, &w->screen);
     w->proc = cls->wc.lpfnWndProc;
     w->background = cls->wc.hbrBackground;
     w->icon = cls->wc.hIcon;
@@ -207,6 +207,7 @@ BOOL DestroyWindow(HWND window)
     wnd_send(w, WM_DESTROY, 0, 0);
     w->alive = false;
     w->visible = false;
+    wnd_screen_drop(&w->screen, true);
     if (w->sdl)
         SDL_DestroyWindow(w->sdl);
     w->sdl = nullptr;

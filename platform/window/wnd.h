@@ -22,7 +22,29 @@
 
 struct SDL_Window;
 struct SDL_Surface;
+struct SDL_Renderer;
+struct SDL_Rect;
+struct SDL_Texture;
 union SDL_Event;
+
+// Where a window's pixels go on screen: SDL's window surface, or on a
+// high-DPI window a texture of the window's own pixels. SDL 2.26 keeps the
+// window surface at the window's points, which a scaled Wayland output
+// would then blow up, blurred.
+struct WndScreen {
+    SDL_Surface* surface = nullptr;  // the window surface last copied to
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+};
+// Chooses the way while the window is hidden: SDL may make the window anew
+// for either, which must not happen once it is shown.
+void wnd_screen_prepare(SDL_Window* sdl, WndScreen* screen);
+// Copies `area` of `pixels` (the window's pixels, from its top left) to the
+// window on screen; all of it when `all` or when the screen is new.
+void wnd_screen_show(SDL_Window* sdl, WndScreen* screen, SDL_Surface* pixels, SDL_Rect area,
+                     bool all);
+// Before the window goes, or when its pixels change size.
+void wnd_screen_drop(WndScreen* screen, bool renderer_too);
 
 struct HWND__ {
     WNDPROC proc = nullptr;
@@ -33,7 +55,7 @@ struct HWND__ {
     cairo_surface_t* framebuffer = nullptr;   // RGB24, the client area (or the design 1:1)
     SDL_Surface* framebuffer_view = nullptr;  // the framebuffer's pixels, for blitting
     cairo_surface_t* design_view = nullptr;   // the framebuffer's pixels under the design
-    SDL_Surface* shown_on = nullptr;          // the window surface last copied to
+    WndScreen screen;                         // where the framebuffer is shown
     bool show_all = true;                     // the next copy takes the whole framebuffer
     int width = 0;  // client area, device pixels
     int height = 0;
