@@ -105,6 +105,8 @@ void plat_translate_event(const SDL_Event& event);
 // The SDL event type by which plat_watch_day's timer wakes the loop
 // (day_watch.cpp).
 unsigned plat_day_event_type(void);
+// Stops the day watch of a window being destroyed, waiting for its thread.
+void wnd_unwatch_day(HWND w);
 
 /* Size and maximising (maximise.cpp) */
 
