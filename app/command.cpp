@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/almanac_list.h"
 #include "app/app.h"
 #include "state/state.h"
 #include "print/print.h"
@@ -37,7 +38,8 @@ static const char USAGE_TAIL[] =
     "$XDG_CONFIG_DIRS (/etc/xdg/rkm7500).\n"
     "\n"
     "Exit status: 0 when the calendar ends, 1 when it cannot open its window,\n"
-    "write the snapshot or, with --print-to, write a page; 2 for bad arguments.\n"
+    "write the snapshot or the almanac or, with --print-to, write a page; 2 for\n"
+    "bad arguments.\n"
     "\n"
     "Report bugs to: <" RKM_BUG_URL ">\n";
 
@@ -305,6 +307,7 @@ struct Options {
     const char* print_to = nullptr;
     const char* size = nullptr;
     const char* scale = nullptr;
+    const char* almanac = nullptr;
 };
 
 // One option: a flag is set, a value is kept (once), or a value is added
@@ -343,6 +346,13 @@ static const OptionRow OPTIONS[] = {
     {"scale", 0, nullptr, &Options::scale, nullptr, "1",
      "show the calendar 1:1, one pixel per design pixel,\n"
      "instead of fitted to the window (--scale=fit)"},
+    {"almanac", 0, nullptr, &Options::almanac, nullptr, "FROM[..TO]",
+     "print the traditional notes of each day from FROM\n"
+     "to TO (YYYY-MM-DD; notes for 1873 to 2100), one\n"
+     "day a line in UTF-8, and exit. Tab-separated:\n"
+     "date, weekday, old date (M/D, 閏 for a leap month),\n"
+     "六曜, solar term, 雑節, moon phase, holiday; '-'\n"
+     "for none"},
 };
 
 // --help: the option table between its head and tail.
@@ -427,6 +437,20 @@ static bool parse_size(const char* text, int* width, int* height)
     return *width >= 16 && *width <= 8192 && *height >= 16 && *height <= 8192;
 }
 
+// --almanac FROM[..TO]: the lines on standard output, then the end.
+static int almanac(const char* text)
+{
+    AlmanacRange range;
+    std::string error;
+    if (!almanac_parse_range(text, &range, &error))
+        return usage_error("--almanac: " + error);
+    if (!almanac_write(range, stdout)) {
+        std::fprintf(stderr, "rkm7500: cannot write the almanac: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
 int cmd_main(int argc, char** argv)
 {
     Options options;
@@ -437,6 +461,8 @@ int cmd_main(int argc, char** argv)
         std::fputs(options.help ? usage_text().c_str() : VERSION, stdout);
         return 0;
     }
+    if (options.almanac)
+        return almanac(options.almanac);
     int width = 0, height = 0;
     if (options.size && !parse_size(options.size, &width, &height))
         return usage_error("--size needs WIDTHxHEIGHT in pixels, each 16 to 8192, as 1920x1080");

@@ -47,6 +47,9 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
         {no_cups, "--snapshot s.png --print-to p.pdf --replay 'key F9; key F12'", 0, "", ""},
         {no_cups, "--snapshot s.png --replay 'key F9'", 0, "", "印刷処理が取り消されました"},
         {"mkdir d;", "--snapshot d", 1, "", "cannot write the snapshot to d: is a folder"},
+        {"", "--almanac 2026-02-30", 2, "", "--almanac: '2026-02-30' is not a date"},
+        {"", "--almanac=2027-01-01..2026-01-01", 2, "", "'2027-01-01..2026-01-01' ends before"},
+        {"mknod full c 1 7;", "--almanac 2024-01-01 >full", 1, "", "almanac: No space left"},
     };
     for (const auto& c : cases) {
         TempDir dir;
