@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "almanac/almanac.h"
-#include "calendar/holiday_law.h"
-#include "platform/codeconv.h"
+#include "calendar/holidays.h"
+#include "platform/draw/codeconv.h"
 
 using std::chrono::day;
 using std::chrono::month;
@@ -77,7 +77,7 @@ static std::string zassetsu(unsigned bits)
 
 static std::string holiday(const year_month_day& date)
 {
-    const char* name = law_day_name((int)date.year(), (int)(unsigned)date.month(),
+    const char* name = hol_day_name((int)date.year(), (int)(unsigned)date.month(),
                                     (int)(unsigned)date.day());
     return name ? plat_sjis_to_utf8(name, std::strlen(name)) : "";
 }

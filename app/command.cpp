@@ -459,6 +459,7 @@ static int almanac(const char* text)
     std::string error;
     if (!almanac_parse_range(text, &range, &error))
         return usage_error("--almanac: " + error);
+    hol_load_official();
     if (!almanac_write(range, stdout)) {
         std::fprintf(stderr, "rkm7500: cannot write the almanac: %s\n", std::strerror(errno));
         return 1;
