@@ -54,6 +54,7 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
         {"printf '2026/1/1,a\\r\\n' > syukujitsu.csv;", "--version", 0, "syukujitsu.csv for 2026-2026, the compiled", ""},
         {": > syukujitsu.csv;", "--version", 0, law, "syukujitsu.csv: is empty; the holidays follow the compiled law"},
         {"printf '2026/1/1,a\\0' > syukujitsu.csv;", "--version", 0, law, "is not text"},
+        {"printf '\\377\\376\\062\\0' > syukujitsu.csv;", "--version", 0, law, "is UTF-16 text"},
         {"head -c 1048577 /dev/zero | tr '\\0' '\\n' > syukujitsu.csv;", "--version", 0, law, "is larger than 1 MB"},
         {"mkfifo syukujitsu.csv;", "--version", 0, law, "is a FIFO"},
         {"mknod syukujitsu.csv c 1 3;", "--version", 0, law, "is a device"},
