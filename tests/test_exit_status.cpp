@@ -13,7 +13,7 @@
 static std::string run_in(const TempDir& dir, const std::string& before, const std::string& args,
                           int* status)
 {
-    return run_command("(cd '" + dir.path() + "' && { " + before + " timeout 20 " + RKM_PROGRAM +
+    return run_command("(cd '" + dir.path() + "' && { " + before + " XDG_CONFIG_HOME=\"$PWD/config\" timeout 20 " + RKM_PROGRAM +
                            " " + args + "; } 2>err)", status);
 }
 
@@ -56,6 +56,7 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
         {"printf '2026/1/1,a\\r\\n' > syukujitsu.csv;", "--version", 0, "syukujitsu.csv for 2026-2026, the compiled", ""},
         {": > syukujitsu.csv;", "--version", 0, law, "syukujitsu.csv: is empty; the holidays follow the compiled law"},
         {"printf '2026/1/1,a\\0' > syukujitsu.csv;", "--version", 0, law, "is not text"},
+        {"printf '\\377\\376\\062\\0' > syukujitsu.csv;", "--version", 0, law, "is UTF-16 text"},
         {"head -c 1048577 /dev/zero | tr '\\0' '\\n' > syukujitsu.csv;", "--version", 0, law, "is larger than 1 MB"},
         {"mkfifo syukujitsu.csv;", "--version", 0, law, "is a FIFO"},
         {"mknod syukujitsu.csv c 1 3;", "--version", 0, law, "is a device"},
@@ -68,6 +69,9 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
         {"", "--export-ics x.ics --years 2030..2020", 2, "", "--years needs FROM..TO"},
         {"", "--export-ics x.ics --years 2026..2100", 2, "", "--years needs FROM..TO"},
         {"", "--years 2026", 2, "", "--years goes with --export-ics"},
+        {"", "--almanac 2026-02-30", 2, "", "--almanac: '2026-02-30' is not a date"},
+        {"", "--almanac=2027-01-01..2026-01-01", 2, "", "'2027-01-01..2026-01-01' ends before"},
+        {"mknod full c 1 7;", "--almanac 2024-01-01 >full", 1, "", "almanac: No space left"},
     };
     for (const auto& c : cases) {
         TempDir dir;
@@ -100,7 +104,7 @@ TEST(snapshot, a_failed_write_keeps_the_old_file_and_ending_the_program_still_wr
     EXPECT_EQ(status, 0) << out;
     Picture last = read_png(dir.file("t.png"));
     ASSERT_FALSE(last.empty());
-    EXPECT_EQ(last.at(870, 185), 0xFF0000u);  // the year layout's button, chosen by the click
+    EXPECT_EQ(last.at(1, 1), 0xFFFFFFu);  // the year view, borderless, shown by the click
 }
 
 // Without the calendar's fonts the program names the missing ones and draws
