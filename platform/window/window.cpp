@@ -205,6 +205,7 @@ BOOL DestroyWindow(HWND window)
     if (!w)
         return FALSE;
     wnd_send(w, WM_DESTROY, 0, 0);
+    wnd_unwatch_day(w);
     w->alive = false;
     w->visible = false;
     wnd_screen_drop(&w->screen, true);
