@@ -54,9 +54,14 @@ void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool input = 
 void window_event(HWND w, const SDL_WindowEvent& e)
 {
     switch (e.event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:  // the new size, in points
+        w->width = wnd_pixels(w->sdl, e.data1);
+        w->height = wnd_pixels(w->sdl, e.data2);
+        wnd_fit_framebuffer(w);
+        wnd_invalidate(w);
+        break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_DISPLAY_CHANGED:  // another output, perhaps of another scale
         wnd_measure(w);
         wnd_fit_framebuffer(w);
