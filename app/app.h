@@ -2,6 +2,9 @@
 // dispatch, and keyboard and mouse input with the year and month entry.
 #pragma once
 
+#include <vector>
+
+#include "platform/thread_post.h"
 #include "platform/windows.h"
 
 /* Program entry and the main window */
@@ -14,6 +17,14 @@ void RKM_PAINT_PROC(HDC hdc);  // the whole screen for the current display state
 void RKM_MAIN_PROC(HDC hdc);   // today's month in the medium view, today framed
 void app_draw_chosen(HDC hdc); // iYear/iMont in layout iDspfg, no day framed
 void app_new_day(HWND window); // repaints the start screen once today has changed
+
+/* The user's calendars (events/): read from the start, news wakes the window */
+enum : UINT { WM_APP_EVENTS = WM_APP + 1 };  // events or failures changed
+// Starts reading the calendars file and `ics`; `wait` waits until each
+// source was read once (for a snapshot). Nothing happens with no source.
+void app_events_start(const std::vector<const char*>& ics, bool wait);
+void app_events_window(HWND window);  // the window news is posted to
+void app_events_arrived(HWND window); // WM_APP_EVENTS
 
 /* Keyboard and the year and month entry */
 int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data);

@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/agenda.h"
 #include "app/app.h"
+#include "events/events.h"
 #include "state/state.h"
 #include "print/print.h"
 
@@ -35,9 +37,16 @@ static const char USAGE_TAIL[] =
     "first of these folders that holds HDAY1.DAT: the current folder,\n"
     "$XDG_CONFIG_HOME/rkm7500 (~/.config/rkm7500), then rkm7500 in each folder of\n"
     "$XDG_CONFIG_DIRS (/etc/xdg/rkm7500).\n"
+    "Your calendars are listed in $XDG_CONFIG_HOME/rkm7500/calendars\n"
+    "(~/.config/rkm7500/calendars), one a line: a path to an .ics file or an\n"
+    "http(s) URL (a published calendar or a CalDAV calendar); '#' starts a\n"
+    "comment, and a line 'refresh SECONDS' sets how often URLs are fetched\n"
+    "(900). User names and passwords come from the URL or ~/.netrc. Copies of\n"
+    "fetched calendars are kept in $XDG_CACHE_HOME/rkm7500 (~/.cache/rkm7500).\n"
     "\n"
     "Exit status: 0 when the calendar ends, 1 when it cannot open its window,\n"
-    "write the snapshot or, with --print-to, write a page; 2 for bad arguments.\n"
+    "write the snapshot or, with --print-to, write a page, or when --agenda\n"
+    "cannot read a source; 2 for bad arguments.\n"
     "\n"
     "Report bugs to: <" RKM_BUG_URL ">\n";
 
@@ -305,6 +314,8 @@ struct Options {
     const char* print_to = nullptr;
     const char* size = nullptr;
     const char* scale = nullptr;
+    const char* agenda = nullptr;
+    std::vector<const char*> ics;
 };
 
 // One option: a flag is set, a value is kept (once), or a value is added
@@ -343,6 +354,15 @@ static const OptionRow OPTIONS[] = {
     {"scale", 0, nullptr, &Options::scale, nullptr, "1",
      "show the calendar 1:1, one pixel per design pixel,\n"
      "instead of fitted to the window (--scale=fit)"},
+    {"agenda", 0, nullptr, &Options::agenda, nullptr, "FROM[..TO]",
+     "print the events of your calendars from day FROM\n"
+     "to day TO (YYYY-MM-DD) and exit: one line per\n"
+     "event and day, date, time (終日 or HH:MM-HH:MM),\n"
+     "title and source separated by tabs, in UTF-8;\n"
+     "needs no display"},
+    {"ics", 0, nullptr, nullptr, &Options::ics, "SOURCE",
+     "also read SOURCE, an .ics file or an http(s) URL,\n"
+     "for this run; may be given more than once"},
 };
 
 // --help: the option table between its head and tail.
@@ -437,6 +457,14 @@ int cmd_main(int argc, char** argv)
         std::fputs(options.help ? usage_text().c_str() : VERSION, stdout);
         return 0;
     }
+    if (options.agenda) {
+        long long first = 0, last = 0;
+        if (!agenda_range(options.agenda, &first, &last))
+            return usage_error("--agenda needs FROM or FROM..TO, each YYYY-MM-DD, TO not before FROM");
+        if (options.snapshot || options.replay || options.print_to)
+            return usage_error("--agenda cannot be combined with --snapshot, --replay or --print-to");
+        return agenda_run(first, last, options.ics);
+    }
     int width = 0, height = 0;
     if (options.size && !parse_size(options.size, &width, &height))
         return usage_error("--size needs WIDTHxHEIGHT in pixels, each 16 to 8192, as 1920x1080");
@@ -458,6 +486,7 @@ int cmd_main(int argc, char** argv)
     current_replay = &replay;
     app_set_quit_hook(quit_status);
 
+    app_events_start(options.ics, replay.snapshot != nullptr);
     static char program_module;  // the program's instance: one per process
     ghwndMain = nullptr;
     int status = WinMain(reinterpret_cast<HINSTANCE>(&program_module), nullptr,
@@ -466,6 +495,7 @@ int cmd_main(int argc, char** argv)
         std::fprintf(stderr, "rkm7500: %s\n", plat_window_error());
         return 1;
     }
+    ev_stop();
     plat_set_idle_hook(nullptr, nullptr);
     app_set_quit_hook(nullptr);
     current_replay = nullptr;

@@ -39,6 +39,10 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CREATE:
         GetPrnName(cPrninfo);
         plat_watch_day(window);
+        app_events_window(window);
+        return 0;
+    case WM_APP_EVENTS:
+        app_events_arrived(window);
         return 0;
     case WM_TIMECHANGE:
         app_new_day(window);

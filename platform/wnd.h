@@ -65,5 +65,8 @@ bool plat_display_offscreen(void);
 void plat_translate_event(const SDL_Event& event);
 // The SDL event type by which plat_watch_day's timer wakes the loop.
 unsigned plat_day_event_type(void);
+// Queues the messages other threads posted, when `event` is their wake-up
+// (thread_post.cpp); the window's thread only.
+void plat_thread_deliver(const SDL_Event& event);
 // Sets the icon's image as the window's icon (icon.cpp).
 void plat_icon_apply(HICON icon, SDL_Window* window);
