@@ -35,9 +35,7 @@ static void rule_instances(const EvSeries& s, const icalrecurrencetype& rule, lo
     if (!it)
         return;
     if (low > ev_wall_seconds(start)) {
-        icaltimetype from = ev_wall_time(low, start.is_date);
-        from.zone = start.zone;
-        icalrecur_iterator_set_start(it, from);
+        icalrecur_iterator_set_start(it, ev_wall_time(low, start.is_date));
     }
     for (size_t n = 0; n < MOST_INSTANCES; n++) {
         const icaltimetype t = icalrecur_iterator_next(it);

@@ -62,7 +62,10 @@ long long ev_zone_to_utc(long long wall_seconds, const icaltimezone* zone);
 // The key by which EXDATE and RECURRENCE-ID name an instance: UTC seconds
 // for Zoned, wall seconds for Floating, the date's 0:00 for Date.
 long long ev_instance_key(const EvSeries& s, long long wall_seconds);
-// DTSTART as the rules' iterator takes it: with the series' zone.
+// DTSTART as the rules' iterator takes it: wall-clock time of no zone.
+// (Given the zone, libical moves a time in a DST gap and keeps the moved
+// time for every later instance; the zone is applied to each instance
+// instead.)
 icaltimetype ev_series_start(const EvSeries& s);
 // Whether EXDATE or a changed instance removes the instance at this wall time.
 bool ev_excluded(const EvSeries& s, long long wall_seconds);

@@ -103,8 +103,9 @@ EvSingle ev_instance(const EvSeries& s, long long wall)
     case EvTimeKind::Zoned: {
         const long long start = ev_zone_to_utc(wall, s.zone);
         const long long end = ev_zone_to_utc(wall + std::max(0LL, s.nominal), s.zone) + s.exact;
+        // While clocks go back, the end may read earlier than the start.
         o.start = ev_local_minutes(start);
-        o.end = std::max(o.start, ev_local_minutes(std::max(start, end)));
+        o.end = ev_local_minutes(std::max(start, end));
         break;
     }
     }
@@ -204,33 +205,33 @@ static void set_length(EvSeries* s, const EvTime& start, icalcomponent* event, i
         s->nominal = DAY_SECONDS;  // a date alone is that whole day
 }
 
-// UNTIL in the terms of DTSTART: a date for dates (a UTC end taken on the
-// machine's local date, as the calendar that wrote it meant its day), the
-// last second of that day for a date on date-times, and the series' zone.
+// UNTIL in the terms of the rules' iterator, which counts wall-clock time
+// of no zone: a date for dates (a UTC end taken on the machine's local
+// date, as the calendar that wrote it meant its day), the last second of
+// that day for a date on date-times, and a UTC end as the wall clock of
+// the series' zone.
 static void align_until(const EvSeries& s, icalrecurrencetype* rule)
 {
     icaltimetype& until = rule->until;
     if (icaltime_is_null_time(until))
         return;
     const bool in_utc = icaltime_is_utc(until);
+    const long long wall = ev_wall_seconds(until);
     if (s.kind == EvTimeKind::Date && !until.is_date) {
-        const long long day = in_utc ? ev_day_of(ev_local_minutes(ev_wall_seconds(until)))
-                                     : floor_div(ev_wall_seconds(until), DAY_SECONDS);
+        const long long day = in_utc ? ev_day_of(ev_local_minutes(wall)) : floor_div(wall, DAY_SECONDS);
         until = ev_wall_time(day * DAY_SECONDS, true);
     } else if (s.kind != EvTimeKind::Date && until.is_date) {
-        until = ev_wall_time(ev_wall_seconds(until) + DAY_SECONDS - 1, false);
-        until.zone = s.zone;
-    } else if (s.kind == EvTimeKind::Zoned && !in_utc) {
-        until.zone = s.zone;
-    } else if (s.kind == EvTimeKind::Floating) {
-        until.zone = nullptr;
+        until = ev_wall_time(wall + DAY_SECONDS - 1, false);
+    } else if (s.kind == EvTimeKind::Zoned && in_utc) {
+        until = ev_wall_time(wall + offset_at(s.zone, wall), false);
     }
+    until.zone = nullptr;
 }
 
 icaltimetype ev_series_start(const EvSeries& s)
 {
     icaltimetype t = s.dtstart;
-    t.zone = s.kind == EvTimeKind::Zoned ? s.zone : nullptr;
+    t.zone = nullptr;
     return t;
 }
 
@@ -256,7 +257,6 @@ static bool count_to_until(const EvSeries& s, icalrecurrencetype* rule)
         return false;
     rule->count = 0;
     rule->until = last;
-    rule->until.zone = ev_series_start(s).zone;
     return true;
 }
 

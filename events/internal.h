@@ -38,7 +38,8 @@ struct EvCalendar;
 // Null with the reason when the text holds no calendar.
 std::shared_ptr<const EvCalendar> ev_read_calendar(const std::string& text, EvReason* reason);
 // One occurrence of an event, in local minutes; `end` is exclusive, and
-// equals `start` for an event without length. All-day occurrences span
+// equals `start` for an event without length (or reads earlier, for a
+// short event over the hour when clocks go back). All-day occurrences span
 // whole days.
 struct EvOccurrence {
     long long start, end;
