@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/thread_post.h"
+#include "platform/window/thread_post.h"
 #include "platform/windows.h"
 
 /* Program entry and the main window */

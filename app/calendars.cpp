@@ -7,7 +7,7 @@
 
 #include "app/app.h"
 #include "events/events.h"
-#include "platform/thread_post.h"
+#include "platform/window/thread_post.h"
 #include "state/state.h"
 
 static std::atomic<HWND> news_window{nullptr};

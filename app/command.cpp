@@ -10,8 +10,10 @@
 
 #include "app/agenda.h"
 #include "app/app.h"
+#include "app/export_ics.h"
 #include "events/events.h"
 #include "state/state.h"
+#include "calendar/holidays.h"
 #include "print/print.h"
 
 static const char USAGE_HEAD[] =
@@ -37,6 +39,9 @@ static const char USAGE_TAIL[] =
     "first of these folders that holds HDAY1.DAT: the current folder,\n"
     "$XDG_CONFIG_HOME/rkm7500 (~/.config/rkm7500), then rkm7500 in each folder of\n"
     "$XDG_CONFIG_DIRS (/etc/xdg/rkm7500).\n"
+    "syukujitsu.csv, the Cabinet Office's list of national holidays, is read from\n"
+    "the first of the same folders that holds it: for every year it covers, its\n"
+    "days are that year's national holidays. --version names the list in force.\n"
     "Your calendars are listed in $XDG_CONFIG_HOME/rkm7500/calendars\n"
     "(~/.config/rkm7500/calendars), one a line: a path to an .ics file or an\n"
     "http(s) URL (a published calendar or a CalDAV calendar); '#' starts a\n"
@@ -45,8 +50,9 @@ static const char USAGE_TAIL[] =
     "fetched calendars are kept in $XDG_CACHE_HOME/rkm7500 (~/.cache/rkm7500).\n"
     "\n"
     "Exit status: 0 when the calendar ends, 1 when it cannot open its window,\n"
-    "write the snapshot or, with --print-to, write a page, or when --agenda\n"
-    "cannot read a source; 2 for bad arguments.\n"
+    "write the snapshot or, with --print-to, write a page, or cannot write the\n"
+    "file of --export-ics, or when --agenda cannot read a source; 2 for bad\n"
+    "arguments.\n"
     "\n"
     "Report bugs to: <" RKM_BUG_URL ">\n";
 
@@ -55,7 +61,8 @@ static const char VERSION[] =
     "Copyright (C) 2026 The rkm7500 authors.\n"
     "License MIT: <https://opensource.org/licenses/MIT>.\n"
     "This is free software: you are free to change and redistribute it.\n"
-    "There is NO WARRANTY, to the extent permitted by law.\n";
+    "There is NO WARRANTY, to the extent permitted by law.\n"
+    "\n";
 
 UINT cmd_key_code(const std::string& name)
 {
@@ -314,6 +321,8 @@ struct Options {
     const char* print_to = nullptr;
     const char* size = nullptr;
     const char* scale = nullptr;
+    const char* export_ics = nullptr;
+    const char* years = nullptr;
     const char* agenda = nullptr;
     std::vector<const char*> ics;
 };
@@ -354,6 +363,13 @@ static const OptionRow OPTIONS[] = {
     {"scale", 0, nullptr, &Options::scale, nullptr, "1",
      "show the calendar 1:1, one pixel per design pixel,\n"
      "instead of fitted to the window (--scale=fit)"},
+    {"export-ics", 0, nullptr, &Options::export_ics, nullptr, "FILE.ics",
+     "write the national holidays as iCalendar events for\n"
+     "other calendars to FILE.ics and exit; no display is\n"
+     "needed"},
+    {"years", 0, nullptr, &Options::years, nullptr, "FROM..TO",
+     "the years --export-ics writes, 1948 to 2099, or one\n"
+     "year (this year and the five after it without it)"},
     {"agenda", 0, nullptr, &Options::agenda, nullptr, "FROM[..TO]",
      "print the events of your calendars from day FROM\n"
      "to day TO (YYYY-MM-DD) and exit: one line per\n"
@@ -453,10 +469,19 @@ int cmd_main(int argc, char** argv)
     std::string error;
     if (!parse_options(argc, argv, &options, &error))
         return usage_error(error);
-    if (options.help || options.version) {
-        std::fputs(options.help ? usage_text().c_str() : VERSION, stdout);
+    if (options.help) {
+        std::fputs(usage_text().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        hol_load_official();
+        std::fputs((VERSION + hol_source_text()).c_str(), stdout);
+        return 0;
+    }
+    if (options.years && !options.export_ics)
+        return usage_error("--years goes with --export-ics");
+    if (options.export_ics)
+        return ics_export(options.export_ics, options.years);
     if (options.agenda) {
         long long first = 0, last = 0;
         if (!agenda_range(options.agenda, &first, &last))

@@ -5,6 +5,7 @@
 
 #include "state/state.h"
 #include "calendar/calendar.h"
+#include "calendar/holidays.h"
 #include "calendar/views.h"
 #include "layout/layout.h"
 #include "print/print.h"
@@ -22,6 +23,7 @@ void RKM_INIT_SET(void)
     iSetfg = 0;
     iBcol = COLOR_WHITE;
     RKM_YHDAY_RED();
+    hol_load_official();
 }
 
 static void paint(HWND window)

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "events/internal.h"
-#include "platform/file.h"
-#include "platform/out_file.h"
+#include "platform/system/file.h"
+#include "platform/system/out_file.h"
 
 // The URL with its password left out: the key of its copy, so that a copy
 // names no password, yet two users of one server keep two copies.

@@ -10,7 +10,7 @@
 
 #include "events/events.h"
 #include "events/internal.h"
-#include "platform/file.h"
+#include "platform/system/file.h"
 
 std::string ev_list_path(void)
 {

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "events/events.h"
-#include "platform/thread_post.h"
+#include "platform/window/thread_post.h"
 #include "platform/windows.h"
 #include "tests/helpers/calendar_servers.h"
 #include "tests/helpers/cups.h"
