@@ -16,6 +16,7 @@
 #include "state/state.h"
 #include "tests/helpers/cups.h"
 #include "tests/helpers/pdf.h"
+#include "tests/helpers/program_run.h"
 #include "tests/helpers/tempdir.h"
 
 namespace {
@@ -97,7 +98,7 @@ TEST_F(PrintCommand, each_layout_prints_the_screen_drawing_at_the_printers_scale
             ASSERT_EQ(cups.run_tool(std::string("lpadmin -d ") + long_name), 0);
         }
         int status = -1;  // pale blue background, the layout's button, November 2003, F9
-        run_command("cd '" + cups.folder() + "' && SDL_VIDEODRIVER=offscreen " RKM_PROGRAM
+        run_command("cd '" + cups.folder() + "' && SDL_VIDEODRIVER=offscreen XDG_CONFIG_HOME=\"$PWD/config\" " RKM_PROGRAM
                     " --snapshot screen.png --replay 'click 870 356; click " +
                         std::to_string(660 + 80 * layout) +
                         " 200; type 2003; key Enter; type 11; key Enter; key F9'", &status);
@@ -139,7 +140,8 @@ TEST_F(PrintCommand, each_layout_prints_the_screen_drawing_at_the_printers_scale
         int wrong = 0;
         for (int y = 0; y <= 768 && dots(y, c.dpi) < page.height; y++)
             for (int x = 0; x <= 1024; x++) {  // the layouts' fills reach 1024
-                if (std::any_of(words.begin(), words.end(), [&](const Area& a) { return a.has(x, y); }))
+                if (std::any_of(words.begin(), words.end(), [&](const Area& a) { return a.has(x, y); }) ||
+                    (y >= 744 && y < 764 && x < 600))  // the line of keys is the screen's own
                     continue;
                 uint32_t s = c.alike.has(x, y) ? screen.at(x, y) : 0, expected = !c.paper.has(x, y) ? WHITE
                     : !c.alike.has(x, y) || (c.white_is_background && s == WHITE) ? PALE_BLUE : s;
@@ -180,6 +182,18 @@ TEST(PrintedMonth, nearest_month_and_before_any_entry_todays_month_in_the_medium
     EXPECT_EQ(page.at(dots(20, 600), dots(500, 600)), PALE_BLUE);
     EXPECT_EQ(page.at(dots(700, 600), dots(300, 600)), WHITE);
     EXPECT_EQ(page.at(dots(53, 600), dots(300, 600)), 0xC0C0C0u);
+}
+
+// Ctrl+P and the 印刷 key of the bar print what F9 prints.
+TEST(PrintedMonth, ctrl_p_and_the_bars_print_key_print_as_f9)
+{
+    TempDir dir;
+    for (const std::string keys : {"key Ctrl+P", "click 740 700"}) {
+        const std::string pdf = dir.file(keys.substr(0, 3) + ".pdf");
+        ProgramRun run = run_program("type 2003; key Enter; type 5; key Enter; " + keys, {"--print-to", pdf});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(pdf_text(pdf).find("2003年５月"), std::string::npos) << keys;
+    }
 }
 
 // No default printer, with or without a print service: ten attempts, each
