@@ -33,6 +33,9 @@ void app_show_today(HDC hdc);  // F11: today's month, the selector for the layou
 // A layout or colour chosen: the month shown (today's on the start screen)
 // drawn again at once in the layout in force, the entry in progress kept.
 void app_show_choice(HDC hdc);
+// What the screen shows drawn again, the entry fields empty: today's month
+// where F11 showed it over a chosen one, else as a paint draws it.
+void app_redraw_shown(HDC hdc);
 // The help screen (F8) over the calendar; any key or click closes it.
 void app_open_help(HDC hdc);
 void app_close_help(HDC hdc);

@@ -1,7 +1,6 @@
 // The user's calendars in the window: the sources are read from the start,
 // and each piece of news from the reading threads wakes the window, which
-// paints again once no year or month is half typed (a paint would empty
-// the entry fields).
+// draws what it shows again.
 #include <atomic>
 #include <string>
 
@@ -35,8 +34,15 @@ void app_events_window(HWND window)
     news_window = window;
 }
 
+// The view shown is drawn again with the news, and the year or month half
+// typed is typed back; the help screen stays until it is closed.
 void app_events_arrived(HWND window)
 {
-    if (iNstep == 0 && iNkcnt == 0)
-        InvalidateRect(window, nullptr, TRUE);
+    if (app_shown().help || app_shown().layout == LAYOUT_NONE)
+        return;
+    HDC hdc = GetDC(window);
+    const EntryDraft draft = ent_draft();
+    app_redraw_shown(hdc);
+    ent_resume(hdc, draft);
+    ReleaseDC(window, hdc);
 }

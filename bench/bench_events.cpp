@@ -1,7 +1,7 @@
 // Speed of the user's calendars: reading a large calendar (5 MB, 10,000
 // events, 500 of them recurring, in several zones), and the events of one
-// month from it; and, for the worst case, a month in which every one of
-// 500 recurring events runs.
+// month from it; for the worst case, a month in which every one of 500
+// recurring events runs; and the large month's paint with its events.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -9,7 +9,12 @@
 #include <random>
 #include <string>
 
+#include <unistd.h>
+
+#include "calendar/views.h"
 #include "events/internal.h"
+#include "platform/windows.h"
+#include "state/state.h"
 
 // A calendar as a busy shared calendar looks after ten years: events over
 // 2020 to 2030 in Tokyo, New York (its VTIMEZONE given), UTC and floating
@@ -110,3 +115,44 @@ static void expand_month_all_recurring(benchmark::State& state)
     state.counters["occurrences"] = (double)found.size();
 }
 BENCHMARK(expand_month_all_recurring)->Unit(benchmark::kMillisecond);
+
+// The large month's whole paint, with no calendar (0) and with three
+// events a day of three calendars (1): the events may cost half a paint.
+static void paint_large_month(benchmark::State& state)
+{
+    setenv("TZ", "Asia/Tokyo", 1);
+    char folder[] = "/tmp/rkm-bench-XXXXXX";
+    std::vector<std::string> files;
+    if (state.range(0) && mkdtemp(folder))
+        for (int source = 0; source < 3; source++) {
+            std::string text = "BEGIN:VCALENDAR\r\n";
+            for (int day = 1; day <= 30; day++) {
+                char line[256];
+                std::snprintf(line, sizeof line, "BEGIN:VEVENT\r\nUID:%d-%d\r\nDTSTART:202611%02dT%02d0000\r\n"
+                              "DURATION:PT1H\r\nSUMMARY:打ち合わせ %d (meeting)\r\nEND:VEVENT\r\n",
+                              source, day, day, 9 + 3 * source, day);
+                text += line;
+            }
+            files.push_back(std::string(folder) + "/" + std::to_string(source) + ".ics");
+            FILE* f = std::fopen(files.back().c_str(), "w");
+            std::fputs((text + "END:VCALENDAR\r\n").c_str(), f);
+            std::fclose(f);
+        }
+    ev_start(ev_read_list("", files), nullptr, nullptr);
+    ev_wait_first_round();
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, 1024, 768);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    iBcol = 0xFFFFFF;
+    for (auto _ : state)
+        RKM_CALEN1_PROC(dc, 2026, 11);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ev_stop();
+    for (const std::string& f : files)
+        std::remove(f.c_str());
+    if (!files.empty())
+        rmdir(folder);
+}
+BENCHMARK(paint_large_month)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -94,7 +94,7 @@ void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g)
 
 static const double NAME_HF = 1.4;
 
-static int text_width(const char* text, double wf)
+int cal_text_width(const char* text, double wf)
 {
     return (int)(std::strlen(text) * 7 * wf + 0.5);
 }
@@ -103,7 +103,7 @@ static int text_width(const char* text, double wf)
 static void era_beside_title(const CalSheet& s, int year, int month, const CalMonthGrid& g)
 {
     const double title_hf = 2.6, wf = g.title_wf * 0.45, hf = 1.6;
-    const int x = g.title_x + text_width(cal_month_title(year, month), g.title_wf) + 8;
+    const int x = g.title_x + cal_text_width(cal_month_title(year, month), g.title_wf) + 8;
     const int y = g.title_y + (int)(15 * (title_hf - hf));
     char era[CAL_ERA_SIZE];
     cal_text(s, cal_era_text(year, month, era, sizeof era), x, y, wf, hf, COLOR_BLUE,
@@ -117,10 +117,10 @@ static void name_in_cell(const CalSheet& s, const CalMonthGrid& g, const CalDay&
 {
     const int room = g.pitch_x - 12;
     double wf = 1.4;
-    if (text_width(name, wf) > room)
+    if (cal_text_width(name, wf) > room)
         wf = room / (7.0 * std::strlen(name));
     const int left = g.rule_x + g.pitch_x * day.column;
-    const int x = left + (g.pitch_x - text_width(name, wf)) / 2;
+    const int x = left + (g.pitch_x - cal_text_width(name, wf)) / 2;
     const int y = g.day_y + g.pitch_y * day.row + 50;
     cal_text(s, name, x, y, wf, NAME_HF, day.colour, FACE_ROUND_MEDIUM);
 }
@@ -130,9 +130,7 @@ static bool sjis_lead(unsigned char c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// Cuts `line` to at most `bytes` bytes, a whole character at a time, and
-// ends it with "…" when something was cut.
-static void shorten(std::string* line, size_t bytes)
+void cal_shorten(std::string* line, size_t bytes)
 {
     static const char ellipsis[] = "\x81\x63";  // …
     if (line->size() <= bytes)
@@ -160,7 +158,7 @@ static void holiday_line(const CalSheet& s, int year, int month, const CalMonthG
     for (int day = 1; day <= RKM_DAY_MAX(year, month); day++)
         if (const char* name = hol_day_name(year, month, day))
             line += (line.empty() ? "" : space) + std::to_string(day) + " " + name;
-    shorten(&line, (size_t)((g.line_x2 - g.line_x1) / (7 * wf)));
+    cal_shorten(&line, (size_t)((g.line_x2 - g.line_x1) / (7 * wf)));
     cal_text(s, line.c_str(), g.line_x1, g.holiday_line_y, wf, NAME_HF, CAL_HOLIDAY, FACE_ROUND_MEDIUM);
 }
 
@@ -181,8 +179,10 @@ void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& 
         }
         cal_text(s, cal_day_text(day.number), x, y, 4.2, 2.4, day.colour, FACE_ROUND_MEDIUM);
         const char* name = hol_day_name(year, month, day.position);
-        if (name && g.holiday_line_y == 0)
+        const bool named = name && g.holiday_line_y == 0;
+        if (named)
             name_in_cell(s, g, day, name);
+        cal_draw_day_events(s, year, month, g, day, y + (named ? 72 : 38));
     });
     if (g.holiday_line_y != 0)
         holiday_line(s, year, month, g);
@@ -250,6 +250,7 @@ void RKM_CALEN1_PROC(HDC hdc, int year, int month)
     else
         cal_draw_month_grid({hdc}, CAL_LARGE_MONTH);
     lay_hint(hdc, iBcol);
+    cal_events_status(hdc, 698, 2, iBcol);
     view_entry_reset();
 }
 
@@ -264,6 +265,7 @@ void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today)
         cal_draw_month({hdc}, year, month, g, today);
     else
         cal_draw_month_grid({hdc}, g);
+    cal_events_status(hdc, 723, 2, COLOR_DARK_GREY);
     view_entry_reset();
 }
 
@@ -281,6 +283,7 @@ void RKM_CALEN3_PROC(HDC hdc, int year, int month)
     if (is_month(year, month))
         cal_draw_small_month({hdc}, year, month, 0, 10, false);
     lay_hint(hdc, COLOR_DARK_GREY);
+    cal_events_status(hdc, 723, 1, COLOR_DARK_GREY);
     view_entry_reset();
 }
 
@@ -294,5 +297,6 @@ void RKM_CALEN4_PROC(HDC hdc, int year, int /*month*/)
     else
         cal_draw_year_grid({hdc});
     lay_hint(hdc, iBcol);
+    cal_events_status(hdc, 698, 2, iBcol);
     view_entry_reset();
 }

@@ -5,6 +5,8 @@
 // grid with no title and no days on screen: there is no such month to show.
 #pragma once
 
+#include <string>
+
 #include "platform/windef.h"
 
 /* The four views on screen. Each draws its own frame and the whole view,
@@ -51,6 +53,30 @@ extern const CalMonthGrid CAL_MEDIUM_MONTH;
 // below the grid.
 void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& g, int today);
 void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g);
+
+/* The user's events in the month cells (event_cells.cpp): in the large
+   month the day's events from `top` down, in the medium month a mark under
+   the number; nothing while no calendar is configured. */
+struct CalDay;
+void cal_draw_day_events(const CalSheet& s, int year, int month, const CalMonthGrid& g,
+                         const CalDay& day, int top);
+// The sources that could not be read, one a line from `top` (lines 20
+// units apart, `lines` at most, the last naming how many more), in a
+// quiet ink for `background`; on screen only.
+void cal_events_status(HDC hdc, int top, int lines, int background);
+// A calendar's colour, by its place in the list of sources.
+enum { CAL_SOURCE_COLOUR_COUNT = 8 };
+extern const int CAL_SOURCE_COLOURS[CAL_SOURCE_COLOUR_COUNT];
+int cal_source_colour(int source);
+// UTF-8 text as Shift-JIS; a character with no Shift-JIS form becomes '?'.
+std::string cal_sjis(const std::string& utf8);
+
+/* Small text shared by the views: a Shift-JIS text of n bytes is n
+   half-width cells wide, 7 units each at magnification 1 */
+int cal_text_width(const char* text, double wf);
+// Cuts `line` to at most `bytes` bytes, a whole character at a time, and
+// ends it with "…" when something was cut.
+void cal_shorten(std::string* line, size_t bytes);
 
 /* The small months of the small view and the year view */
 // One month block: title at (bx + 80, title_y), weekday row 20 units below

@@ -45,7 +45,7 @@ struct Engine {
     std::mutex lock;
     std::condition_variable wake;
     std::vector<SourceState> sources;
-    std::vector<std::string> problems;
+    std::vector<EvFailure> problems;
     int refresh_seconds = 0;
     std::atomic<bool> stop{false};
     size_t first_rounds_left = 0;  // threads still reading their sources the first time
@@ -55,6 +55,7 @@ struct Engine {
 };
 
 Engine* engine = nullptr;  // lives until ev_stop; its thread never outlives it
+std::atomic<unsigned> generation{0};
 
 void tell(Engine* e)
 {
@@ -71,10 +72,12 @@ bool set_failure(Engine* e, size_t i, const EvReason* reason)
     if (!reason) {
         const bool was = s.failed;
         s.failed = false;
+        generation += was;
         return was;
     }
     if (s.failed && s.reason.en == reason->en)
         return false;
+    generation++;
     s.failed = true;
     s.reason = *reason;
     std::fprintf(stderr, "rkm7500: %s: %s%s\n", s.source.name.c_str(), ev_mask(reason->en).c_str(),
@@ -86,6 +89,7 @@ void publish(Engine* e, size_t i, std::shared_ptr<const EvCalendar> calendar)
 {
     std::lock_guard<std::mutex> hold(e->lock);
     e->sources[i].calendar = std::move(calendar);
+    generation++;
 }
 
 bool same_file(const struct stat& a, const struct stat& b)
@@ -252,6 +256,11 @@ void watch_url(Engine* e, size_t i)
 
 }  // namespace
 
+unsigned ev_generation(void)
+{
+    return generation.load();
+}
+
 bool ev_active(void)
 {
     return engine && (!engine->sources.empty() || !engine->problems.empty());
@@ -262,6 +271,7 @@ void ev_start(const EvSourceList& list, void (*changed)(void* data), void* data)
     ev_stop();
     ev_fetch_init();
     engine = new Engine;
+    generation++;
     engine->refresh_seconds = list.refresh_seconds;
     engine->problems = list.problems;
     engine->changed = changed;
@@ -270,8 +280,8 @@ void ev_start(const EvSourceList& list, void (*changed)(void* data), void* data)
         engine->sources.emplace_back();
         engine->sources.back().source = s;
     }
-    for (const std::string& p : list.problems)
-        std::fprintf(stderr, "rkm7500: %s\n", p.c_str());
+    for (const EvFailure& p : list.problems)
+        std::fprintf(stderr, "rkm7500: %s: %s\n", p.source.c_str(), p.reason.c_str());
     static bool stop_at_exit = false;
     if (!stop_at_exit)
         stop_at_exit = std::atexit(ev_stop) == 0;
@@ -305,6 +315,7 @@ void ev_stop(void)
         t.join();
     delete engine;
     engine = nullptr;
+    generation++;
 }
 
 std::string ev_source_name(int source)
@@ -320,8 +331,7 @@ std::vector<EvFailure> ev_failures(void)
     if (!engine)
         return out;
     std::lock_guard<std::mutex> hold(engine->lock);
-    for (const std::string& p : engine->problems)
-        out.push_back({p, "not understood", "読めない行です"});
+    out = engine->problems;
     for (const SourceState& s : engine->sources)
         if (s.failed)
             out.push_back({s.source.name, ev_mask(s.reason.en), ev_mask(s.reason.ja)});
@@ -366,6 +376,7 @@ std::vector<std::vector<EvItem>> ev_days(int year, int month, int day, int count
                 item.source = (int)source;
                 item.all_day = o.all_day;
                 item.continued = d > from;
+                item.continues = d < ev_last_day(o);
                 item.start_minute = (int)(o.start - ev_day_of(o.start) * EV_DAY_MINUTES);
                 item.end_minute = (int)(o.end - ev_day_of(o.end) * EV_DAY_MINUTES);
                 item.start = o.start;

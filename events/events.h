@@ -17,6 +17,13 @@
 long long ev_day_number(int year, int month, int day);
 void ev_civil(long long day_number, int* year, int* month, int* day);
 
+/* Failures: one short line per source that could not be read */
+struct EvFailure {
+    std::string source;     // the source's name, without credentials, or "calendars:3"
+    std::string reason;     // English, for standard error and --agenda
+    std::string reason_ja;  // the same for the screen, in Japanese
+};
+
 /* The list of sources */
 struct EvSource {
     std::string location;  // an absolute path, or an http(s) URL
@@ -26,7 +33,7 @@ struct EvSource {
 struct EvSourceList {
     std::vector<EvSource> sources;
     int refresh_seconds = 15 * 60;      // how often URLs are fetched again
-    std::vector<std::string> problems;  // "calendars:3: ..." for lines not understood
+    std::vector<EvFailure> problems;  // lines of the list not understood ("calendars:3")
 };
 // The calendars file: $XDG_CONFIG_HOME/rkm7500/calendars ("" without a folder).
 std::string ev_list_path(void);
@@ -48,12 +55,16 @@ void ev_wait_first_round(void);
 void ev_stop(void);
 // True when any source is configured: the views then show events.
 bool ev_active(void);
+// A number that changes whenever the events or the failures may have
+// changed: what was drawn from them before is to be drawn again.
+unsigned ev_generation(void);
 
 /* One day's events */
 struct EvItem {
     int source = 0;         // position in the list: its name and its colour
     bool all_day = false;
     bool continued = false; // began on an earlier day
+    bool continues = false; // goes on into the next day
     int start_minute = 0;   // timed: local clock time of the start, minutes after 0:00
     int end_minute = 0;     // and of the end (an end after midnight keeps its clock time)
     long long start = 0;    // local minutes since 1970-01-01 0:00, for sorting
@@ -66,10 +77,5 @@ std::vector<std::vector<EvItem>> ev_days(int year, int month, int day, int count
 // user name and password.
 std::string ev_source_name(int source);
 
-/* Failures: one short line per source that could not be read */
-struct EvFailure {
-    std::string source;  // the source's name, without credentials
-    std::string reason;  // English, for standard error and --agenda
-    std::string reason_ja;  // the same for the screen, in Japanese
-};
+/* The failures of the sources and of the list, as they stand */
 std::vector<EvFailure> ev_failures(void);

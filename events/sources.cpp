@@ -83,7 +83,7 @@ static bool starts_with_nocase(const std::string& s, const char* prefix)
 // published calendars) or a path, relative to `folder`. False with the
 // reason when the entry names neither.
 static bool make_source(const std::string& entry, const std::string& folder, EvSource* source,
-                        std::string* reason)
+                        EvFailure* why)
 {
     source->name = ev_mask(entry);
     if (starts_with_nocase(entry, "http://") || starts_with_nocase(entry, "https://")) {
@@ -99,7 +99,8 @@ static bool make_source(const std::string& entry, const std::string& folder, EvS
     const size_t scheme = entry.find("://");
     if (scheme != std::string::npos && scheme > 0 &&
         entry.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ+.-") >= scheme) {
-        *reason = "only http and https URLs can be fetched";
+        why->reason = "only http and https URLs can be fetched";
+        why->reason_ja = "http・https の URL だけを読めます";
         return false;
     }
     const char* home = std::getenv("HOME");
@@ -153,7 +154,7 @@ static void read_file(const std::string& path, EvSourceList* list)
     std::ifstream in(path);
     if (!in) {
         if (access(path.c_str(), F_OK) == 0)
-            list->problems.push_back(path + ": cannot be read");
+            list->problems.push_back({path, "cannot be read", "読めません"});
         return;
     }
     const std::string folder = path.substr(0, path.rfind('/'));
@@ -162,18 +163,19 @@ static void read_file(const std::string& path, EvSourceList* list)
         const std::string entry = line_content(line);
         if (entry.empty())
             continue;
-        const std::string where = path + ":" + std::to_string(number) + ": ";
+        const std::string where = path + ":" + std::to_string(number);
         if (entry.rfind("refresh", 0) == 0 && (entry.size() == 7 || std::isspace((unsigned char)entry[7]))) {
             if (!read_refresh(line_content(entry.substr(7)), &list->refresh_seconds))
-                list->problems.push_back(where + "refresh needs a number of seconds, 1 to 604800");
+                list->problems.push_back({where, "refresh needs a number of seconds, 1 to 604800",
+                                          "refresh には 1〜604800 の秒数を書きます"});
             continue;
         }
         EvSource source;
-        std::string reason;
-        if (make_source(entry, folder, &source, &reason))
+        EvFailure why;
+        if (make_source(entry, folder, &source, &why))
             add_source(list, source);
         else
-            list->problems.push_back(where + ev_mask(entry) + ": " + reason);
+            list->problems.push_back({where, ev_mask(entry) + ": " + why.reason, why.reason_ja});
     }
 }
 
@@ -184,11 +186,11 @@ EvSourceList ev_read_list(const std::string& path, const std::vector<std::string
         read_file(path, &list);
     for (const std::string& entry : extra) {
         EvSource source;
-        std::string reason;
-        if (make_source(entry, "", &source, &reason))
+        EvFailure why;
+        if (make_source(entry, "", &source, &why))
             add_source(&list, source);
         else
-            list.problems.push_back("--ics " + ev_mask(entry) + ": " + reason);
+            list.problems.push_back({"--ics " + ev_mask(entry), why.reason, why.reason_ja});
     }
     return list;
 }

@@ -235,8 +235,10 @@ TEST(sources, the_list_of_sources)
     }
     EXPECT_EQ(list.refresh_seconds, 300);
     ASSERT_EQ(list.problems.size(), 2u);
-    EXPECT_NE(list.problems[0].find("calendars:10: refresh needs a number of seconds"), std::string::npos);
-    EXPECT_NE(list.problems[1].find("calendars:11: gopher://example.org/c.ics: only http and https"), std::string::npos);
+    EXPECT_EQ(list.problems[0].source, dir.file("calendars:10"));
+    EXPECT_EQ(list.problems[0].reason, "refresh needs a number of seconds, 1 to 604800");
+    EXPECT_EQ(list.problems[1].source, dir.file("calendars:11"));
+    EXPECT_EQ(list.problems[1].reason, "gopher://example.org/c.ics: only http and https URLs can be fetched");
 }
 
 // The reading threads wake the window's message loop from outside it.
