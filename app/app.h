@@ -19,11 +19,21 @@ void app_new_day(HWND window); // repaints the start screen once today has chang
 int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data);
 int RKM_YEAR_INP(HDC hdc);
 int RKM_MONTH_INP(HDC hdc);
+// The character the key produced on the user's keyboard, or 0 for none.
+char app_key_character(unsigned int key, long key_data);
 
 /* Stepping through months: PageUp, PageDown, the mouse wheel */
 void step_shown(int layout, int year, int month);     // what the calendar area now shows
 void step_month(HDC hdc, int direction);              // -1 back, 1 on; a year in the year view
 void step_wheel(HWND window, int x, int y, int turn); // WM_MOUSEWHEEL at client (x, y)
+
+/* The print dialog (F10): a view over the calendar that takes every key
+   and click of the main window while it is open */
+void pdlg_open(HWND window);
+bool pdlg_is_open(void);
+void pdlg_draw(HDC hdc);  // over the calendar just painted, when open
+void pdlg_key(HWND window, unsigned int key, long key_data);
+void pdlg_click(HWND window, int x, int y);
 
 /* Mouse */
 void RKM_SYS_MOUSE(HWND window, int x, int y);

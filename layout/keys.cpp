@@ -22,6 +22,8 @@ static const char* const ADDED_CAPTIONS[12] = {
     "\x92\x86",  // F2 中
     "\x8F\xAC",  // F3 小
     "\x94\x4E",  // F4 年
+    nullptr, nullptr, nullptr, nullptr, nullptr,
+    "\x88\xF3\x8D\xFC\x90\xDD\x92\xE8",  // F10 印刷設定
 };
 
 static bool blank(const char* caption)
