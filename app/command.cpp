@@ -9,7 +9,9 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "app/export_ics.h"
 #include "state/state.h"
+#include "calendar/holidays.h"
 #include "print/print.h"
 
 static const char USAGE_HEAD[] =
@@ -35,9 +37,13 @@ static const char USAGE_TAIL[] =
     "first of these folders that holds HDAY1.DAT: the current folder,\n"
     "$XDG_CONFIG_HOME/rkm7500 (~/.config/rkm7500), then rkm7500 in each folder of\n"
     "$XDG_CONFIG_DIRS (/etc/xdg/rkm7500).\n"
+    "syukujitsu.csv, the Cabinet Office's list of national holidays, is read from\n"
+    "the first of the same folders that holds it: for every year it covers, its\n"
+    "days are that year's national holidays. --version names the list in force.\n"
     "\n"
     "Exit status: 0 when the calendar ends, 1 when it cannot open its window,\n"
-    "write the snapshot or, with --print-to, write a page; 2 for bad arguments.\n"
+    "write the snapshot or, with --print-to, write a page, or cannot write the\n"
+    "file of --export-ics; 2 for bad arguments.\n"
     "\n"
     "Report bugs to: <" RKM_BUG_URL ">\n";
 
@@ -46,7 +52,8 @@ static const char VERSION[] =
     "Copyright (C) 2026 The rkm7500 authors.\n"
     "License MIT: <https://opensource.org/licenses/MIT>.\n"
     "This is free software: you are free to change and redistribute it.\n"
-    "There is NO WARRANTY, to the extent permitted by law.\n";
+    "There is NO WARRANTY, to the extent permitted by law.\n"
+    "\n";
 
 UINT cmd_key_code(const std::string& name)
 {
@@ -308,6 +315,8 @@ struct Options {
     const char* months = nullptr;
     const char* layout = nullptr;
     const char* paper = nullptr;
+    const char* export_ics = nullptr;
+    const char* years = nullptr;
 };
 
 // One option: a flag is set, a value is kept (once), or a value is added
@@ -358,6 +367,13 @@ static const OptionRow OPTIONS[] = {
     {"scale", 0, nullptr, &Options::scale, nullptr, "1",
      "show the calendar 1:1, one pixel per design pixel,\n"
      "instead of fitted to the window (--scale=fit)"},
+    {"export-ics", 0, nullptr, &Options::export_ics, nullptr, "FILE.ics",
+     "write the national holidays as iCalendar events for\n"
+     "other calendars to FILE.ics and exit; no display is\n"
+     "needed"},
+    {"years", 0, nullptr, &Options::years, nullptr, "FROM..TO",
+     "the years --export-ics writes, 1948 to 2099, or one\n"
+     "year (this year and the five after it without it)"},
 };
 
 // --help: the option table between its head and tail.
@@ -448,10 +464,19 @@ int cmd_main(int argc, char** argv)
     std::string error;
     if (!parse_options(argc, argv, &options, &error))
         return usage_error(error);
-    if (options.help || options.version) {
-        std::fputs(options.help ? usage_text().c_str() : VERSION, stdout);
+    if (options.help) {
+        std::fputs(usage_text().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        hol_load_official();
+        std::fputs((VERSION + hol_source_text()).c_str(), stdout);
+        return 0;
+    }
+    if (options.years && !options.export_ics)
+        return usage_error("--years goes with --export-ics");
+    if (options.export_ics)
+        return ics_export(options.export_ics, options.years);
     int width = 0, height = 0;
     if (options.size && !parse_size(options.size, &width, &height))
         return usage_error("--size needs WIDTHxHEIGHT in pixels, each 16 to 8192, as 1920x1080");

@@ -16,7 +16,7 @@
 
 #include "app/app.h"
 #include "layout/layout.h"
-#include "platform/codeconv.h"
+#include "platform/draw/codeconv.h"
 #include "print/print.h"
 #include "state/settings.h"
 #include "state/state.h"

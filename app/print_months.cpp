@@ -9,7 +9,7 @@
 
 #include "app/app.h"
 #include "app/command.h"
-#include "platform/codeconv.h"
+#include "platform/draw/codeconv.h"
 #include "layout/layout.h"
 #include "print/print.h"
 #include "state/state.h"

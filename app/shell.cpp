@@ -5,6 +5,7 @@
 
 #include "state/state.h"
 #include "calendar/calendar.h"
+#include "calendar/holidays.h"
 #include "calendar/views.h"
 #include "layout/layout.h"
 #include "print/print.h"
@@ -24,6 +25,7 @@ void RKM_INIT_SET(void)
     iBcol = COLOR_WHITE;
     settings_load();
     RKM_YHDAY_RED();
+    hol_load_official();
 }
 
 static void paint(HWND window)

@@ -48,3 +48,7 @@ void RKM_YHDAY_RED(void);
 // $XDG_CONFIG_HOME/rkm7500 (~/.config/rkm7500) and rkm7500 in each folder of
 // $XDG_CONFIG_DIRS (/etc/xdg); "" when none does.
 std::string hday_folder(void);
+// The same search for the official holiday list: the first folder holding
+// an entry syukujitsu.csv of any kind (the reader says why it refuses one
+// that is not a file).
+std::string hol_list_folder(void);

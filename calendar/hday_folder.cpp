@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "calendar/calendar.h"
-#include "platform/file.h"
+#include "platform/system/file.h"
 
 // The configuration folders in the order they are searched.
 static std::vector<std::string> config_folders(void)
@@ -19,15 +19,31 @@ static std::vector<std::string> config_folders(void)
     return folders;
 }
 
-std::string hday_folder(void)
+// The first folder of the search where `holds` finds the file `name`.
+template <class Holds>
+static std::string first_folder(const std::string& name, Holds holds)
 {
     std::error_code error;
-    if (std::filesystem::is_regular_file("HDAY1.DAT", error))
+    if (holds(name, error))
         return "";
     for (const std::string& folder : config_folders()) {
         std::string mine = folder + "/rkm7500/";
-        if (std::filesystem::is_regular_file(mine + "HDAY1.DAT", error))
+        if (holds(mine + name, error))
             return mine;
     }
     return "";
+}
+
+std::string hday_folder(void)
+{
+    return first_folder("HDAY1.DAT", [](const std::string& path, std::error_code& error) {
+        return std::filesystem::is_regular_file(path, error);
+    });
+}
+
+std::string hol_list_folder(void)
+{
+    return first_folder("syukujitsu.csv", [](const std::string& path, std::error_code& error) {
+        return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    });
 }

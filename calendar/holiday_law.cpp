@@ -198,32 +198,40 @@ bool law_national(const LawDate& t)
     return law_national_name(t) != nullptr;
 }
 
-bool law_owes_substitute(const LawDate& sunday)
+/* The rules for the days around the national holidays, over the holidays
+   `national` names: the law's own, or those of the official list. */
+bool law_listed(LawHolidayTest national, const LawDate& t)
 {
-    return law_key(sunday) >= LAW_SUBSTITUTES && law_weekday(sunday) == 0 && law_national(sunday);
+    return national(t.year, t.month, t.day) != 0;
+}
+
+bool law_owes_substitute(LawHolidayTest national, const LawDate& sunday)
+{
+    return law_key(sunday) >= LAW_SUBSTITUTES && law_weekday(sunday) == 0 && law_listed(national, sunday);
 }
 
 /* The day off owed for a Sunday holiday: up to 2006 the Monday after it
    (even a Monday that is a holiday itself); from 2007 the first following
    day that is not a national holiday. */
-bool law_substitute(const LawDate& t)
+bool law_substitute(LawHolidayTest national, const LawDate& t)
 {
     const LawDate before = law_prev(t);
     if (law_key(t) < LAW_2007)
-        return law_owes_substitute(before);
-    if (law_national(t))
+        return law_owes_substitute(national, before);
+    if (law_listed(national, t))
         return false;
-    for (LawDate back = before; law_national(back); back = law_prev(back))
-        if (law_owes_substitute(back))
+    for (LawDate back = before; law_listed(national, back); back = law_prev(back))
+        if (law_owes_substitute(national, back))
             return true;
     return false;
 }
 
 /* Up to 2006 a Sunday between two holidays stays a plain Sunday; from 2007
    the law no longer makes that exception. */
-bool law_citizens(const LawDate& t)
+bool law_citizens(LawHolidayTest national, const LawDate& t)
 {
-    if (law_key(t) < LAW_CITIZENS_FROM || !law_national(law_prev(t)) || !law_national(law_next(t)))
+    if (law_key(t) < LAW_CITIZENS_FROM || !law_listed(national, law_prev(t)) ||
+        !law_listed(national, law_next(t)))
         return false;
     return law_key(t) >= LAW_2007 || law_weekday(t) != 0;
 }
@@ -251,11 +259,23 @@ int law_day_kind(int year, int month, int day)
     const LawDate t{year, month, day};
     if (!law_valid(t))
         return LAW_WORKDAY;
-    if (law_substitute(t))
+    if (law_substitute(law_national_holiday, t))
         return LAW_SUBSTITUTE;
     if (law_national(t))
         return LAW_HOLIDAY;
-    if (law_citizens(t))
+    if (law_citizens(law_national_holiday, t))
+        return LAW_CITIZENS;
+    return LAW_WORKDAY;
+}
+
+int law_day_between(int year, int month, int day, LawHolidayTest national)
+{
+    const LawDate t{year, month, day};
+    if (!law_valid(t))
+        return LAW_WORKDAY;
+    if (law_substitute(national, t))
+        return LAW_SUBSTITUTE;
+    if (!law_listed(national, t) && law_citizens(national, t))
         return LAW_CITIZENS;
     return LAW_WORKDAY;
 }
@@ -280,7 +300,7 @@ int law_substitute_step(int year, int month, int day, int* carry)
         owed_here = 1;
         *carry = 0;
     }
-    if (law_owes_substitute(t))
+    if (law_owes_substitute(law_national_holiday, t))
         *carry = 1;
     return owed_here;
 }

@@ -38,6 +38,14 @@ int law_day_kind(int year, int month, int day);          // LAW_WORKDAY ...
    day, 休日 for a day between two holidays; null for a working day. */
 const char* law_day_name(int year, int month, int day);
 
+/* The law's rules for the days around national holidays, applied to a
+   list of national holidays other than its own: `national` gives 1 for a
+   date that is a national holiday of that list. LAW_SUBSTITUTE for the day
+   off owed for one of them on a Sunday, LAW_CITIZENS for a day between two
+   of them that is none itself, else LAW_WORKDAY. */
+typedef int (*LawHolidayTest)(int year, int month, int day);
+int law_day_between(int year, int month, int day, LawHolidayTest national);
+
 /* The substitute rule as the month walk applies it, one day at a time in
    date order. `carry` is the walk's iFuri: a national holiday on a Sunday
    sets it (from 12 April 1973 on) and the day off it owes clears it. That

@@ -9,6 +9,7 @@
 
 #include "state/state.h"
 #include "calendar/holiday_law.h"
+#include "calendar/holidays.h"
 
 static const int month_days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
@@ -58,8 +59,8 @@ int RKM_FIRST_DAY(int year, int month)
     return weekday < 0 ? weekday + 7 : weekday;
 }
 
-// 1 when the date is a day off by the national holidays law in force in its
-// year (holiday_law.h): a national holiday, or a day between two of them.
+// 1 when the date is a day off by the national holidays in force in its
+// year (holidays.h): a national holiday, or a day between two of them.
 // Substitute holidays are decided by the month walk. The equinox entries of
 // iHdtbl are rewritten for the year of every call, whatever the date. The
 // law finds weekdays by the calendar's own rules, so the weekday code and
@@ -71,7 +72,7 @@ int RKM_HDAY_CHK(int year, int month, int day, int weekday_code, int monday_coun
     (void)monday_count;
     iHdtbl[HDTBL_SPRING] = 300 + law_spring_equinox(year);
     iHdtbl[HDTBL_AUTUMN] = 900 + law_autumn_equinox(year);
-    const int kind = law_day_kind(year, month, day);
+    const int kind = hol_day_kind(year, month, day);
     return kind == LAW_HOLIDAY || kind == LAW_CITIZENS ? 1 : 0;
 }
 

@@ -3,12 +3,12 @@
 // year with its day-off boxes.
 #include "calendar/views.h"
 
-#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "state/state.h"
 #include "calendar/calendar.h"
-#include "calendar/holiday_law.h"
+#include "calendar/holidays.h"
 #include "layout/layout.h"
 #include "support/ghl3000.h"
 
@@ -130,20 +130,21 @@ static bool sjis_lead(unsigned char c)
 
 // Cuts `line` to at most `bytes` bytes, a whole character at a time, and
 // ends it with "…" when something was cut.
-static void shorten(char* line, size_t bytes)
+static void shorten(std::string* line, size_t bytes)
 {
     static const char ellipsis[] = "\x81\x63";  // …
-    if (std::strlen(line) <= bytes)
+    if (line->size() <= bytes)
         return;
     size_t keep = 0;
     for (size_t i = 0; i < bytes - 2;) {
-        const size_t n = sjis_lead((unsigned char)line[i]) ? 2 : 1;
+        const size_t n = sjis_lead((unsigned char)(*line)[i]) ? 2 : 1;
         if (i + n > bytes - 2)
             break;
         i += n;
         keep = i;
     }
-    std::strcpy(line + keep, ellipsis);
+    line->resize(keep);
+    *line += ellipsis;
 }
 
 // The month's holidays on one line under the grid, "3 文化の日　23 勤労感謝の日",
@@ -153,15 +154,12 @@ static void holiday_line(const CalSheet& s, int year, int month, const CalMonthG
 {
     static const char space[] = "\x81\x40";  // full-width blank
     const double wf = 1.3;
-    char line[512] = "";
+    std::string line;
     for (int day = 1; day <= RKM_DAY_MAX(year, month); day++)
-        if (const char* name = law_day_name(year, month, day)) {
-            if (line[0] != '\0')
-                std::strcat(line, space);
-            std::sprintf(line + std::strlen(line), "%d %s", day, name);
-        }
-    shorten(line, (size_t)((g.line_x2 - g.line_x1) / (7 * wf)));
-    cal_text(s, line, g.line_x1, g.holiday_line_y, wf, NAME_HF, CAL_HOLIDAY, FACE_ROUND_MEDIUM);
+        if (const char* name = hol_day_name(year, month, day))
+            line += (line.empty() ? "" : space) + std::to_string(day) + " " + name;
+    shorten(&line, (size_t)((g.line_x2 - g.line_x1) / (7 * wf)));
+    cal_text(s, line.c_str(), g.line_x1, g.holiday_line_y, wf, NAME_HF, CAL_HOLIDAY, FACE_ROUND_MEDIUM);
 }
 
 void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& g, int today)
@@ -180,7 +178,7 @@ void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& 
             cal_line(s, x, y, x + 56, y + 40, COLOR_BLUE, MODE_OUTLINE);
         }
         cal_text(s, cal_day_text(day.number), x, y, 4.2, 2.4, day.colour, FACE_ROUND_MEDIUM);
-        const char* name = law_day_name(year, month, day.position);
+        const char* name = hol_day_name(year, month, day.position);
         if (name && g.holiday_line_y == 0)
             name_in_cell(s, g, day, name);
     });

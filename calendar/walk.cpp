@@ -3,16 +3,17 @@
 #include "calendar/calendar.h"
 
 #include "state/state.h"
-#include "calendar/holiday_law.h"
+#include "calendar/holidays.h"
 
-// Substitute holidays by the law of the year (holiday_law.h). A national
+// Substitute holidays by the law of the year (holiday_law.h), or as the
+// official list gives them in the years it covers (holidays.h). A national
 // holiday on a Sunday sets the carry iFuri; the day off it owes is shown red
 // and clears it: the next Monday up to 2006, from 2007 the first day that is
 // not a national holiday. The carry survives from one month to the next, so
 // in the year layouts it may land on the 1st of the next month.
 static int walk_substitute(int year, int month, int day, int colour)
 {
-    return law_substitute_step(year, month, day, &iFuri) ? CAL_SUNDAY : colour;
+    return hol_substitute_step(year, month, day, &iFuri) ? CAL_SUNDAY : colour;
 }
 
 static int base_colour(int weekday_code)

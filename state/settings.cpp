@@ -12,8 +12,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/file.h"
-#include "platform/out_file.h"
+#include "platform/system/file.h"
+#include "platform/system/out_file.h"
 
 namespace {
 

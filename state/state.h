@@ -7,7 +7,7 @@
 #pragma once
 
 #include "platform/windef.h"
-#include "platform/print.h"
+#include "platform/print/print.h"
 
 /* Display and entry state */
 extern int iSetfg;   // 0 today state, 1 chosen-month state

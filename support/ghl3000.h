@@ -1,8 +1,9 @@
 // GHL3000: the support library of the calendar.
 //
 // Drawing, buttons and text on device contexts; number formatting and code
-// conversion; files, the clock and a log file; serial lines; starting and
-// closing other programs. Colours are Windows RGB values 0x00BBGGRR passed
+// conversion; files, the clock and a log file. Its serial lines and
+// processes, which the calendar does not use, are a library of their own
+// (support/comm/ghl3000_comm.h). Colours are Windows RGB values 0x00BBGGRR passed
 // as int. Texts are Shift-JIS (code page 932) bytes.
 #pragma once
 
@@ -70,22 +71,3 @@ void DosDateTime(char* date, char* time);
 void DosFileTime(const char* name, char* date, char* time);
 int DosFileOpen(const char* name, HANDLE* handle);
 int DosLogFile(const char* name, const char* record, int length);
-
-/* Serial lines: ports 0 to 8 are COM1 to COM9 */
-HANDLE CommOpen(int port, int baud, unsigned char parity, unsigned char size,
-                unsigned char stop, int dtr, int rts, int read_constant, int write_constant);
-void CommBufInit(HANDLE handle);
-int CommClose(HANDLE handle);
-int CommRead(HANDLE handle, char* buffer, int count, unsigned long* done);
-int CommWrite(HANDLE handle, const char* buffer, int count, unsigned long* done);
-int CommSize(HANDLE handle, unsigned long* count);
-int CommReceive(HANDLE handle, char* buffer, int count, unsigned long* done);
-int RSclose(HANDLE handle);
-int RSwrite(HANDLE handle, unsigned char* buffer, int count, unsigned long* done);
-int RSread(HANDLE handle, unsigned char* buffer, int count, unsigned long* done);
-int RSsize(HANDLE handle, unsigned long* count);
-
-/* Processes */
-int ProgExec(const char* command_line, unsigned long* id, int show);
-int ProgDown(unsigned long* id);
-BOOL ProgAppEnum(HWND window, LPARAM id);

@@ -12,8 +12,8 @@
 #include <cstdarg>
 #include <thread>
 
-#include "platform/comm_termios.h"
-#include "support/ghl3000.h"
+#include "platform/comm/comm_termios.h"
+#include "support/comm/ghl3000_comm.h"
 
 // A pseudo-terminal has no modem lines: the port's requests for them are recorded on their way.
 static std::vector<std::pair<unsigned long, int>> modem_requests;

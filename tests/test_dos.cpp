@@ -14,7 +14,7 @@
 #include <random>
 
 #include "calendar/calendar.h"
-#include "platform/file.h"
+#include "platform/system/file.h"
 #include "state/state.h"
 #include "support/ghl3000.h"
 #include "tests/helpers/tempdir.h"

@@ -21,6 +21,9 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
 {
     const std::string no_display = "rkm7500: cannot open display :199\n";  // all it says
     const char* const no_cups = "export CUPS_SERVER=/nonexistent/cups.sock;";  // no printer either
+    const char* const law = "the compiled law of each year (no syukujitsu.csv";
+    const char* const faked = "export LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 "
+                              "FAKETIME='@2026-05-01 12:00:00' ASAN_OPTIONS=verify_asan_link_order=0;";
     const struct {
         const char *before, *args;
         int status;
@@ -54,6 +57,22 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
         {"", "--months 2026-01", 2, "", "--months needs --print-to"},
         {"", "--print-to p.pdf --months 2026-01 --layout huge", 2, "", "unknown layout 'huge'"},
         {"", "--print-to no/p.pdf --months 2026-01", 1, "", "no/p.pdf: No such file"},
+        // The holiday list in force; one that cannot be used is named with its reason.
+        {"printf '2026/1/1,a\\r\\n' > syukujitsu.csv;", "--version", 0, "syukujitsu.csv for 2026-2026, the compiled", ""},
+        {": > syukujitsu.csv;", "--version", 0, law, "syukujitsu.csv: is empty; the holidays follow the compiled law"},
+        {"printf '2026/1/1,a\\0' > syukujitsu.csv;", "--version", 0, law, "is not text"},
+        {"head -c 1048577 /dev/zero | tr '\\0' '\\n' > syukujitsu.csv;", "--version", 0, law, "is larger than 1 MB"},
+        {"mkfifo syukujitsu.csv;", "--version", 0, law, "is a FIFO"},
+        {"mknod syukujitsu.csv c 1 3;", "--version", 0, law, "is a device"},
+        {"mkdir syukujitsu.csv;", "--version", 0, law, "is a folder"},
+        {"yes 2026/2/30,x | head -n 1000 > syukujitsu.csv;", "--version", 0, law, "csv: 990 more bad lines skipped"},
+        // --export-ics: today 1 May 2026 by the faked clock, so 2026 to 2031.
+        {faked, "--export-ics d.ics && grep -o 'DATE:....' d.ics | sed -n '1p;$p' | tr -d '\\n'", 0, "DATE:2026DATE:2031", ""},
+        {"", "--export-ics no/x.ics", 1, "", "rkm7500: cannot write no/x.ics: No such file or directory\n"},
+        {"", "--export-ics x.ics --years 1947..2000", 2, "", "--years needs FROM..TO"},
+        {"", "--export-ics x.ics --years 2030..2020", 2, "", "--years needs FROM..TO"},
+        {"", "--export-ics x.ics --years 2026..2100", 2, "", "--years needs FROM..TO"},
+        {"", "--years 2026", 2, "", "--years goes with --export-ics"},
     };
     for (const auto& c : cases) {
         TempDir dir;

@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <tuple>
 
+#include "platform/window/fit.h"
 #include "tests/helpers/program_run.h"
 #include "tests/helpers/xvfb.h"
 
@@ -17,11 +19,11 @@ namespace {
 
 const uint32_t MARGIN = 0x302620, CYAN = 0xFFFF00;
 
-struct Fit {  // the oracle: where design unit u lies in a w x h window
+struct Fit {  // where design unit u lies in a w x h window, by the fit's own arithmetic
+    WndFit f;
     double s;
     int ox, oy;
-    Fit(int w, int h) : s(std::min(w / 1024.0, h / 768.0)),
-        ox((w - (int)std::lround(s * 1024)) / 2), oy((h - (int)std::lround(s * 768)) / 2) {}
+    Fit(int w, int h) : f(fit_for(w, h, false)), s(f.scale), ox(f.offset_x), oy(f.offset_y) {}
     int x(double u) const { return ox + (int)std::lround(s * u); }
     int y(double u) const { return oy + (int)std::lround(s * u); }
 };
@@ -41,6 +43,36 @@ bool solid(const Picture& p, int x, int y)
 }
 
 }  // namespace
+
+// The fit at many window sizes, shrunk and enlarged: the design fills the
+// window one way and is centred the other; every device pixel of the design
+// belongs to the unit whose pixels begin at or before it and end after it;
+// from scale 1 up every unit's first pixel leads back to the unit; pixels
+// beside the design belong to none.
+TEST(fit, units_and_pixels_map_both_ways_at_many_sizes)
+{
+    for (int w = 400; w <= 4200; w += 97)
+        for (int h : {w * 3 / 4, w * 9 / 16, w * 10 / 16, w, w * 2 / 5 + 7}) {
+            WndFit f = fit_for(w, h, false);
+            int dw = fit_extent(f.scale, 1024), dh = fit_extent(f.scale, 768);
+            ASSERT_TRUE(dw <= w && dh <= h && (dw >= w - 1 || dh >= h - 1)) << w << "x" << h;
+            ASSERT_LE(std::abs(w - dw - 2 * f.offset_x), 1) << w << "x" << h;
+            ASSERT_LE(std::abs(h - dh - 2 * f.offset_y), 1) << w << "x" << h;
+            for (auto [units, offset, extent] : {std::tuple{1024, f.offset_x, dw}, {768, f.offset_y, dh}}) {
+                ASSERT_EQ(fit_unit_at(f.scale, offset, units, offset - 1), -1);
+                ASSERT_EQ(fit_unit_at(f.scale, offset, units, offset + extent), -1);
+                for (int d = offset; d < offset + extent; d++) {
+                    int u = fit_unit_at(f.scale, offset, units, d);
+                    ASSERT_TRUE(u >= 0 && fit_pixel(f.scale, offset, u) <= d) << w << "x" << h << " " << d;
+                    ASSERT_TRUE(u == units - 1 || fit_pixel(f.scale, offset, u + 1) > d) << d;
+                }
+                for (int u = 0; u < units && f.scale >= 1; u++)
+                    ASSERT_EQ(fit_unit_at(f.scale, offset, units, fit_pixel(f.scale, offset, u)), u);
+            }
+        }
+    WndFit one = fit_for(2000, 1000, true);
+    EXPECT_TRUE(one.scale == 1 && one.offset_x == 488 && one.offset_y == 116);
+}
 
 // Every pixel of the 1:1 screen inside a patch of one colour (no edge, no
 // text) covers its whole block of the fitted screen; the margins are filled.

@@ -122,10 +122,7 @@ TEST(holiday_law, names_and_era_year_drawn_on_screen_and_paper)
                                          "; key Enter; type " + std::to_string(c.month) + "; key Enter; key F9",
                                      {"--print-to", config.file("p.pdf")});
         ASSERT_EQ(run.status, 0);
-        std::string paper = pdf_text(config.file("p.pdf"));  // without blanks: pdftotext spaces its own way
-        for (const std::string blank : {" ", "　", "\n"})
-            for (size_t at; (at = paper.find(blank)) != std::string::npos;)
-                paper.erase(at, blank.size());
+        const std::string paper = pdf_text_unspaced(config.file("p.pdf"));
         const Picture& p = run.screen;
         for (const std::string& text : c.paper)
             EXPECT_NE(paper.find(text), std::string::npos) << text << " not in " << paper;

@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "platform/out_file.h"
+#include "platform/system/out_file.h"
 #include "state/settings.h"
 #include "tests/helpers/cups.h"
 #include "tests/helpers/tempdir.h"

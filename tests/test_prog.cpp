@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 
-#include "support/ghl3000.h"
+#include "support/comm/ghl3000_comm.h"
 #include "tests/helpers/tempdir.h"
 #include "tests/helpers/xvfb.h"
 

@@ -14,6 +14,15 @@ std::string pdf_text(const std::string& pdf)
     return run_command("pdftotext -enc UTF-8 '" + pdf + "' -", nullptr);
 }
 
+std::string pdf_text_unspaced(const std::string& pdf)
+{
+    std::string text = pdf_text(pdf);
+    for (const std::string blank : {" ", "　", "\n"})
+        for (size_t at; (at = text.find(blank)) != std::string::npos;)
+            text.erase(at, blank.size());
+    return text;
+}
+
 std::string pdf_field(const std::string& pdf, const std::string& key)
 {
     std::istringstream info(run_command("pdfinfo '" + pdf + "'", nullptr));

@@ -7,6 +7,8 @@
 #include "tests/helpers/picture.h"
 
 std::string pdf_text(const std::string& pdf);  // pdftotext, UTF-8
+// The same without blanks and line ends: pdftotext spaces words its own way.
+std::string pdf_text_unspaced(const std::string& pdf);
 // The value of pdfinfo's "Key:  value" line, or "".
 std::string pdf_field(const std::string& pdf, const std::string& key);
 // The first page rendered at `dpi`, neither shapes nor text antialiased, so

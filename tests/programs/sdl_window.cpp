@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "platform/process.h"
+#include "platform/comm/process.h"
 
 int main(int argc, char** argv)
 {

@@ -1,0 +1,246 @@
+// The framebuffer and its fit, window DCs and painting.
+//
+// Calls: BeginPaint, EndPaint, GetDC, ReleaseDC, InvalidateRect;
+// plat_set_fit, plat_client_point.
+//
+// Each window owns a framebuffer: an RGB24 cairo image surface of its client
+// area. The program draws in the units of its fixed 1024 x 768 design; the
+// design is shown centred in the client area, as large as fits with its
+// shape kept, and the margins around it are one calm colour. Window DCs
+// draw the design at that scale straight onto the framebuffer's pixels, so
+// shapes and text are as sharp as the screen allows; releasing one copies
+// what it drew to the screen.
+#include <SDL.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "platform/draw/dc.h"
+#include "platform/window/wnd.h"
+
+namespace {
+
+const COLORREF MARGIN_COLOUR = RGB(0x20, 0x26, 0x30);  // a dark slate beside the design's frame
+
+int fit_choice = PLAT_FIT_WINDOW;
+
+void fill_margins(cairo_surface_t* fb, const WndFit& fit, int design_w, int design_h)
+{
+    cairo_t* cr = cairo_create(fb);
+    cairo_rectangle(cr, 0, 0, cairo_image_surface_get_width(fb),
+                    cairo_image_surface_get_height(fb));
+    cairo_rectangle(cr, fit.offset_x, fit.offset_y, design_w, design_h);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_set_source_rgb(cr, GetRValue(MARGIN_COLOUR) / 255.0, GetGValue(MARGIN_COLOUR) / 255.0,
+                         GetBValue(MARGIN_COLOUR) / 255.0);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+}
+
+// Copies the framebuffer's pixels x0..x1-1 by y0..y1-1 to the window on
+// screen; the whole framebuffer when it or the window's surface is new.
+void present(HWND w, int x0, int y0, int x1, int y1)
+{
+    if (!w->sdl || !w->visible || !w->framebuffer_view)
+        return;
+    SDL_Surface* screen = SDL_GetWindowSurface(w->sdl);
+    if (!screen)
+        return;
+    if (w->show_all || screen != w->shown_on) {
+        x0 = y0 = 0;
+        x1 = y1 = INT32_MAX;
+    }
+    x1 = std::min({x1, screen->w, w->framebuffer_view->w});
+    y1 = std::min({y1, screen->h, w->framebuffer_view->h});
+    if (x1 <= x0 || y1 <= y0)
+        return;
+    cairo_surface_flush(w->framebuffer);
+    SDL_Rect area = {x0, y0, x1 - x0, y1 - y0};
+    SDL_BlitSurface(w->framebuffer_view, &area, screen, &area);
+    SDL_UpdateWindowSurfaceRects(w->sdl, &area, 1);
+    w->shown_on = screen;
+    w->show_all = false;
+}
+
+HDC open_dc(HWND w)
+{
+    wnd_fit_framebuffer(w);
+    if (!w->design_view)
+        return nullptr;
+    HDC dc = plat_dc_create(HDC__::Window, w->design_view,
+                            cairo_image_surface_get_width(w->design_view),
+                            cairo_image_surface_get_height(w->design_view), 96, 96);
+    if (!dc)
+        return nullptr;
+    dc->window = w;
+    dc->scale = w->scale;
+    w->dcs.push_back(dc);
+    return dc;
+}
+
+bool close_dc(HWND w, HDC dc)
+{
+    auto it = std::find(w->dcs.begin(), w->dcs.end(), dc);
+    if (it == w->dcs.end())
+        return false;
+    w->dcs.erase(it);
+    auto drawn = dc->drawn;
+    plat_dc_destroy(dc);
+    if (!w->alive) {
+        if (w->dcs.empty())
+            wnd_drop_framebuffer(w);
+        return true;
+    }
+    wnd_fit_framebuffer(w);
+    present(w, w->offset_x + drawn.x0, w->offset_y + drawn.y0, w->offset_x + drawn.x1,
+            w->offset_y + drawn.y1);
+    return true;
+}
+
+// The window of ours, live or destroyed, that `window` is; null for others.
+HWND ours(HWND window)
+{
+    for (HWND w : wnd_all())
+        if (w == window)
+            return w;
+    return nullptr;
+}
+
+}  // namespace
+
+void wnd_drop_framebuffer(HWND w)
+{
+    if (w->framebuffer_view)
+        SDL_FreeSurface(w->framebuffer_view);
+    if (w->design_view)
+        cairo_surface_destroy(w->design_view);
+    if (w->framebuffer)
+        cairo_surface_destroy(w->framebuffer);
+    w->framebuffer_view = nullptr;
+    w->design_view = nullptr;
+    w->framebuffer = nullptr;
+}
+
+// The design's part of a new framebuffer starts black.
+void wnd_fit_framebuffer(HWND w)
+{
+    if (!w->dcs.empty())
+        return;
+    WndFit fit = fit_for(w->width, w->height, fit_choice == PLAT_FIT_ONE_TO_ONE);
+    int design_w = fit_extent(fit.scale, WND_DESIGN_WIDTH);
+    int design_h = fit_extent(fit.scale, WND_DESIGN_HEIGHT);
+    int width = std::max(w->width, fit.offset_x + design_w);
+    int height = std::max(w->height, fit.offset_y + design_h);
+    cairo_surface_t* old = w->framebuffer;
+    if (old && cairo_image_surface_get_width(old) == width &&
+        cairo_image_surface_get_height(old) == height && w->scale == fit.scale &&
+        w->offset_x == fit.offset_x && w->offset_y == fit.offset_y)
+        return;
+    wnd_drop_framebuffer(w);
+    cairo_surface_t* fb = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    fill_margins(fb, fit, design_w, design_h);
+    cairo_surface_flush(fb);
+    unsigned char* data = cairo_image_surface_get_data(fb);
+    int stride = cairo_image_surface_get_stride(fb);
+    w->framebuffer = fb;
+    w->design_view = cairo_image_surface_create_for_data(
+        data + (size_t)fit.offset_y * stride + (size_t)fit.offset_x * 4, CAIRO_FORMAT_RGB24,
+        design_w, design_h, stride);
+    w->framebuffer_view = SDL_CreateRGBSurfaceWithFormatFrom(data, width, height, 32, stride,
+                                                             SDL_PIXELFORMAT_RGB888);
+    w->scale = fit.scale;
+    w->offset_x = fit.offset_x;
+    w->offset_y = fit.offset_y;
+    w->show_all = true;
+}
+
+RECT wnd_design_client(HWND w)
+{
+    return RECT{0, 0, (LONG)std::lround(w->width / w->scale),
+                (LONG)std::lround(w->height / w->scale)};
+}
+
+WndFit wnd_fit(HWND hwnd)
+{
+    HWND w = plat_window_live(hwnd);
+    return w ? WndFit{w->scale, w->offset_x, w->offset_y} : WndFit{1.0, 0, 0};
+}
+
+bool wnd_to_design(HWND hwnd, int x, int y, POINT* design)
+{
+    HWND w = plat_window_live(hwnd);
+    if (!w)
+        return false;
+    int ux = fit_unit_at(w->scale, w->offset_x, WND_DESIGN_WIDTH, x);
+    int uy = fit_unit_at(w->scale, w->offset_y, WND_DESIGN_HEIGHT, y);
+    if (ux < 0 || uy < 0)
+        return false;
+    *design = POINT{ux, uy};
+    return true;
+}
+
+/* Painting */
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
+{
+    HWND w = plat_window_live(window);
+    if (!w || !paint)
+        return nullptr;
+    HDC dc = open_dc(w);
+    w->paint_pending = false;
+    paint->hdc = dc;
+    paint->rcPaint = wnd_design_client(w);
+    paint->fErase = FALSE;
+    if (dc && w->erase_pending) {
+        w->erase_pending = false;
+        paint->fErase = wnd_send(w, WM_ERASEBKGND, (WPARAM)dc, 0) == 0;
+    }
+    return dc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint)
+{
+    HWND w = ours(window);
+    return w && paint && close_dc(w, paint->hdc);
+}
+
+HDC GetDC(HWND window)
+{
+    HWND w = plat_window_live(window);
+    return w ? open_dc(w) : nullptr;
+}
+
+int ReleaseDC(HWND window, HDC dc)
+{
+    HWND w = ours(window);
+    return w && close_dc(w, dc) ? 1 : 0;
+}
+
+BOOL InvalidateRect(HWND window, const RECT*, BOOL erase)
+{
+    HWND w = plat_window_live(window);
+    if (!w)
+        return FALSE;
+    w->paint_pending = true;
+    w->erase_pending = w->erase_pending || erase;
+    return TRUE;
+}
+
+/* Hooks for the command line and tests */
+
+void plat_set_fit(int choice)
+{
+    fit_choice = choice;
+}
+
+POINT plat_client_point(HWND window, int x, int y)
+{
+    WndFit fit = wnd_fit(window);
+    auto centre = [&](int offset, int u) {
+        int from = fit_pixel(fit.scale, offset, u), to = fit_pixel(fit.scale, offset, u + 1);
+        return (from + std::max(from, to - 1)) / 2;
+    };
+    return POINT{centre(fit.offset_x, x), centre(fit.offset_y, y)};
+}
