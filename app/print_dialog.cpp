@@ -9,7 +9,6 @@
 // manager could place elsewhere, and lets replayed input drive it exactly
 // as a user would. Closing it draws the calendar again.
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,13 +20,6 @@
 #include "state/settings.h"
 #include "state/state.h"
 #include "support/ghl3000.h"
-
-// XXX-PLATFORM: the documents folder of xdg-user-dirs.
-static std::string plat_documents_folder(void)
-{
-    const char* home = std::getenv("HOME");
-    return home ? home : "";
-}
 
 namespace {
 

@@ -33,6 +33,7 @@ char cPrnbuf[300];
 
 std::string output_file;  // --print-to: the page goes to this PDF file
 std::string no_printer_reason;  // why the profile named no printer at start-up
+POINT page_origin = {0, 0};     // where prn_fit_page put the canvas's (0, 0), in dots
 bool any_failed = false;
 
 bool sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
@@ -49,6 +50,29 @@ std::string first_token(const char* text)
     while (*p && *p != ',')
         p += (sjis_lead((unsigned char)p[0]) && sjis_trail((unsigned char)p[1])) ? 2 : 1;
     return std::string(start, p);
+}
+
+// The printer's settings as its driver gives them, in a record of the size
+// the driver states (the caller frees it); null when the printer cannot be
+// opened or its settings read.
+DEVMODEA* printer_settings(const char* name)
+{
+    HANDLE printer = nullptr;
+    char* device = const_cast<char*>(name);
+    // The no-printer text names no printer, whether or not a print service
+    // could be asked.
+    if (std::strcmp(name, NO_PRINTER) == 0 || !OpenPrinterA(device, &printer, nullptr))
+        return nullptr;
+    LONG size = DocumentPropertiesA(nullptr, printer, device, nullptr, nullptr, 0);
+    auto* devmode = size > 0 && (size_t)size >= sizeof(DEVMODEA)
+                        ? static_cast<DEVMODEA*>(std::calloc(1, (size_t)size))
+                        : nullptr;
+    if (devmode && DocumentPropertiesA(nullptr, printer, device, devmode, nullptr, DM_OUT_BUFFER) < 0) {
+        std::free(devmode);
+        devmode = nullptr;
+    }
+    ClosePrinter(printer);
+    return devmode;
 }
 
 }  // namespace
@@ -115,23 +139,51 @@ int GetPrnName(char* dst)
     return 0;
 }
 
-// XXX-PLATFORM: every destination of the print service, once the platform lists them.
 std::vector<std::string> prn_printers(int* default_index)
 {
     std::vector<std::string> names;
     *default_index = -1;
-    if (std::strcmp(cPrninfo, NO_PRINTER) != 0 && cPrninfo[0]) {
-        names.push_back(cPrninfo);
-        *default_index = 0;
+    DWORD needed = 0, count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed,
+                  &count);
+    std::vector<BYTE> buffer(needed);
+    if (needed == 0 || !EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4,
+                                      buffer.data(), needed, &needed, &count))
+        return names;
+    const auto* printers = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
+    for (DWORD i = 0; i < count; i++) {
+        if (printers[i].Attributes & PRINTER_ATTRIBUTE_DEFAULT)
+            *default_index = (int)i;
+        names.push_back(printers[i].pPrinterName);
     }
     return names;
 }
 
-// XXX-PLATFORM: the printer's own media.
-std::vector<PrnPaper> prn_papers(const char*, int* default_index)
+// The papers by their names and sizes; the default is the paper of the
+// printer's device mode.
+std::vector<PrnPaper> prn_papers(const char* printer, int* default_index)
 {
-    *default_index = 0;
-    return std::vector<PrnPaper>(PRN_PAPERS, PRN_PAPERS + 7);
+    *default_index = -1;
+    const int n = DeviceCapabilitiesA(printer, nullptr, DC_PAPERNAMES, nullptr, nullptr);
+    std::vector<char> names((size_t)std::max(n, 0) * 64);
+    std::vector<POINT> sizes((size_t)std::max(n, 0));
+    if (n <= 0 || DeviceCapabilitiesA(printer, nullptr, DC_PAPERNAMES, names.data(), nullptr) != n ||
+        DeviceCapabilitiesA(printer, nullptr, DC_PAPERSIZE, reinterpret_cast<char*>(sizes.data()),
+                            nullptr) != n) {
+        *default_index = 0;
+        return std::vector<PrnPaper>(PRN_PAPERS, PRN_PAPERS + 7);
+    }
+    std::vector<PrnPaper> papers;
+    for (int i = 0; i < n; i++)
+        papers.push_back({std::string(&names[(size_t)i * 64], strnlen(&names[(size_t)i * 64], 64)),
+                          (int)sizes[(size_t)i].x, (int)sizes[(size_t)i].y});
+    DEVMODEA* devmode = printer_settings(printer);
+    for (int i = 0; devmode && i < n; i++)
+        if (std::abs(papers[(size_t)i].width - devmode->dmPaperWidth) <= 10 &&
+            std::abs(papers[(size_t)i].length - devmode->dmPaperLength) <= 10)
+            *default_index = i;
+    std::free(devmode);
+    return papers;
 }
 
 HDC OpenPrinterDC(char* name, int mode)
@@ -141,24 +193,9 @@ HDC OpenPrinterDC(char* name, int mode)
 
 HDC prn_open_dc(const char* name, int mode, const PrnPaper& paper, int copies)
 {
-    HANDLE printer = nullptr;
-    char* device = const_cast<char*>(name);
-    // The no-printer text names no printer, whether or not a print service
-    // could be asked.
-    if (std::strcmp(name, NO_PRINTER) == 0 || !OpenPrinterA(device, &printer, nullptr))
+    DEVMODEA* devmode = printer_settings(name);
+    if (!devmode)
         return nullptr;
-    LONG size = DocumentPropertiesA(nullptr, printer, device, nullptr, nullptr, 0);
-    if (size <= 0 || (size_t)size < sizeof(DEVMODEA)) {
-        ClosePrinter(printer);
-        return nullptr;
-    }
-    auto* devmode = static_cast<DEVMODEA*>(std::calloc(1, (size_t)size));
-    if (!devmode ||
-        DocumentPropertiesA(nullptr, printer, device, devmode, nullptr, DM_OUT_BUFFER) < 0) {
-        std::free(devmode);
-        ClosePrinter(printer);
-        return nullptr;
-    }
     if (mode == MODE_PORTRAIT)
         devmode->dmOrientation = DMORIENT_PORTRAIT;
     else if (mode == MODE_LANDSCAPE)
@@ -174,7 +211,6 @@ HDC prn_open_dc(const char* name, int mode, const PrnPaper& paper, int copies)
     // printers with longer names too.
     HDC dc = CreateDCA("WINSPOOL", name, nullptr, devmode);
     std::free(devmode);
-    ClosePrinter(printer);
     return dc;
 }
 
@@ -222,8 +258,13 @@ void prn_fit_page(HDC dc)
         fit = std::min(width / (CANVAS_WIDTH * x_dots), height / (CANVAS_HEIGHT * y_dots));
     dXdpi = x_dots * fit;
     dYdpi = y_dots * fit;
-    (void)0; // XXX-VIEWPORT SetViewportOrgEx(dc, (width - (int)(CANVAS_WIDTH * dXdpi)) / 2,
-//                      (height - (int)(CANVAS_HEIGHT * dYdpi)) / 2, nullptr);
+    page_origin.x = std::max(0, (width - (int)(CANVAS_WIDTH * dXdpi)) / 2);
+    page_origin.y = std::max(0, (height - (int)(CANVAS_HEIGHT * dYdpi)) / 2);
+}
+
+POINT prn_page_origin(void)
+{
+    return page_origin;
 }
 
 int RKM_CALEN_PRN(HDC)

@@ -48,8 +48,10 @@ HDC prn_open_dc(const char* name, int mode, const PrnPaper& paper, int copies);
 void prn_draw_layout(HDC dc, int layout, int year, int month);
 // Sets dXdpi and dYdpi so that the 1024 x 768 canvas fills the printable
 // area of the printer device context as far as its shape allows, and
-// centres it there. Every print job, F9's included, draws through it.
+// centres it there: prn_page_origin is then the dot of the canvas's (0, 0).
+// Every print job, F9's included, draws through it.
 void prn_fit_page(HDC dc);
+POINT prn_page_origin(void);
 
 /* Pages: a range of months in one document, on paper of a chosen size */
 extern const PrnPaper PRN_PAPERS[7];

@@ -1,7 +1,8 @@
 // A private CUPS scheduler for tests (needs root): cupsd with a folder of its
 // own, listening on a socket there, CUPS_SERVER pointing this process and its
 // children at it. Queues hand each job over unchanged as out/job-N.pdf, its
-// title in out/job-N.title. The destructor stops cupsd, removes the folder.
+// title in out/job-N.title and its copies in out/job-N.copies. The
+// destructor stops cupsd, removes the folder.
 #pragma once
 
 #include <sys/types.h>
@@ -14,6 +15,9 @@ std::string run_command(const std::string& command, int* status);
 // The names in a folder; {"?"} when it cannot be read.
 std::vector<std::string> files_in(const std::string& folder);
 
+// The edges of every paper of the queues, left and right, bottom and top, in points.
+enum { PPD_EDGE_X = 18, PPD_EDGE_Y = 36 };
+
 class PrivateCups {
 public:
     PrivateCups() = default;
@@ -24,7 +28,7 @@ public:
     bool start();  // false, with the reason in error(), when cupsd did not come up
     void stop();
     bool running() const { return pid_ > 0; }
-    // A queue of this resolution and paper ("A4" or "Letter"), the default one if `is_default`.
+    // A queue of this resolution and paper ("A4", "A3" or "Letter"), the default one if `is_default`.
     bool add_queue(const std::string& name, int dpi, bool is_default = true,
                    const std::string& paper = "A4");
     // The PDF of job `n` (1 for the first), waited for; "" when it did not come.
