@@ -38,6 +38,7 @@ struct Dialog {
     bool file_typed = false;
     std::vector<PrnPaper> papers;
     int paper = 0;
+    bool paper_chosen = false;  // by the user, rather than the printer's default
     bool range = true;  // from a month to a month; false: the month shown
     int shown = 0, from = 0, to = 0;  // months from January of year 0
     int layout = LAYOUT_MEDIUM;
@@ -103,7 +104,8 @@ void propose_file(void)
     dlg.file = folder + "/" + name;
 }
 
-// The papers of the destination, the one of the same name as before kept.
+// The papers of the destination, its default chosen, or `keep` (Shift-JIS)
+// when it offers a paper of that name.
 void load_papers(const std::string& keep)
 {
     int preferred = -1;
@@ -140,12 +142,17 @@ void change(int field, int step)
 {
     switch (field) {
     case DESTINATION: {
-        const std::string keep = paper_name();
+        // A paper chosen in the dialog goes with the printer; otherwise the
+        // printer's own default comes with it.
+        const std::string keep = dlg.paper_chosen ? paper_name() : "";
         dlg.destination = wrap(dlg.destination + step, (int)dlg.destinations.size());
         load_papers(keep);
         break;
     }
-    case PAPER: dlg.paper = wrap(dlg.paper + step, (int)dlg.papers.size()); break;
+    case PAPER:
+        dlg.paper = wrap(dlg.paper + step, (int)dlg.papers.size());
+        dlg.paper_chosen = true;
+        break;
     case RANGE: dlg.range = !dlg.range; break;
     case FROM: move_month(&dlg.from, step, true); break;
     case TO: move_month(&dlg.to, step, false); break;
@@ -403,7 +410,11 @@ void remember(void)
     const std::string& chosen = dlg.destinations[dlg.destination];
     settings_set("print.destination",
                  to_file() ? "file" : plat_sjis_to_utf8(chosen.c_str(), chosen.size()));
-    settings_set("print.paper", plat_sjis_to_utf8(paper_name().c_str(), paper_name().size()));
+    // A paper the user chose is kept; otherwise the printer's default is
+    // taken afresh next time.
+    settings_set("print.paper", dlg.paper_chosen ? plat_sjis_to_utf8(paper_name().c_str(),
+                                                                     paper_name().size())
+                                                 : "");
     settings_set("print.range", dlg.range ? "months" : "shown");
     settings_set("print.copies", std::to_string(dlg.copies));
     if (to_file())
@@ -468,7 +479,9 @@ void print(HWND window)
 
 /* Opening */
 
-void choose_destination(void)
+// The printer kept from last time where it is still offered, else the
+// default printer, else the PDF file; true for the one kept.
+bool choose_destination(void)
 {
     int preferred = -1;
     dlg.destinations = prn_printers(&preferred);
@@ -478,10 +491,13 @@ void choose_destination(void)
     if (preferred < 0)
         dlg.destination = (int)dlg.destinations.size() - 1;
     for (size_t i = 0; i + 1 < dlg.destinations.size(); i++)
-        if (plat_sjis_to_utf8(dlg.destinations[i].c_str(), dlg.destinations[i].size()) == kept)
+        if (plat_sjis_to_utf8(dlg.destinations[i].c_str(), dlg.destinations[i].size()) == kept) {
             dlg.destination = (int)i;
+            return true;
+        }
     if (kept == "file")
         dlg.destination = (int)dlg.destinations.size() - 1;
+    return kept == "file";
 }
 
 }  // namespace
@@ -503,8 +519,11 @@ void pdlg_open(HWND window)
     dlg.layout = layout >= LAYOUT_LARGE && layout <= LAYOUT_YEAR ? layout : LAYOUT_LARGE;
     dlg.range = settings_get("print.range") != "shown";
     dlg.copies = settings_int("print.copies", 1, 1, MOST_COPIES);
-    choose_destination();
-    load_papers(sjis(settings_get("print.paper")));
+    // The paper kept from last time goes with the printer it was kept for.
+    const bool same_printer = choose_destination();
+    const std::string kept = same_printer ? sjis(settings_get("print.paper")) : "";
+    load_papers(kept);
+    dlg.paper_chosen = !kept.empty() && paper_name() == kept;
     propose_file();
     redraw(window);
 }

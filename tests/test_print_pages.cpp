@@ -2,13 +2,21 @@
 // file, and the print dialog (F10), read back with poppler's tools.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/app.h"
+#include "print/print.h"
+#include "state/settings.h"
+#include "state/state.h"
 #include "tests/helpers/cups.h"
 #include "tests/helpers/pdf.h"
+#include "tests/helpers/program_run.h"
 #include "tests/helpers/tempdir.h"
 
 namespace {
@@ -36,7 +44,116 @@ std::vector<std::string> page_texts(const std::string& pdf)
 const char* const MONTHS[] = {"１月", "２月", "３月", "４月", "５月", "６月",
                               "７月", "８月", "９月", "10月", "11月", "12月"};
 
+std::string title(int year, int month)
+{
+    return std::to_string(year) + "年" + MONTHS[month - 1];
+}
+
+// The page sizes a queue's paper gives, landscape, in points.
+const char* const A3_PAGE = "1190.55 x 841.89 pts (A3)";
+const char* const LETTER_PAGE = "792 x 612 pts (letter)";
+
+// The medium month, the layout the calendar starts with, on paper.
+const PaperAreas MEDIUM = {14, 10, 586, 520, 14, 10, 586, 520, false, 0xFFFFFF};
+
+class Destinations : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(cups.start()) << cups.error(); }
+
+    // The calendar with `replay`, its choices kept in config/ and its home
+    // in home/ of the scheduler's folder; the snapshot in screen.png.
+    int run(const std::string& replay)
+    {
+        int status = -1;
+        run_command("(cd '" + cups.folder() + "' && mkdir -p home && HOME=$PWD/home XDG_CONFIG_HOME=$PWD/config "
+                    "SDL_VIDEODRIVER=offscreen timeout 60 " RKM_PROGRAM " --snapshot screen.png --replay '" +
+                        replay + "' 2>err)",
+                    &status);
+        return status;
+    }
+    std::string folder(const std::string& name) const { return cups.folder() + "/" + name; }
+
+    PrivateCups cups;
+};
+
 }  // namespace
+
+// The dialog's first choices print the twelve months from the month shown
+// as one job of twelve pages on the default printer's default paper, A3 as
+// the queue's default set with lpadmin, or Letter as the user's own with
+// lpoptions; each page is the screen's drawing of its month at the
+// printer's scale. F9 takes the same paper.
+TEST_F(Destinations, a_year_is_one_job_on_the_default_paper_each_page_its_months_screen)
+{
+    ASSERT_TRUE(cups.add_queue("pdfq", 200));
+    ASSERT_EQ(cups.run_tool("lpadmin -p pdfq -o media-default=iso_a3_297x420mm"), 0);
+    ASSERT_EQ(run("type 2026; key Enter; type 1; key Enter; key F10; key Enter"), 0);
+    const std::string pdf = cups.wait_for_job_file(1);
+    ASSERT_NE(pdf, "");
+    EXPECT_EQ(cups.jobs_known(), 1);
+    EXPECT_EQ(pdf_field(pdf, "Pages"), "12");
+    EXPECT_EQ(pdf_field(pdf, "Page size"), A3_PAGE);
+    const PageFit fit = page_fit(pdf_page_size(pdf), 200, PPD_EDGE_Y, PPD_EDGE_X);
+    for (int month = 1; month <= 12; month++) {
+        ProgramRun screen = run_program("type 2026; key Enter; type " + std::to_string(month) + "; key Enter");
+        std::string report;
+        EXPECT_EQ(page_unlike_screen(pdf, month, screen.screen, fit, MEDIUM, &report), 0)
+            << "month " << month << "\n" << report;
+    }
+
+    // The user's own default paper, in a home of the test's.
+    ASSERT_EQ(cups.run_tool("HOME='" + folder("home") + "' lpoptions -p pdfq -o media=Letter"), 0);
+    ASSERT_EQ(run("key F9; key F10; key Enter"), 0);
+    for (int job : {2, 3}) {
+        const std::string page = cups.wait_for_job_file(job);
+        ASSERT_NE(page, "");
+        EXPECT_EQ(pdf_field(page, "Page size"), LETTER_PAGE) << job;
+        EXPECT_EQ(pdf_field(page, "Pages"), job == 2 ? "1" : "12");
+    }
+}
+
+// Chosen by keys and clicks: the other printer (its arrow clicked), a paper
+// it lists, a range of months, the large layout (clicked) and two copies
+// make one job on that printer; the choices come back the next time, with
+// the month shown; Esc prints nothing and leaves the screen as it was.
+TEST_F(Destinations, the_dialog_prints_what_is_chosen_and_keeps_it_for_next_time)
+{
+    ASSERT_TRUE(cups.add_queue("office", 150, false, "Letter"));
+    ASSERT_TRUE(cups.add_queue("pdfq", 150));
+    ASSERT_EQ(run("type 2026; key Enter; type 4; key Enter; key F10; click 385 222; key Tab; key Left; "
+                  "key Tab; key Tab; key Right; key Right; key Tab; key Left; key Left; key Left; "
+                  "click 420 442; key Tab; type 2; key Enter"), 0);
+    std::string pdf = cups.wait_for_job_file(1);
+    ASSERT_NE(pdf, "") << cups.folder();
+    EXPECT_EQ(cups.job_queue(1), "office");
+    EXPECT_EQ(cups.job_copies(1), "2");
+    EXPECT_NE(cups.job_options(1).find("PageSize=A3"), std::string::npos) << cups.job_options(1);
+    EXPECT_EQ(pdf_field(pdf, "Page size"), A3_PAGE);
+    std::vector<std::string> texts = page_texts(pdf);
+    ASSERT_EQ(pdf_field(pdf, "Pages"), "7");  // June to December, large
+    for (int i = 0; i < 7; i++)
+        EXPECT_NE(texts[(size_t)i].find(title(2026, 6 + i)), std::string::npos) << i;
+    for (const PdfWord& w : pdf_words(pdf)) {  // the large month's title stands right of the first third
+        if (w.text.rfind("2026", 0) == 0) {
+            EXPECT_GT(w.x1 / pdf_page_size(pdf).width, 0.33) << w.text;
+        }
+    }
+
+    ASSERT_EQ(run("type 2027; key Enter; type 2; key Enter; key F10; key Enter"), 0);
+    pdf = cups.wait_for_job_file(2);
+    ASSERT_NE(pdf, "");
+    EXPECT_EQ(cups.job_queue(2), "office");
+    EXPECT_EQ(cups.job_copies(2), "2");
+    EXPECT_EQ(pdf_field(pdf, "Page size"), A3_PAGE);
+    EXPECT_EQ(pdf_field(pdf, "Pages"), "12");
+    EXPECT_NE(page_texts(pdf)[0].find(title(2027, 2)), std::string::npos);
+
+    ASSERT_EQ(run("type 2026; key Enter; type 4; key Enter"), 0);
+    const Picture plain = read_png(folder("screen.png"));
+    ASSERT_EQ(run("type 2026; key Enter; type 4; key Enter; key F10; key Right; key Tab; key Esc"), 0);
+    EXPECT_EQ(read_png(folder("screen.png")).pixels, plain.pixels);
+    EXPECT_EQ(cups.jobs_known(), 2);
+}
 
 // Every paper name, in any case, gives landscape pages of that paper's size
 // (ISO A, JIS B, the American sizes in inches): one a month in order, or

@@ -22,7 +22,7 @@ const char BACKEND[] = R"(#!/bin/sh
 if [ $# -eq 0 ]; then echo 'direct pdffile "Unknown" "PDF files"'; exit 0; fi
 out="${DEVICE_URI#pdffile:}/job-$1"
 if [ $# -ge 6 ]; then cp "$6" "$out.part" || exit 1; else cat > "$out.part" || exit 1; fi
-printf '%s\n' "$3" > "$out.title" && printf '%s\n' "$4" > "$out.copies" && mv "$out.part" "$out.pdf"
+printf '%s\n' "$3" > "$out.title" && printf '%s\n%s\n' "$4" "$5" > "$out.copies" && mv "$out.part" "$out.pdf"
 )";
 
 // A colour PDF printer whose only filter passes the PDF through unchanged,
@@ -189,4 +189,32 @@ int PrivateCups::jobs_known() const
     int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
     cupsFreeJobs(n, jobs);
     return n;
+}
+
+std::string PrivateCups::job_queue(int n) const
+{
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    std::string queue;
+    for (int i = 0; i < count; i++)
+        if (jobs[i].id == n)
+            queue = jobs[i].dest;
+    cupsFreeJobs(count, jobs);
+    return queue;
+}
+
+std::string PrivateCups::job_copies(int n) const
+{
+    std::string copies;
+    std::getline(std::ifstream(dir_ + "/out/job-" + std::to_string(n) + ".copies"), copies);
+    return copies;
+}
+
+std::string PrivateCups::job_options(int n) const
+{
+    std::ifstream file(dir_ + "/out/job-" + std::to_string(n) + ".copies");
+    std::string copies, options;
+    std::getline(file, copies);
+    std::getline(file, options);
+    return options;
 }

@@ -1,7 +1,7 @@
 // A private CUPS scheduler for tests (needs root): cupsd with a folder of its
 // own, listening on a socket there, CUPS_SERVER pointing this process and its
 // children at it. Queues hand each job over unchanged as out/job-N.pdf, its
-// title in out/job-N.title and its copies in out/job-N.copies. The
+// title in out/job-N.title and its copies and options in out/job-N.copies. The
 // destructor stops cupsd, removes the folder.
 #pragma once
 
@@ -35,6 +35,9 @@ public:
     std::string wait_for_job_file(int n, double seconds = 20) const;
     std::vector<std::string> output_files() const { return files_in(dir_ + "/out"); }
     int jobs_known() const;  // completed, cancelled and pending alike
+    std::string job_queue(int n) const;  // the queue of job `n`, "" for no such job
+    std::string job_copies(int n) const;  // the copies the queue made of job `n`
+    std::string job_options(int n) const;  // the options job `n` reached the queue with
     const std::string& folder() const { return dir_; }
     const std::string& error() const { return error_; }
     int run_tool(const std::string& command) const;  // a CUPS tool's exit status
