@@ -197,3 +197,61 @@ TEST(PrintedMonths, every_paper_and_layout_gives_its_pages_in_order_in_one_file)
                   std::string::npos) << err;
     }
 }
+
+// While the pages are made, 中止 clicked or Esc cancels the job: nothing
+// reaches the printer, no file is left, and the dialog stays open for
+// another try. A printer that refuses the job says why; the dialog stays.
+// A file goes to the documents folder of xdg-user-dirs.
+TEST_F(Destinations, a_cancelled_or_refused_job_leaves_nothing_and_the_dialog_open)
+{
+    ASSERT_TRUE(cups.add_queue("pdfq", 150));
+    TempDir home;
+    ASSERT_EQ(mkdir(home.file("Dokumente").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(home.file("config").c_str(), 0700), 0);
+    home.write("config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+    setenv("HOME", home.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", home.file("config").c_str(), 1);
+    settings_load();
+    plat_set_display(PLAT_DISPLAY_OFFSCREEN);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = WindowProc, wc.lpszClassName = "DialogTest";
+    RegisterClassA(&wc);
+    ghwndMain = CreateWindowExA(0, "DialogTest", "Calendar", WS_OVERLAPPEDWINDOW, 0, 0, 1024, 768,
+                                nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(ghwndMain, nullptr) << plat_window_error();
+    iSetfg = 1, iYear = 2026, iMont = 4, iDspfg = 0;
+    const POINT stop = plat_client_point(ghwndMain, 737, 579);  // 中止
+    for (bool to_file : {false, true}) {
+        pdlg_open(ghwndMain);
+        if (to_file)
+            pdlg_key(ghwndMain, VK_RIGHT, 0);  // from the default printer to a PDF file
+        if (to_file)
+            plat_inject_key(ghwndMain, VK_ESCAPE, nullptr);  // while the pages are made
+        else
+            plat_inject_click(ghwndMain, stop.x, stop.y);
+        pdlg_key(ghwndMain, VK_RETURN, 0);
+        EXPECT_TRUE(pdlg_is_open());
+    }
+    EXPECT_EQ(cups.jobs_known(), 0);
+    EXPECT_TRUE(files_in(home.file("Dokumente")).empty());
+    pdlg_key(ghwndMain, VK_RETURN, 0);
+    EXPECT_FALSE(pdlg_is_open());
+    EXPECT_EQ(pdf_field(home.file("Dokumente/カレンダー-2026-04.pdf"), "Pages"), "12");
+
+    ASSERT_EQ(cups.run_tool("cupsreject pdfq"), 0);
+    pdlg_open(ghwndMain);
+    pdlg_key(ghwndMain, VK_LEFT, 0);  // back to the printer
+    testing::internal::CaptureStderr();
+    pdlg_key(ghwndMain, VK_RETURN, 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("印刷処理が取り消されました"), std::string::npos) << said;
+    EXPECT_NE(said.find("not accepting"), std::string::npos) << said;
+    EXPECT_TRUE(pdlg_is_open());
+    EXPECT_EQ(cups.jobs_known(), 0);
+    pdlg_key(ghwndMain, VK_ESCAPE, 0);
+    EXPECT_FALSE(pdlg_is_open());
+    DestroyWindow(ghwndMain);
+    ghwndMain = nullptr;
+    unsetenv("HOME");
+    setenv("XDG_CONFIG_HOME", "/dev/null/config", 1);
+}
