@@ -10,6 +10,7 @@
 // as a user would. Closing it draws the calendar again.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -101,7 +102,7 @@ void propose_file(void)
     char name[48];
     std::snprintf(name, sizeof name, "カレンダー-%04d-%02d.pdf", first_month() / 12,
                   first_month() % 12 + 1);
-    dlg.file = folder + "/" + name;
+    dlg.file = folder.empty() ? name : folder + "/" + name;
 }
 
 // The papers of the destination, its default chosen, or `keep` (Shift-JIS)
@@ -219,16 +220,11 @@ int row_y(int row)
     return ROW_Y + ROW_PITCH * row;
 }
 
-// The row each field stands in.
-int field_row(int field)
-{
-    static const int rows[] = {0, 1, 2, 3, 4, 4, 5, 6};
-    return rows[field];
-}
-
+// The box of a field: the rows from the destination to the copies (the
+// range's two months share one row), then the two buttons.
 Box value_box(int field)
 {
-    const int y = row_y(field_row(field));
+    const int y = row_y(field <= FROM ? field : field - 1);
     switch (field) {
     case FROM: return {VALUE_X1, y, 566, y + ROW_HEIGHT};
     case TO: return {598, y, VALUE_X2, y + ROW_HEIGHT};
@@ -454,6 +450,9 @@ void print(HWND window)
     PrnJob job;
     job.printer = to_file() ? "" : dlg.destinations[dlg.destination];
     job.output = to_file() ? dlg.file : "";
+    const char* home = std::getenv("HOME");
+    if (job.output.rfind("~/", 0) == 0 && home)
+        job.output = home + job.output.substr(1);
     job.layout = dlg.layout;
     job.months.first = first_month();
     job.months.last = dlg.range ? dlg.to : dlg.shown;

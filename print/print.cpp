@@ -160,28 +160,27 @@ std::vector<std::string> prn_printers(int* default_index)
 }
 
 // The papers by their names and sizes; the default is the paper of the
-// printer's device mode.
+// printer's device mode (for a file, the locale's).
 std::vector<PrnPaper> prn_papers(const char* printer, int* default_index)
 {
     *default_index = -1;
     const int n = DeviceCapabilitiesA(printer, nullptr, DC_PAPERNAMES, nullptr, nullptr);
     std::vector<char> names((size_t)std::max(n, 0) * 64);
     std::vector<POINT> sizes((size_t)std::max(n, 0));
-    if (n <= 0 || DeviceCapabilitiesA(printer, nullptr, DC_PAPERNAMES, names.data(), nullptr) != n ||
+    std::vector<PrnPaper> papers(PRN_PAPERS, PRN_PAPERS + 7);
+    if (n > 0 && DeviceCapabilitiesA(printer, nullptr, DC_PAPERNAMES, names.data(), nullptr) == n &&
         DeviceCapabilitiesA(printer, nullptr, DC_PAPERSIZE, reinterpret_cast<char*>(sizes.data()),
-                            nullptr) != n) {
-        *default_index = 0;
-        return std::vector<PrnPaper>(PRN_PAPERS, PRN_PAPERS + 7);
+                            nullptr) == n) {
+        papers.clear();
+        for (int i = 0; i < n; i++)
+            papers.push_back({std::string(&names[(size_t)i * 64], strnlen(&names[(size_t)i * 64], 64)),
+                              (int)sizes[(size_t)i].x, (int)sizes[(size_t)i].y});
     }
-    std::vector<PrnPaper> papers;
-    for (int i = 0; i < n; i++)
-        papers.push_back({std::string(&names[(size_t)i * 64], strnlen(&names[(size_t)i * 64], 64)),
-                          (int)sizes[(size_t)i].x, (int)sizes[(size_t)i].y});
     DEVMODEA* devmode = printer_settings(printer);
-    for (int i = 0; devmode && i < n; i++)
-        if (std::abs(papers[(size_t)i].width - devmode->dmPaperWidth) <= 10 &&
-            std::abs(papers[(size_t)i].length - devmode->dmPaperLength) <= 10)
-            *default_index = i;
+    for (size_t i = 0; devmode && i < papers.size(); i++)
+        if (std::abs(papers[i].width - devmode->dmPaperWidth) <= 10 &&
+            std::abs(papers[i].length - devmode->dmPaperLength) <= 10)
+            *default_index = (int)i;
     std::free(devmode);
     return papers;
 }
