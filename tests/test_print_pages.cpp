@@ -195,7 +195,14 @@ TEST(PrintedMonths, every_paper_and_layout_gives_its_pages_in_order_in_one_file)
         EXPECT_NE(err.find("page " + std::to_string(months.size()) + " of " +
                            std::to_string(months.size())),
                   std::string::npos) << err;
+        std::string fonts = run_command("pdffonts '" + pdf + "'", nullptr);  // subset once, not a page each
+        EXPECT_LT(std::count(fonts.begin(), fonts.end(), '\n') - 2, (long)months.size()) << fonts;
     }
+    // On a terminal, one bar redrawn in place.
+    const std::string bar = run_command("cd '" + dir.path() + "' && script -qec 'XDG_CONFIG_HOME=config " RKM_PROGRAM
+                                        " --print-to p.pdf --months 2026-01..2026-03' /dev/null", nullptr);
+    EXPECT_EQ(std::count(bar.begin(), bar.end(), '\r'), 4) << bar;
+    EXPECT_NE(bar.find("#] 3/3"), std::string::npos) << bar;
 }
 
 // While the pages are made, 中止 clicked or Esc cancels the job: nothing
