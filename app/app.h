@@ -3,6 +3,18 @@
 #pragma once
 
 #include "platform/windows.h"
+#include "layout/layout.h"
+
+/* What the screen shows. The shell keeps the one record: every drawing of a
+   view writes it, and the stepping, the wheel's target, the redraw of a
+   choice and the window title read it. */
+struct ShownView {
+    int layout = LAYOUT_NONE;  // the view drawn, LAYOUT_LARGE .. LAYOUT_YEAR; none before the first paint
+    int year = 0, month = 0;   // its month (the year view: any month of its year)
+    int today = 0;             // the start screen: the day it frames, as YYYYMMDD; else 0
+    bool help = false;         // the help screen (F8) stands over it
+};
+const ShownView& app_shown(void);
 
 /* Program entry and the main window */
 int WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
@@ -14,6 +26,20 @@ void RKM_PAINT_PROC(HDC hdc);  // the whole screen for the current display state
 void RKM_MAIN_PROC(HDC hdc);   // today's month in the medium view, today framed
 void app_draw_chosen(HDC hdc); // iYear/iMont in layout iDspfg, no day framed
 void app_new_day(HWND window); // repaints the start screen once today has changed
+void app_show_today(HDC hdc);  // F11: today's month, the selector for the layout in force
+// A layout or colour chosen: the month shown (today's on the start screen)
+// drawn again at once in the layout in force, the entry in progress kept.
+void app_show_choice(HDC hdc);
+// The help screen (F8) over the calendar; any key or click closes it.
+void app_open_help(HDC hdc);
+void app_close_help(HDC hdc);
+void help_draw(HDC hdc);
+
+/* The layout and the background colour kept for the next start, in the
+   settings file as layout=large|medium|small|year and colour=#RRGGBB */
+void remember_load(void);  // into iDspbk and iBcol; anything else keeps the start values
+void remember_layout(int layout);
+void remember_colour(int colour);
 
 /* Keyboard and the year and month entry */
 int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data);
@@ -22,10 +48,15 @@ int RKM_MONTH_INP(HDC hdc);
 // The character the key produced on the user's keyboard, or 0 for none.
 char app_key_character(unsigned int key, long key_data);
 
-/* Stepping through months: PageUp, PageDown, the mouse wheel */
-void step_shown(int layout, int year, int month);     // what the calendar area now shows
-void step_month(HDC hdc, int direction);              // -1 back, 1 on; a year in the year view
-void step_wheel(HWND window, int x, int y, int turn); // WM_MOUSEWHEEL at client (x, y)
+/* Stepping through months: PageUp, PageDown, Up, Down, the mouse wheel */
+// The month a step reaches from the month shown: -1 back, 1 on, by a year
+// when `layout` (the layout the step draws in) is the year view. False when
+// no month is shown or the step would pass January of year 0 or December 9999.
+bool step_target(const ShownView& shown, int layout, int direction, int* year, int* month);
+// Whether (x, y) lies on the calendar shown, where the wheel steps.
+bool step_on_calendar(const ShownView& shown, int x, int y);
+void step_month(HDC hdc, const ShownView& shown, int direction);
+void step_wheel(HWND window, const ShownView& shown, int x, int y, int turn);  // WM_MOUSEWHEEL
 
 /* The print dialog (F10): a view over the calendar that takes every key
    and click of the main window while it is open */
@@ -39,13 +70,21 @@ void pdlg_click(HWND window, int x, int y);
 void RKM_SYS_MOUSE(HWND window, int x, int y);
 void RKM_KB_MOUSE(HDC hdc, int x, int y);
 void RKM_COL_MOUSE(HDC hdc, int x, int y);
-void app_choose_layout(HDC hdc, int layout);  // a layout button, or F1 to F4
+void app_choose_layout(HDC hdc, int layout);  // a layout button, or F1 to F4; remembered
 
 /* The entry fields, shared by the keyboard and the on-screen keypad */
 void ent_type(HDC hdc, char character);  // one character into the current field
 void ent_delete(HDC hdc);                // Backspace: the last character
 void ent_complete(HDC hdc);              // Enter: completes the current field
 void ent_show_month(HDC hdc, int year, int month);  // a month entry completed at once
+// The entry in progress, kept across a redraw that empties the fields.
+struct EntryDraft {
+    int step, count;
+    char typed[4];
+    int year;  // the year completed, while the month is typed
+};
+EntryDraft ent_draft(void);
+void ent_resume(HDC hdc, const EntryDraft& draft);
 
 /* Destroys the window and ends the process (F12, 終了): with exit code 0, or
    what the hook set by app_set_quit_hook returns; the hook runs while the

@@ -26,12 +26,16 @@ static const char USAGE_TAIL[] =
     "An option's value may also follow it as the next argument.\n"
     "\n"
     "Keys: type a year and Enter, then a month and Enter, to show that month;\n"
-    "BackSpace or Left deletes a digit, Esc goes back to the year, F9 prints the\n"
-    "layout shown on the default printer, F11 or Home shows today's month, F12\n"
-    "quits. PageDown and PageUp show the next and the previous month (year in\n"
-    "the year view); so does the mouse wheel over the calendar.\n"
+    "BackSpace or Left deletes a digit, Esc goes back to the year (with nothing\n"
+    "typed, from the large, small or year layout to today's month). F1 to F4\n"
+    "choose the layout (large, medium, small, year), F8 shows the help screen,\n"
+    "F9 or Ctrl+P prints the layout shown on the default printer, F11 or Home\n"
+    "shows today's month, F12 or Ctrl+Q quits. PageDown and PageUp (Down and\n"
+    "Up) show the next and the previous month (year in the year layout); so\n"
+    "does the mouse wheel over the calendar.\n"
     "Mouse: the keypad types, the four layout buttons choose the layout, the\n"
-    "palette sets the background colour, Menu shows today's month, 終了 quits.\n"
+    "palette sets the background colour, each labelled key of the bottom bar\n"
+    "acts as its key (Menu shows today's month, 終了 quits).\n"
     "\n"
     "Files: HDAY1.DAT (days off) and HDAY2.DAT (working days) are read from the\n"
     "first of these folders that holds HDAY1.DAT: the current folder,\n"
@@ -40,6 +44,8 @@ static const char USAGE_TAIL[] =
     "syukujitsu.csv, the Cabinet Office's list of national holidays, is read from\n"
     "the first of the same folders that holds it: for every year it covers, its\n"
     "days are that year's national holidays. --version names the list in force.\n"
+    "The layout and the background colour chosen last are kept in\n"
+    "$XDG_CONFIG_HOME/rkm7500/settings.\n"
     "\n"
     "Exit status: 0 when the calendar ends, 1 when it cannot open its window,\n"
     "write the snapshot or, with --print-to, write a page, or cannot write the\n"
@@ -306,7 +312,7 @@ static int usage_error(const std::string& message)
 /* Options: GNU forms, --name=VALUE or --name VALUE, and -x for the short ones */
 
 struct Options {
-    bool help = false, version = false;
+    bool help = false, version = false, manual = false;
     const char* snapshot = nullptr;
     const char* replay = nullptr;
     const char* print_to = nullptr;
@@ -329,7 +335,7 @@ struct OptionRow {
     const char* Options::*value;
     std::vector<const char*> Options::*list;
     const char* value_name;  // "FILE.png" in --snapshot=FILE.png
-    const char* help;        // lines of the description, joined by '\n'
+    const char* help;        // lines of the description, joined by '\n'; null: not shown
 };
 
 static const OptionRow OPTIONS[] = {
@@ -374,15 +380,56 @@ static const OptionRow OPTIONS[] = {
     {"years", 0, nullptr, &Options::years, nullptr, "FROM..TO",
      "the years --export-ics writes, 1948 to 2099, or one\n"
      "year (this year and the five after it without it)"},
+    // The build makes the manual's options section with this.
+    {"manual-options", 0, &Options::manual, nullptr, nullptr, nullptr, nullptr},
 };
+
+// An option's name as both lists show it: "-h, --help", "--snapshot=FILE.png".
+static std::string option_title(const OptionRow& o, const char* bold, const char* italic,
+                                const char* roman, const char* dash)
+{
+    std::string title = o.letter ? std::string(bold) + dash + o.letter + roman + ", " : "";
+    title += std::string(bold) + dash + dash;
+    for (const char* c = o.name; *c; c++)
+        title += *c == '-' ? std::string(dash) : std::string(1, *c);
+    if (o.value_name)
+        title += std::string("=") + italic + o.value_name;
+    return title + roman;
+}
+
+// Text for roff: backslashes and dashes escaped, no line taken for a request.
+static std::string roff_text(const std::string& text)
+{
+    std::string out = text[0] == '.' || text[0] == '\'' ? "\\&" : "";
+    for (char c : text)
+        out += c == '\\' ? "\\e" : c == '-' ? "\\-" : std::string(1, c);
+    return out;
+}
+
+// --manual-options: every shown option as a tagged paragraph of the manual.
+static std::string manual_options(void)
+{
+    std::string roff;
+    for (const auto& o : OPTIONS) {
+        if (!o.help)
+            continue;
+        std::string help = o.help;  // a sentence in the manual
+        std::replace(help.begin(), help.end(), '\n', ' ');
+        help[0] = (char)std::toupper((unsigned char)help[0]);
+        roff += ".TP\n" + option_title(o, "\\fB", "\\fI", "\\fR", "\\-") + "\n" +
+                roff_text(help) + ".\n";
+    }
+    return roff;
+}
 
 // --help: the option table between its head and tail.
 static std::string usage_text(void)
 {
     std::string text = USAGE_HEAD;
     for (const auto& o : OPTIONS) {
-        std::string left = o.letter ? std::string("  -") + o.letter + ", " : "      ";
-        left += std::string("--") + o.name + (o.value_name ? std::string("=") + o.value_name : "");
+        if (!o.help)
+            continue;
+        const std::string left = (o.letter ? "  " : "      ") + option_title(o, "", "", "", "-");
         const char* help = o.help;
         for (bool first = true; *help; first = false) {
             const char* end = std::strchr(help, '\n');
@@ -464,8 +511,8 @@ int cmd_main(int argc, char** argv)
     std::string error;
     if (!parse_options(argc, argv, &options, &error))
         return usage_error(error);
-    if (options.help) {
-        std::fputs(usage_text().c_str(), stdout);
+    if (options.help || options.manual) {
+        std::fputs(options.help ? usage_text().c_str() : manual_options().c_str(), stdout);
         return 0;
     }
     if (options.version) {

@@ -24,6 +24,7 @@ enum { BEEP_COUNT = 20 };
 // and the year field shows that year again for the next month.
 static int ent_typed_year;
 static int ent_accepted_year;
+static char ent_year_text[8];  // the year field's text as completed
 
 // The field taking characters: its first cell's x, with iMjset set to the
 // most characters it takes.
@@ -125,6 +126,7 @@ static void year_field_clear(HDC hdc)
 // The year field completed with `text`; the month field takes characters.
 static void year_field_done(HDC hdc, const char* text)
 {
+    std::snprintf(ent_year_text, sizeof ent_year_text, "%s", text);
     year_field(hdc, text);
     cell_cursor(hdc, 825, 0, COLOR_LIGHT_GREY);
     iNstep = FIELD_MONTH;
@@ -210,13 +212,25 @@ void ent_show_month(HDC hdc, int year, int month)
     app_draw_chosen(hdc);
 }
 
-// F11: today's month, with the selector redrawn for the layout in force.
-static void show_today(HDC hdc)
+EntryDraft ent_draft(void)
 {
-    iDspfg = LAYOUT_NONE;
-    RKM_MAIN_PROC(hdc);
-    iNstep = FIELD_YEAR;
-    RKM_WAKU2_CRT(hdc);
+    field_x();
+    EntryDraft draft{iNstep, iNkcnt, {}, ent_typed_year};
+    for (int i = 0; i < draft.count; i++)
+        draft.typed[i] = cKeybuf[i];
+    return draft;
+}
+
+// The fields as they were: the completed year, then the characters typed,
+// each drawn as when it was typed.
+void ent_resume(HDC hdc, const EntryDraft& draft)
+{
+    if (draft.step == FIELD_MONTH) {
+        iYear = ent_typed_year = draft.year;
+        year_field_done(hdc, ent_year_text);
+    }
+    for (int i = 0; i < draft.count; i++)
+        ent_type(hdc, draft.typed[i]);
 }
 
 // Printing draws nothing on screen, so the entry in progress stays as the
@@ -238,11 +252,38 @@ char app_key_character(unsigned int key, long key_data)
     return (char)(out[0] & 0xFF);
 }
 
+// Ctrl+P prints as F9 does, Ctrl+Q quits as F12 does.
+static unsigned int chord_key(unsigned int key)
+{
+    if (GetKeyState(VK_CONTROL) >= 0)
+        return key;
+    if (key == 'P')
+        return VK_F9;
+    return key == 'Q' ? (unsigned int)VK_F12 : key;
+}
+
+// Esc with nothing typed, over a view that covers the working screen, goes
+// back to it as F11 does; while the month is typed, back to the year.
+static void escape(HDC hdc)
+{
+    if (iNstep == FIELD_MONTH) {
+        iNstep = FIELD_YEAR;
+        iNkcnt = 0;  // nothing is redrawn
+    } else if (iNkcnt == 0 && app_shown().layout != LAYOUT_MEDIUM) {
+        app_show_today(hdc);
+    }
+}
+
 int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
 {
     HDC hdc = GetDC(window);
+    if (app_shown().help) {  // any key closes the help screen, and only that
+        app_close_help(hdc);
+        ReleaseDC(window, hdc);
+        return 0;
+    }
     field_x();
-    switch (key) {
+    switch (chord_key(key)) {
     case VK_BACK:
     case VK_LEFT:
         ent_delete(hdc);
@@ -251,17 +292,16 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
         ent_complete(hdc);
         break;
     case VK_ESCAPE:
-        // Back to the year field; nothing is redrawn.
-        if (iNstep == FIELD_MONTH) {
-            iNstep = FIELD_YEAR;
-            iNkcnt = 0;
-        }
+        escape(hdc);
         break;
     case VK_F1:
     case VK_F2:
     case VK_F3:
     case VK_F4:
         app_choose_layout(hdc, (int)(key - VK_F1) + LAYOUT_LARGE);
+        break;
+    case VK_F8:
+        app_open_help(hdc);
         break;
     case VK_F9:
         print_keeping_entry(hdc);
@@ -271,11 +311,13 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
         break;
     case VK_F11:
     case VK_HOME:
-        show_today(hdc);
+        app_show_today(hdc);
         break;
     case VK_PRIOR:
+    case VK_UP:
     case VK_NEXT:
-        step_month(hdc, key == VK_NEXT ? 1 : -1);
+    case VK_DOWN:
+        step_month(hdc, app_shown(), key == VK_NEXT || key == VK_DOWN ? 1 : -1);
         break;
     case VK_F12:
         app_quit_now(window, hdc);

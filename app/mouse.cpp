@@ -1,5 +1,6 @@
 // Mouse input: the keypad, the "Back Color" palette, the layout buttons and
-// the labelled keys of the function-key bar.
+// the labelled keys of the function-key bar. A layout or a colour chosen
+// shows at once on the month shown.
 //
 // Every test is strict, so a click on an outline or on the border between
 // two keys does nothing. The areas act whatever view is on screen.
@@ -55,8 +56,11 @@ void RKM_COL_MOUSE(HDC hdc, int x, int y)
                 iBcol = lay_palette[r][c];
                 hit = true;
             }
-    if (hit)
-        GrpLine(hdc, 809, 436, 931, 474, iBcol, MODE_FILL);
+    if (!hit)
+        return;
+    GrpLine(hdc, 809, 436, 931, 474, iBcol, MODE_FILL);
+    remember_colour(iBcol);
+    app_show_choice(hdc);
 }
 
 // The layout button at (x, y), or -1.
@@ -82,7 +86,9 @@ static int function_key(int x)
 void RKM_SYS_MOUSE(HWND window, int x, int y)
 {
     HDC hdc = GetDC(window);
-    if (inside(x, y, 620, 256, 788, 486)) {
+    if (app_shown().help) {  // a click anywhere closes the help screen, and only that
+        app_close_help(hdc);
+    } else if (inside(x, y, 620, 256, 788, 486)) {
         RKM_KB_MOUSE(hdc, x, y);
     } else if (inside(x, y, 808, 292, 932, 420)) {
         RKM_COL_MOUSE(hdc, x, y);
@@ -108,10 +114,12 @@ void RKM_SYS_MOUSE(HWND window, int x, int y)
     ReleaseDC(window, hdc);
 }
 
-// Only the highlight moves; the next entry or paint uses the layout.
+// The highlight moves and the month shown is drawn again in the layout.
 void app_choose_layout(HDC hdc, int layout)
 {
     iDspfg = layout;
     iDspbk = layout;
     RKM_WAKU2_CRT(hdc);
+    remember_layout(layout);
+    app_show_choice(hdc);
 }

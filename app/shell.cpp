@@ -14,6 +14,15 @@
 
 enum { ICON_CALENDAR = 400 };
 
+// What the screen shows; written only here, by the drawings of the views.
+static ShownView shown;
+
+const ShownView& app_shown(void)
+{
+    return shown;
+}
+
+// The design's start values, then the layout and colour chosen last.
 void RKM_INIT_SET(void)
 {
     iNkcnt = 0;
@@ -23,7 +32,8 @@ void RKM_INIT_SET(void)
     iDspbk = LAYOUT_MEDIUM;
     iSetfg = 0;
     iBcol = COLOR_WHITE;
-    settings_load();
+    remember_load();
+    shown = ShownView();
     RKM_YHDAY_RED();
     hol_load_official();
 }
@@ -76,7 +86,7 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
         return 0;
     case WM_MOUSEWHEEL:
         if (!pdlg_is_open())
-            step_wheel(window, (short)LOWORD(lparam), (short)HIWORD(lparam),
+            step_wheel(window, shown, (short)LOWORD(lparam), (short)HIWORD(lparam),
                        GET_WHEEL_DELTA_WPARAM(wparam));
         return 0;
     default:
@@ -121,6 +131,10 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
 void RKM_PAINT_PROC(HDC hdc)
 {
+    if (shown.help) {
+        help_draw(hdc);
+        return;
+    }
     if (iSetfg == 0) {
         RKM_MAIN_PROC(hdc);
         GrpPrint(hdc, cPrninfo, 50, 614, 2.5, 2.5, COLOR_CYAN, 48);
@@ -138,10 +152,11 @@ void app_draw_chosen(HDC hdc)
     case LAYOUT_YEAR: RKM_CALEN4_PROC(hdc, iYear, iMont); break;
     default: return;  // no layout in force: nothing is drawn
     }
-    step_shown(iDspfg, iYear, iMont);
+    shown.layout = iDspfg;
+    shown.year = iYear;
+    shown.month = iMont;
+    shown.today = 0;
 }
-
-static int shown_today = 0;  // the day the start screen framed last, as YYYYMMDD
 
 // Today from the clock, through cDatebuf.
 static int today_code(void)
@@ -158,9 +173,12 @@ static int today_code(void)
 // frames the new day. It is only drawn: iYear and iMont stay as entered.
 void RKM_MAIN_PROC(HDC hdc)
 {
-    shown_today = today_code();
-    RKM_CALEN2_PROC(hdc, shown_today / 10000, shown_today / 100 % 100, shown_today % 100);
-    step_shown(LAYOUT_MEDIUM, shown_today / 10000, shown_today / 100 % 100);
+    const int today = today_code();
+    RKM_CALEN2_PROC(hdc, today / 10000, today / 100 % 100, today % 100);
+    shown.layout = LAYOUT_MEDIUM;
+    shown.year = today / 10000;
+    shown.month = today / 100 % 100;
+    shown.today = today;
     iDspfg = iDspbk;
 }
 
@@ -168,8 +186,43 @@ void RKM_MAIN_PROC(HDC hdc)
 // month, it is painted again once the day it frames is no longer today.
 void app_new_day(HWND window)
 {
-    if (iSetfg == 0 && shown_today != 0 && today_code() != shown_today)
+    if (iSetfg == 0 && shown.today != 0 && today_code() != shown.today)
         InvalidateRect(window, nullptr, TRUE);
+}
+
+void app_show_choice(HDC hdc)
+{
+    if (shown.layout == LAYOUT_NONE || shown.help)
+        return;
+    const EntryDraft draft = ent_draft();
+    ent_show_month(hdc, shown.year, shown.month);
+    ent_resume(hdc, draft);
+}
+
+void app_open_help(HDC hdc)
+{
+    shown.help = true;
+    help_draw(hdc);
+}
+
+// F11: today's month, with the selector redrawn for the layout in force.
+void app_show_today(HDC hdc)
+{
+    iDspfg = LAYOUT_NONE;
+    RKM_MAIN_PROC(hdc);
+    iNstep = 0;
+    RKM_WAKU2_CRT(hdc);
+}
+
+// What stood under the help screen comes back; the entry starts afresh, as
+// after any drawing of a view.
+void app_close_help(HDC hdc)
+{
+    shown.help = false;
+    if (iSetfg != 0 && shown.today != 0)
+        app_show_today(hdc);  // today's month shown by F11 over a chosen one
+    else
+        RKM_PAINT_PROC(hdc);
 }
 
 static int (*quit_hook)(HWND) = nullptr;

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 /* Day colours, 0x00BBGGRR */
 enum {
@@ -36,10 +37,12 @@ struct CalDay {
 };
 void cal_walk_month(int year, int month, const std::function<void(const CalDay&)>& visit);
 
-/* Texts shared by every view and printed layout, built in cWorkbuf */
-const char* cal_month_title(int year, int month);  // "2003年11月"
-const char* cal_day_text(int number);              // " 5", "14"
-const char* cal_era_text(int year, int month);     // "平成15年", "" before 1873
+/* Texts shared by every view and printed layout */
+const char* cal_month_title(int year, int month);  // "2003年11月", in cWorkbuf
+const char* cal_day_text(int number);              // " 5", "14", in cWorkbuf
+enum { CAL_ERA_SIZE = 32 };  // room for the longest era text, "昭和64年・平成元年"
+// "平成15年", "" before 1873, into `out` of `size` bytes; returns `out`.
+char* cal_era_text(int year, int month, char* out, size_t size);
 
 /* Holiday files HDAY1.DAT and HDAY2.DAT, from the folder hday_folder picks */
 void RKM_YHDAY_RED(void);
@@ -48,6 +51,9 @@ void RKM_YHDAY_RED(void);
 // $XDG_CONFIG_HOME/rkm7500 (~/.config/rkm7500) and rkm7500 in each folder of
 // $XDG_CONFIG_DIRS (/etc/xdg); "" when none does.
 std::string hday_folder(void);
+// The configuration folders searched after the current one, in order, each
+// ending in "/rkm7500/".
+std::vector<std::string> hday_config_folders(void);
 // The same search for the official holiday list: the first folder holding
 // an entry syukujitsu.csv of any kind (the reader says why it refuses one
 // that is not a file).

@@ -9,13 +9,14 @@
 #include "calendar/calendar.h"
 #include "platform/system/file.h"
 
-// The configuration folders in the order they are searched.
-static std::vector<std::string> config_folders(void)
+std::vector<std::string> hday_config_folders(void)
 {
-    std::vector<std::string> folders = plat_config_dirs();
+    std::vector<std::string> folders;
     const std::string home = plat_config_home();
     if (!home.empty())
-        folders.insert(folders.begin(), home);
+        folders.push_back(home + "/rkm7500/");
+    for (const std::string& folder : plat_config_dirs())
+        folders.push_back(folder + "/rkm7500/");
     return folders;
 }
 
@@ -26,11 +27,9 @@ static std::string first_folder(const std::string& name, Holds holds)
     std::error_code error;
     if (holds(name, error))
         return "";
-    for (const std::string& folder : config_folders()) {
-        std::string mine = folder + "/rkm7500/";
-        if (holds(mine + name, error))
-            return mine;
-    }
+    for (const std::string& folder : hday_config_folders())
+        if (holds(folder + name, error))
+            return folder;
     return "";
 }
 

@@ -1,8 +1,11 @@
-// Texts every view and printed layout shares, composed in cWorkbuf.
+// Texts every view and printed layout shares: the title and the day number
+// composed in cWorkbuf, as the views have always had them; the era year in
+// a buffer of the caller's.
 #include "calendar/calendar.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "state/state.h"
 #include "support/ghl3000.h"
@@ -66,35 +69,32 @@ static bool era_begun(const CalEra& era, int year, int month, int day)
     return year * 10000 + month * 100 + day >= era.year * 10000 + era.month * 100 + era.day;
 }
 
-// "令和8年", "平成元年" for the first year, appended to `out`.
-static void era_year(char* out, const CalEra& era, int year)
+// "令和8年", "平成元年" for the first year, after `text`.
+static void era_year(std::string* text, const CalEra& era, int year)
 {
-    std::strcat(out, era.name);
-    if (year == era.year)
-        std::strcat(out, SJ_GANNEN);
-    else
-        std::sprintf(out + std::strlen(out), "%d", year - era.year + 1);
-    std::strcat(out, SJ_NEN);
+    *text += era.name;
+    *text += year == era.year ? SJ_GANNEN : std::to_string(year - era.year + 1);
+    *text += SJ_NEN;
 }
 
 // The era year of the month: the era of its 1st, and when a new era begins
 // later in the month that one too, "昭和64年・平成元年". Empty before
-// January 1873, when Japan took up this calendar, and after 9999. Returns
-// cWorkbuf.
-const char* cal_era_text(int year, int month)
+// January 1873, when Japan took up this calendar, and after 9999.
+char* cal_era_text(int year, int month, char* out, size_t size)
 {
-    cWorkbuf[0] = '\0';
-    if (year < 1873 || year > 9999 || month < 1 || month > 12)
-        return cWorkbuf;
-    int at_first = 0;
-    for (int i = 0; i < ERA_COUNT; i++)
-        if (era_begun(eras[i], year, month, 1))
-            at_first = i;
-    era_year(cWorkbuf, eras[at_first], year);
-    const int next = at_first + 1;
-    if (next < ERA_COUNT && eras[next].year == year && eras[next].month == month) {
-        std::strcat(cWorkbuf, SJ_NAKAGURO);
-        era_year(cWorkbuf, eras[next], year);
+    std::string text;
+    if (year >= 1873 && year <= 9999 && month >= 1 && month <= 12) {
+        int at_first = 0;
+        for (int i = 0; i < ERA_COUNT; i++)
+            if (era_begun(eras[i], year, month, 1))
+                at_first = i;
+        era_year(&text, eras[at_first], year);
+        const int next = at_first + 1;
+        if (next < ERA_COUNT && eras[next].year == year && eras[next].month == month) {
+            text += SJ_NAKAGURO;
+            era_year(&text, eras[next], year);
+        }
     }
-    return cWorkbuf;
+    std::snprintf(out, size, "%s", text.c_str());
+    return out;
 }

@@ -105,7 +105,9 @@ static void era_beside_title(const CalSheet& s, int year, int month, const CalMo
     const double title_hf = 2.6, wf = g.title_wf * 0.45, hf = 1.6;
     const int x = g.title_x + text_width(cal_month_title(year, month), g.title_wf) + 8;
     const int y = g.title_y + (int)(15 * (title_hf - hf));
-    cal_text(s, cal_era_text(year, month), x, y, wf, hf, COLOR_BLUE, FACE_ROUND_MEDIUM);
+    char era[CAL_ERA_SIZE];
+    cal_text(s, cal_era_text(year, month, era, sizeof era), x, y, wf, hf, COLOR_BLUE,
+             FACE_ROUND_MEDIUM);
 }
 
 // The name under the day number, centred in the cell; a long name is drawn
@@ -237,6 +239,8 @@ static bool is_month(int year, int month)
     return year >= 0 && month >= 1 && month <= 12;
 }
 
+// The large, small and year views cover the keypad and the layout buttons,
+// so each names the keys in the free strip at its foot.
 void RKM_CALEN1_PROC(HDC hdc, int year, int month)
 {
     iFuri = 0;
@@ -245,6 +249,7 @@ void RKM_CALEN1_PROC(HDC hdc, int year, int month)
         cal_draw_month({hdc}, year, month, CAL_LARGE_MONTH, 0);
     else
         cal_draw_month_grid({hdc}, CAL_LARGE_MONTH);
+    lay_hint(hdc, iBcol);
     view_entry_reset();
 }
 
@@ -262,9 +267,12 @@ void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today)
     view_entry_reset();
 }
 
+// The working screen's panel and function-key bar are drawn first, so that
+// nothing of an earlier view shows around the small month's panel.
 void RKM_CALEN3_PROC(HDC hdc, int year, int month)
 {
     iFuri = 0;
+    lay_working_frame(hdc);
     GrpLine(hdc, 4, 2, 1019, 656, COLOR_BEIGE, MODE_FILL);
     GrpLine(hdc, 4, 2, 1019, 656, iBcol, MODE_OUTLINE);
     GrpLine(hdc, 1019, 2, 1020, 656, COLOR_BLACK, MODE_OUTLINE);
@@ -272,6 +280,7 @@ void RKM_CALEN3_PROC(HDC hdc, int year, int month)
     GrpLine(hdc, 10, 10, 256, 200, COLOR_WHITE, MODE_FILL);
     if (is_month(year, month))
         cal_draw_small_month({hdc}, year, month, 0, 10, false);
+    lay_hint(hdc, COLOR_DARK_GREY);
     view_entry_reset();
 }
 
@@ -284,5 +293,6 @@ void RKM_CALEN4_PROC(HDC hdc, int year, int /*month*/)
         cal_draw_year({hdc}, year);
     else
         cal_draw_year_grid({hdc});
+    lay_hint(hdc, iBcol);
     view_entry_reset();
 }

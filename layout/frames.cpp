@@ -41,10 +41,18 @@ int lay_selector_x(int button)
     return 620 + 80 * button;
 }
 
-void RKM_WAKU_CRT(HDC hdc)
+void lay_working_frame(HDC hdc)
 {
     GrpLine(hdc, 0, 0, 1024, 768, COLOR_DARK_GREY, MODE_FILL);
     GrpButton(hdc, 4, 2, 1020, 671, COLOR_BEIGE, BUTTON_RAISED);
+    RKM_FNK_DSP(hdc, 1);
+}
+
+// The function-key bar stands apart from every other part, so it is drawn
+// with the frame, first.
+void RKM_WAKU_CRT(HDC hdc)
+{
+    lay_working_frame(hdc);
     GrpButton(hdc, 620, 77, 940, 130, COLOR_STEEL_BLUE, BUTTON_RAISED);
     GrpLine(hdc, 630, 84, 760, 123, COLOR_NAVY, MODE_FILL);
     GrpLine(hdc, 820, 84, 890, 123, COLOR_NAVY, MODE_FILL);
@@ -52,7 +60,6 @@ void RKM_WAKU_CRT(HDC hdc)
     RKM_WAKU2_CRT(hdc);
     RKM_WAKU3_CRT(hdc);
     RKM_KEY_BOAD(hdc, 620, 256);
-    RKM_FNK_DSP(hdc, 1);
     // Entry starts with the year: the cursor under its first cell.
     GrpLine(hdc, 635, 122, 663, 123, COLOR_LIGHT_GREY, MODE_FILL);
 }
@@ -66,8 +73,11 @@ void RKM_WAKU1_CRT(HDC hdc)
 
 void RKM_WAKU2_CRT(HDC hdc)
 {
-    // Before any layout is in force (9) the start-up layout is marked.
-    int selected = (iDspfg >= LAYOUT_LARGE && iDspfg <= LAYOUT_YEAR) ? iDspfg : LAYOUT_MEDIUM;
+    // While no layout is in force (9: at start, while F11 draws today's
+    // month) the one chosen last is marked, the medium one at first.
+    int selected = (iDspfg >= LAYOUT_LARGE && iDspfg <= LAYOUT_YEAR) ? iDspfg
+                   : (iDspbk >= LAYOUT_LARGE && iDspbk <= LAYOUT_YEAR) ? iDspbk
+                                                                     : LAYOUT_MEDIUM;
     for (int i = 0; i < 4; i++) {
         int x = lay_selector_x(i);
         // Each fill reaches the next button's first column; the next one overdraws it.

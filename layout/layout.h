@@ -60,6 +60,13 @@ const char* lay_fkey_caption(int key);
 
 /* Frames */
 void RKM_WAKU_CRT(HDC hdc);   // full working screen with the side panel
+// The working screen's dark ground, its main panel and the function-key bar:
+// what a view drawn on that panel leaves of it.
+void lay_working_frame(HDC hdc);
+// The line of keys in the free strip at the bottom of a view that covers the
+// working screen (y 746 to 762), in a quiet colour for `background`; nothing
+// of the calendar lies there.
+void lay_hint(HDC hdc, int background);
 void RKM_WAKU1_CRT(HDC hdc);  // plain frame of the large and year views
 void RKM_WAKU2_CRT(HDC hdc);  // layout selector, iDspfg highlighted
 void RKM_WAKU3_CRT(HDC hdc);  // "Back Color" palette and the sample of iBcol

@@ -64,9 +64,10 @@ TEST(texts, month_title_day_number_and_era_year_at_every_change_of_era)
         {1927, 1, nullptr, "昭和2年"}, {1988, 12, nullptr, "昭和63年"}, {1989, 1, nullptr, "昭和64年・平成元年"},
         {1989, 2, nullptr, "平成元年"}, {2019, 4, nullptr, "平成31年"}, {2019, 5, nullptr, "令和元年"},
         {2026, 1, nullptr, "令和8年"}};
+    char era[CAL_ERA_SIZE];
     for (auto& t : cases) {
         EXPECT_TRUE(!t.title || cal_month_title(t.year, t.month) == to_sjis(t.title)) << t.title;
-        EXPECT_TRUE(!t.era || cal_era_text(t.year, t.month) == to_sjis(t.era)) << t.year << "-" << t.month;
+        EXPECT_TRUE(!t.era || cal_era_text(t.year, t.month, era, sizeof era) == to_sjis(t.era)) << t.year << "-" << t.month;
     }
     EXPECT_EQ(cal_month_title(1, 1), cWorkbuf);
     int numbers[] = {5, 14, 0, 100, -3};

@@ -13,6 +13,7 @@
 #include "layout/layout.h"
 #include "state/state.h"
 #include "tests/helpers/program_run.h"
+#include "tests/helpers/tempdir.h"
 
 enum : uint32_t { DARK_GREY = 0x404040, BEIGE = 0xBBCCD5, LIGHT_GREY = 0xC0C0C0, GREEN = 0x5C8000,
                   BLUE = 0xFF0000, WHITE = 0xFFFFFF, YELLOW = 0x00FFFF, PALE_GREEN = 0xA0FFA0, CYAN = 0xFFFF00 };
@@ -72,14 +73,27 @@ TEST(input, each_replay_leaves_its_state_fields_and_screen)
         {"click 685 300; click 640 420; click 640 420; click 730 300; click 670 470; click 640 300;"
          "click 640 300; click 750 470; click 685 300; click 670 470; click 922 410",
          {2003, 12, 1, 0, 0, 0}, "_.....", "", {{870, 455, PALE_GREEN}, {808, 435, 0}}},
-        // A layout button moves only the highlight; the next paint draws the layout.
-        {M05 + "click 900 200", {2003, 5, 1, 0, 0, 0}, "_.....", "",
-         {{863, 225, BLUE}, {703, 225, GREEN}, {1, 1, DARK_GREY}}},
-        {M05 + "click 900 200; paint", {2003, 5, 1, 0, 0, 0}, nullptr, "", {{1, 1, WHITE}}},
+        // A layout, a colour, F1 to F4 and their bar keys show at once what choosing first shows; the
+        // entry in progress is kept; Esc with nothing typed leaves a covering view as F11 does.
+        {M05 + "click 900 200", {2003, 5, 1, 0, 0, 0}, nullptr, "click 900 200; " + M05, {{1, 1, WHITE}}},
+        {M05 + "click 840 410", {2003, 5, 1, 0, 0, 0}, "_.....", "click 840 410; " + M05},
+        {M05 + "key F1; click 900 200; click 870 356", {2003, 5, 1, 0, 0, 0}, nullptr, "click 870 356; click 900 200; " + M05},
+        {M05 + "click 200 700", {2003, 5, 1, 0, 0, 0}, nullptr, M05 + "key F3"},
+        {Y03 + "type 1; click 660 200; click 860 390; type 1; key Enter", {2003, 11, 1, 0, 0, 0}, nullptr,
+         "click 660 200; click 860 390; " + Y03 + "type 11; key Enter"},
+        {M05 + "key F4; key F3", {2003, 5, 1, 0, 0, 0}, nullptr, M05 + "key F3"},  // nothing left of the year
+        {M05 + "key F1; key Esc", {2003, 5, 1, 0, 0, 0}, "_.....", M05 + "key F1; key F11"},
+        {M05 + "key F1; type 1; key Esc", {2003, 5, 1, 0, 1, 0}},
+        {M05 + "key Esc", {2003, 5, 1, 0, 0, 0}, "_.....", M05},
+        // The help screen: any key or click closes it and does nothing else.
+        {M05 + "key F3; key F8", {2003, 5, 1, 0, 0, 0}, nullptr, "", {{20, 30, BLUE}, {1000, 40, BLUE}}},
+        {M05 + "key F3; key F8; key F12", {2003, 5, 1, 0, 0, 0}, nullptr, M05 + "key F3"},
+        {M05 + "key F8; click 640 300", {2003, 5, 1, 0, 0, 0}, "_.....", M05},
+        {"click 620 700; key Down", {0, 0, 0, 0, 0, 0}, nullptr, "paint"},  // ヘルプ on the bar
         // Menu shows today's month, framed, once; the next paint the chosen one.
         {M05 + "click 900 700", {2003, 5, 1, 0, 0, 0}, "_.....", "", {{20, 15, BEIGE}}},
         {M05 + "click 900 700; paint", {2003, 5, 1, 0, 0, 0}, "_.....", M05},
-        {"click 980 700", {}}, {"type 12; key F12", {}},  // 終了 and F12 end the program with 0
+        {"click 980 700", {}}, {"type 12; key F12", {}}, {"key Ctrl+Q", {}},  // 終了, F12, Ctrl+Q end with 0
     };
     for (std::string cover : {"paint", "key F11", "click 900 700"}) {  // a view that empties the fields
         rows.push_back({"type 1; " + cover, {0, 0, 0, 0, 0, 0}, "_....."});
@@ -103,6 +117,8 @@ TEST(input, each_replay_leaves_its_state_fields_and_screen)
     step("", "type 0; key Enter; type 1; key Enter; key PageUp", 0, 1, 1);
     step("", "type 9999; key Enter; type 11; key Enter; key PageDown; key PageDown", 9999, 12, 1);
     step("", "key PageDown", -1, 1, 0);
+    step("", "key Down; key Down; key Up", -1, 1, 0);
+    step(L, "", -1, 0, 0);  // a choice on the start screen shows today's month in it
     step("", NOV + "key Home; key PageUp", -1, -1, 0);
     step("", NOV + "type 2010; key Enter; type 1; key PageDown", 2003, 12, 0);
     step("", NOV + "type 19; key PageUp; type 1999; key Enter; type 3; key Enter", 1999, 3, 0);
@@ -151,6 +167,26 @@ TEST(input, each_replay_leaves_its_state_fields_and_screen)
         for (auto [x, y, colour] : r.pixels)
             EXPECT_EQ(run.screen.at(x, y), colour) << x << "," << y;
     }
+}
+
+// The layout and colour chosen last are there at the next start. A file that is broken, not text, or
+// names what the calendar does not offer gives the first start's screen, and keeps what it held.
+TEST(input, layout_and_colour_are_kept_for_the_next_start)
+{
+    TempDir dir;
+    const std::string config = dir.file("config"), M05 = "type 2003; key Enter; type 5; key Enter";
+    run_program("click 740 200; click 922 410; click 660 200", {}, config);  // 小, pale green, 大
+    EXPECT_EQ(dir.read("config/rkm7500/settings"), "layout=large\ncolour=#A0FFA0\n");
+    ProgramRun next = run_program(M05, {}, config);
+    EXPECT_EQ(std::vector<int>({next.state.iDspbk, next.state.iBcol}), std::vector<int>({0, 0xA0FFA0}));
+    EXPECT_EQ(next.screen.pixels, run_program("click 660 200; click 922 410; " + M05).screen.pixels);
+    const Picture first = run_program("").screen;
+    for (const std::string& broken : {std::string("layout=1\n\0\xff", 11), std::string("layout=huge\ncolour=#123456\nnotes=on\n")}) {
+        dir.write("config/rkm7500/settings", broken);
+        EXPECT_EQ(run_program("", {}, config).screen.pixels, first.pixels) << broken;
+    }
+    run_program("click 900 200", {}, config);
+    EXPECT_EQ(dir.read("config/rkm7500/settings"), "layout=year\ncolour=#123456\nnotes=on\n");
 }
 
 TEST(input, anything_typed_or_clicked_stays_in_bounds)

@@ -16,6 +16,7 @@
 #include "state/state.h"
 #include "tests/helpers/cups.h"
 #include "tests/helpers/pdf.h"
+#include "tests/helpers/program_run.h"
 #include "tests/helpers/tempdir.h"
 
 namespace {
@@ -90,7 +91,7 @@ TEST_F(PrintCommand, each_layout_prints_the_screen_drawing_at_the_printers_scale
             ASSERT_EQ(cups.run_tool(std::string("lpadmin -d ") + long_name), 0);
         }
         int status = -1;  // pale blue background, the layout's button, November 2003, F9
-        run_command("cd '" + cups.folder() + "' && SDL_VIDEODRIVER=offscreen " RKM_PROGRAM
+        run_command("cd '" + cups.folder() + "' && SDL_VIDEODRIVER=offscreen XDG_CONFIG_HOME=\"$PWD/config\" " RKM_PROGRAM
                     " --snapshot screen.png --replay 'click 870 356; click " +
                         std::to_string(660 + 80 * layout) +
                         " 200; type 2003; key Enter; type 11; key Enter; key F9'", &status);
@@ -149,6 +150,18 @@ TEST(PrintedMonth, nearest_month_and_before_any_entry_todays_month_in_the_medium
     EXPECT_EQ(page.at(fit.x(20), fit.y(500)), PALE_BLUE);
     EXPECT_EQ(page.at(fit.x(700), fit.y(300)), WHITE);
     EXPECT_EQ(page.at(fit.x(53), fit.y(300)), 0xC0C0C0u);
+}
+
+// Ctrl+P and the 印刷 key of the bar print what F9 prints.
+TEST(PrintedMonth, ctrl_p_and_the_bars_print_key_print_as_f9)
+{
+    TempDir dir;
+    for (const std::string keys : {"key Ctrl+P", "click 740 700"}) {
+        const std::string pdf = dir.file(keys.substr(0, 3) + ".pdf");
+        ProgramRun run = run_program("type 2003; key Enter; type 5; key Enter; " + keys, {"--print-to", pdf});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(pdf_text(pdf).find("2003年５月"), std::string::npos) << keys;
+    }
 }
 
 // No default printer, with or without a print service: ten attempts, each

@@ -64,7 +64,7 @@ TEST_F(Views, every_layout_draws_each_day_in_its_cell_and_colour)
 }
 
 // Today's frame, the grooves, one-digit days of the large view, the
-// function-key captions, and the small view leaving the key bar below 656.
+// function-key captions, and the small view leaving the key bar below 656 (the key line below 745 aside).
 TEST_F(Views, frames_grooves_one_digit_days_and_the_key_bar)
 {
     RKM_CALEN2_PROC(canvas.dc, 2003, 11, 15);  // Saturday, column 6, row 2
@@ -91,8 +91,8 @@ TEST_F(Views, frames_grooves_one_digit_days_and_the_key_bar)
     EXPECT_EQ(p.count_not(145, 306, 158, 342, WHITE), 0);
     RKM_WAKU_CRT(canvas.dc);
     p = drawn();
-    // Captions: 大 中 小 年 on F1 to F4, 印刷 and 印刷設定 on F9 and F10, Menu, 終了; ink stays on the key.
-    const std::string captioned = "1111" "0000" "1111";
+    // Captions: 大 中 小 年 on F1 to F4, ヘルプ on F8, 印刷 and 印刷設定 on F9 and F10, Menu, 終了; ink stays on the key.
+    const std::string captioned = "1111" "0001" "1111";
     for (int key = 0; key < 12; key++) {
         int x = 80 * key + (key < 4 ? 4 : key < 8 ? 33 : 62);
         bool caption = p.count_not(x + 7, 698, x + 70, 712, LIGHT_GREY) > 10;
@@ -107,9 +107,32 @@ TEST_F(Views, frames_grooves_one_digit_days_and_the_key_bar)
     int changed = 0;
     for (int y = 0; y < 768; y++)
         for (int x = 0; x < 1024; x++)
-            changed += (y > 656 || x > 1020) && before.at(x, y) != after.at(x, y);
+            changed += (y > 656 || x > 1020) && y < 745 && before.at(x, y) != after.at(x, y);
     EXPECT_EQ(changed, 0);
     EXPECT_EQ(after.at(500, 500), BEIGE);
+}
+
+// The views that cover the working screen name the keys in grey at their foot, below anything
+// else they draw (y 693 on); the medium view's strip stays the design's.
+TEST_F(Views, covering_views_have_a_grey_key_line_at_their_foot_and_the_medium_one_none)
+{
+    for (int view : {0, 2, 3, 1}) {
+        void (*const draw[])(HDC, int, int) = {RKM_CALEN1_PROC, nullptr, RKM_CALEN3_PROC, RKM_CALEN4_PROC};
+        view == 1 ? RKM_CALEN2_PROC(canvas.dc, 2003, 11, 0) : draw[view](canvas.dc, 2003, 11);
+        const Picture p = drawn();
+        const bool panel = view == 1 || view == 2;  // the working screen's key bar above y 720
+        const uint32_t ground = panel ? DARK_GREY : WHITE;
+        int ink = 0, coloured = 0;
+        for (int y = 693; y < 764; y++)
+            for (int x = 10; x < 1010; x++) {
+                const uint32_t c = p.at(x, y);
+                if (c == ground || (panel && y < 720))
+                    continue;
+                ink += y >= 745;
+                coloured += y < 745 || (c & 0xFF) != (c >> 8 & 0xFF) || (c & 0xFF) != (c >> 16);
+            }
+        EXPECT_EQ(std::vector<int>({ink > 300, coloured}), std::vector<int>({view != 1, 0})) << "view " << view;
+    }
 }
 
 TEST_F(Views, year_view_boxes_the_days_of_the_holiday_files)

@@ -23,7 +23,8 @@ struct KeyRecord {
 };
 
 KeyRecord keys[SDL_NUM_SCANCODES];
-BYTE key_state[256];
+BYTE key_state[256];   // as the window system last reported each key
+BYTE seen_state[256];  // as of the input message last taken from the queue
 unsigned press_counter;
 int text_key = -1;        // scan code of the key that takes the next text input
 bool text_fresh = false;  // that key has taken no text since its press
@@ -327,9 +328,19 @@ UINT plat_vk_for_char(unsigned char c)
     return VK_NONAME;
 }
 
+void plat_key_state_now(BYTE* out)
+{
+    std::memcpy(out, key_state, sizeof key_state);
+}
+
+void plat_key_state_seen(const BYTE* state)
+{
+    std::memcpy(seen_state, state, sizeof seen_state);
+}
+
 SHORT GetKeyState(int vk)
 {
-    const BYTE state = key_state[vk & 0xFF];
+    const BYTE state = seen_state[vk & 0xFF];
     return (SHORT)(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
 }
 
@@ -337,7 +348,7 @@ BOOL GetKeyboardState(BYTE* state)
 {
     if (!state)
         return FALSE;
-    std::memcpy(state, key_state, sizeof key_state);
+    std::memcpy(state, seen_state, sizeof seen_state);
     return TRUE;
 }
 

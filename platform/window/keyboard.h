@@ -26,6 +26,15 @@ bool plat_key_event(const SDL_Event& event, PlatKeyMessage* out);
 // keys of `mods` (PLAT_MOD_*) held around it; pushed in order.
 void plat_key_push(unsigned window_id, UINT vk, const char* text, int mods = 0);
 
+// GetKeyState and GetKeyboardState report the keys as they were when the
+// input message last taken from the queue happened, as on Windows: a key
+// released with Ctrl held is seen with Ctrl down, however many events have
+// been read since. The queue keeps the state of each input message
+// (plat_key_state_now, 256 bytes) and hands it back when the message is
+// taken (plat_key_state_seen).
+void plat_key_state_now(BYTE* out);
+void plat_key_state_seen(const BYTE* state);
+
 // The virtual-key code of the key that types the ASCII character c on a
 // US keyboard, or VK_NONAME.
 UINT plat_vk_for_char(unsigned char c);

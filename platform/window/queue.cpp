@@ -6,6 +6,7 @@
 // PostMessageA, PostQuitMessage; plat_set_idle_hook.
 #include <SDL.h>
 
+#include <array>
 #include <deque>
 
 #include "platform/window/foreign.h"
@@ -16,15 +17,22 @@ BOOL (*plat_foreign_post)(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 
 namespace {
 
-std::deque<MSG> queue;
+// A message, and for input the keys held when it happened.
+struct Queued {
+    MSG msg;
+    bool input = false;
+    std::array<BYTE, 256> keys{};
+};
+std::deque<Queued> queue;
 bool quit_posted = false;
 int quit_code = 0;
 void (*idle_hook)(void*) = nullptr;
 void* idle_data = nullptr;
 
-void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool input = false)
 {
-    MSG msg{};
+    Queued entry;
+    MSG& msg = entry.msg;
     msg.hwnd = window;
     msg.message = message;
     msg.wParam = wparam;
@@ -37,7 +45,10 @@ void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
             SDL_GetWindowPosition(focus, &left, &top);
         msg.pt = {left + x, top + y};
     }
-    queue.push_back(msg);
+    entry.input = input;
+    if (input)
+        plat_key_state_now(entry.keys.data());
+    queue.push_back(entry);
 }
 
 void window_event(HWND w, const SDL_WindowEvent& e)
@@ -74,7 +85,7 @@ void translate(const SDL_Event& e)
             if (!w)
                 w = plat_window_first();  // keys with no focus window reported
             if (w)
-                post(w, key.message, key.vk, key.data);
+                post(w, key.message, key.vk, key.data, true);
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
@@ -85,7 +96,7 @@ void translate(const SDL_Event& e)
         if (e.button.button == SDL_BUTTON_LEFT && w &&
             wnd_to_design(w, e.button.x, e.button.y, &at))
             post(w, e.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP,
-                 e.type == SDL_MOUSEBUTTONDOWN ? MK_LBUTTON : (WPARAM)0, MAKELPARAM(at.x, at.y));
+                 e.type == SDL_MOUSEBUTTONDOWN ? MK_LBUTTON : (WPARAM)0, MAKELPARAM(at.x, at.y), true);
         break;
     }
     case SDL_MOUSEWHEEL: {
@@ -95,7 +106,7 @@ void translate(const SDL_Event& e)
         // A turn over the margins around the design reaches nothing, as a press.
         if (turn != 0 && w && wnd_to_design(w, e.wheel.mouseX, e.wheel.mouseY, &at))
             post(w, WM_MOUSEWHEEL, (WPARAM)MAKELPARAM(0, turn * WHEEL_DELTA),
-                 MAKELPARAM(at.x, at.y));
+                 MAKELPARAM(at.x, at.y), true);
         break;
     }
     case SDL_WINDOWEVENT:
@@ -139,14 +150,16 @@ bool matches(const MSG& m, HWND window, UINT first, UINT last)
 bool next_message(MSG* out, HWND window, UINT first, UINT last, bool remove)
 {
     for (auto it = queue.begin(); it != queue.end();) {
-        HWND w = it->hwnd;
+        HWND w = it->msg.hwnd;
         bool gone = w && !plat_window_live(w);
-        if (gone || (w && is_input(it->message) && !w->enabled)) {
+        if (gone || (w && is_input(it->msg.message) && !w->enabled)) {
             it = queue.erase(it);
             continue;
         }
-        if (matches(*it, window, first, last)) {
-            *out = *it;
+        if (matches(it->msg, window, first, last)) {
+            *out = it->msg;
+            if (remove && it->input)
+                plat_key_state_seen(it->keys.data());
             if (remove)
                 queue.erase(it);
             return true;
@@ -226,7 +239,7 @@ BOOL TranslateMessage(const MSG* msg)
     int n = ToAscii((UINT)msg->wParam, (UINT)msg->lParam, state, &out, 0);
     const BYTE* chars = reinterpret_cast<const BYTE*>(&out);
     for (int i = n - 1; i >= 0; --i)
-        queue.push_front(MSG{msg->hwnd, WM_CHAR, chars[i], msg->lParam, msg->time, msg->pt});
+        queue.push_front({MSG{msg->hwnd, WM_CHAR, chars[i], msg->lParam, msg->time, msg->pt}});
     return TRUE;
 }
 

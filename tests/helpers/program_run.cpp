@@ -13,7 +13,8 @@
 #include "platform/windows.h"
 #include "tests/helpers/tempdir.h"
 
-ProgramRun run_program(const std::string& replay, const std::vector<std::string>& options)
+ProgramRun run_program(const std::string& replay, const std::vector<std::string>& options,
+                       const std::string& config)
 {
     ProgramRun run;
     TempDir dir;  // the program's working folder: no holiday files
@@ -33,7 +34,7 @@ ProgramRun run_program(const std::string& replay, const std::vector<std::string>
         if (chdir(dir.path().c_str()) != 0)
             _exit(120);
         // No remembered choice or cached calendar of another run reaches this one.
-        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", config.empty() ? dir.file("config").c_str() : config.c_str(), 1);
         setenv("XDG_CACHE_HOME", dir.file("cache").c_str(), 1);
         int status = cmd_main((int)argv.size(), argv.data());
         ProgramState state{iSetfg, iDspfg, iDspbk, iYear, iMont, iBcol, iNstep, iNkcnt, iMjset, {}, plat_beep_count()};

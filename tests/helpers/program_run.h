@@ -21,5 +21,7 @@ struct ProgramRun {
     Picture screen;         // the --snapshot picture
 };
 
-// Runs `rkm7500 OPTIONS --snapshot ... --replay REPLAY` in an empty working folder.
-ProgramRun run_program(const std::string& replay, const std::vector<std::string>& options = {});
+// Runs `rkm7500 OPTIONS --snapshot ... --replay REPLAY` in an empty working folder, with
+// `config` as XDG_CONFIG_HOME (by default a fresh empty folder).
+ProgramRun run_program(const std::string& replay, const std::vector<std::string>& options = {},
+                       const std::string& config = "");

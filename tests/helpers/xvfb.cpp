@@ -139,7 +139,9 @@ pid_t xvfb_spawn(const Xvfb& x, const std::vector<std::string>& argv,
     int fds[2] = {-1, -1};
     if (out && pipe(fds) != 0)
         return -1;
-    std::vector<std::string> env = {"DISPLAY=" + x.display(), "SDL_VIDEODRIVER=x11"};
+    // The user's own choices are neither read nor written unless the test names a folder.
+    std::vector<std::string> env = {"DISPLAY=" + x.display(), "SDL_VIDEODRIVER=x11",
+                                    "XDG_CONFIG_HOME=/dev/null/config", "XDG_CACHE_HOME=/dev/null/cache"};
     env.insert(env.end(), environment.begin(), environment.end());
     pid_t pid = start_child(argv, env, fds[1]);
     if (out)
