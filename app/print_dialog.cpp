@@ -506,16 +506,17 @@ bool pdlg_is_open(void)
     return dlg.state != CLOSED;
 }
 
+// The month and the layout shown; the range the twelve months from that
+// month, or that year's in the year view.
 void pdlg_open(HWND window)
 {
-    int year, month, layout;
-    prn_month_in_force(&year, &month, &layout);
+    const ShownView& view = app_shown();
     dlg = Dialog();
     dlg.state = CHOOSING;
-    dlg.shown = std::clamp(year * 12 + month - 1, 0, (int)MONTH_LAST);
-    dlg.from = dlg.shown;
-    dlg.to = std::min(dlg.shown + 11, (int)MONTH_LAST);
-    dlg.layout = layout >= LAYOUT_LARGE && layout <= LAYOUT_YEAR ? layout : LAYOUT_LARGE;
+    dlg.layout = view.layout >= LAYOUT_LARGE && view.layout <= LAYOUT_YEAR ? view.layout : LAYOUT_MEDIUM;
+    dlg.shown = std::clamp(view.year * 12 + view.month - 1, 0, (int)MONTH_LAST);
+    dlg.from = dlg.layout == LAYOUT_YEAR ? dlg.shown / 12 * 12 : dlg.shown;
+    dlg.to = std::min(dlg.from + 11, (int)MONTH_LAST);
     dlg.range = settings_get("print.range") != "shown";
     dlg.copies = settings_int("print.copies", 1, 1, MOST_COPIES);
     // The paper kept from last time goes with the printer it was kept for.

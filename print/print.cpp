@@ -75,11 +75,9 @@ DEVMODEA* printer_settings(const char* name)
     return devmode;
 }
 
-}  // namespace
-
 // Before any month has been entered the screen shows today's month in the
 // medium layout; the page shows the same.
-void prn_month_in_force(int* year, int* month, int* layout)
+void month_in_force(int* year, int* month, int* layout)
 {
     *year = iYear;
     *month = iMont;
@@ -94,6 +92,8 @@ void prn_month_in_force(int* year, int* month, int* layout)
             *layout = 1;
     }
 }
+
+}  // namespace
 
 void prn_report_failure(const std::string& reason)
 {
@@ -274,7 +274,7 @@ int RKM_CALEN_PRN(HDC)
     RKM_PRN_SET2();
 
     int year, month, layout;
-    prn_month_in_force(&year, &month, &layout);
+    month_in_force(&year, &month, &layout);
     int started = StartDocA(hPhdc, &NTdi);
     std::string reason = plat_print_error();
     StartPage(hPhdc);

@@ -32,9 +32,6 @@ void prn_set_output_file(const char* path);
 // True once a print command of this run has printed nothing: no printer
 // could be opened, or the page was not handed on.
 bool prn_any_failed(void);
-// The year, month and layout F9 prints: those entered, or before any entry
-// today's month in the layout in force (the medium one at first).
-void prn_month_in_force(int* year, int* month, int* layout);
 // Printing stops: the message box that says so, with the print service's
 // reason (Shift-JIS) under it.
 void prn_report_failure(const std::string& reason);

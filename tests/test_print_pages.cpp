@@ -226,7 +226,10 @@ TEST_F(Destinations, a_cancelled_or_refused_job_leaves_nothing_and_the_dialog_op
     ghwndMain = CreateWindowExA(0, "DialogTest", "Calendar", WS_OVERLAPPEDWINDOW, 0, 0, 1024, 768,
                                 nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(ghwndMain, nullptr) << plat_window_error();
-    iSetfg = 1, iYear = 2026, iMont = 4, iDspfg = 0;
+    iDspfg = 0;  // April 2026 shown, large
+    HDC hdc = GetDC(ghwndMain);
+    ent_show_month(hdc, 2026, 4);
+    ReleaseDC(ghwndMain, hdc);
     const POINT stop = plat_client_point(ghwndMain, 737, 579);  // 中止
     for (bool to_file : {false, true}) {
         pdlg_open(ghwndMain);
