@@ -52,12 +52,6 @@ struct Dialog {
 
 /* Texts: written here in UTF-8, drawn as the Shift-JIS the text path takes */
 
-std::string sjis(const std::string& utf8)
-{
-    std::string out;
-    return plat_utf8_to_sjis(utf8.c_str(), &out) ? out : std::string();
-}
-
 std::string month_label(int month)
 {
     char text[32];
@@ -258,34 +252,15 @@ void outline(HDC hdc, const Box& b, int width, int colour)
 
 void label(HDC hdc, const std::string& utf8, int x, int y, int colour)
 {
-    lay_text(hdc, sjis(utf8).c_str(), x, y, 1.8, 1.6, colour, FACE_ROUND_MEDIUM);
+    lay_text(hdc, lay_sjis(utf8).c_str(), x, y, 1.8, 1.6, colour, FACE_ROUND_MEDIUM);
 }
 
-bool sjis_lead(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// A value: Shift-JIS, 11.2 units a byte; cut to `cells` bytes, keeping its
-// start or (a file name) its end, with … where it was cut.
+// A value: Shift-JIS, 11.2 units a byte, cut to `cells` bytes.
 void value_text(HDC hdc, const std::string& text, int x, int y, int cells, bool keep_end,
                 int colour)
 {
-    std::string shown = text;
-    if ((int)text.size() > cells) {
-        const size_t room = (size_t)std::max(0, cells - 2);  // … takes two cells
-        size_t cut = keep_end ? text.size() : 0;
-        for (size_t i = 0; i < text.size(); i += sjis_lead((unsigned char)text[i]) ? 2 : 1) {
-            if (keep_end && text.size() - i <= room) {
-                cut = i;
-                break;
-            }
-            if (!keep_end && i <= room)
-                cut = i;
-        }
-        shown = keep_end ? "\x81\x63" + text.substr(cut) : text.substr(0, cut) + "\x81\x63";
-    }
-    lay_text(hdc, shown.c_str(), x, y, 1.6, 1.5, colour, FACE_ROUND_MEDIUM);
+    lay_text(hdc, lay_fitted(text, (size_t)std::max(cells, 0), keep_end).c_str(), x, y, 1.6, 1.5,
+             colour, FACE_ROUND_MEDIUM);
 }
 
 int cells_of(const Box& b, int arrows)
@@ -315,7 +290,7 @@ void segments(HDC hdc, int field, const char* const* labels, int n, int chosen)
         const Box b = segment(field, i, n);
         fill(hdc, b, i == chosen ? COLOR_BLUE : COLOR_WHITE);
         GrpLine(hdc, b.x1, b.y1, b.x2, b.y2, COLOR_DARK_GREY, MODE_OUTLINE);
-        const std::string text = sjis(labels[i]);
+        const std::string text = lay_sjis(labels[i]);
         const int x = (b.x1 + b.x2) / 2 - (int)(5.6 * (double)text.size());
         lay_text(hdc, text.c_str(), x, b.y1 + 5, 1.6, 1.5, i == chosen ? COLOR_WHITE : COLOR_BLACK,
                  FACE_ROUND_MEDIUM);
@@ -346,7 +321,7 @@ void progress_line(HDC hdc)
     }
     const std::string hint = !dlg.note.empty() ? dlg.note
                              : "Tab 次へ　←→ 変更　Enter 印刷　Esc 閉じる";
-    lay_text(hdc, sjis(hint).c_str(), LABEL_X, PROGRESS_Y + 5, 1.6, 1.4, COLOR_NAVY,
+    lay_text(hdc, lay_sjis(hint).c_str(), LABEL_X, PROGRESS_Y + 5, 1.6, 1.4, COLOR_NAVY,
              FACE_ROUND_MEDIUM);
 }
 
@@ -358,13 +333,12 @@ void draw_fields(HDC hdc)
         label(hdc, labels[row], LABEL_X, row_y(row) + 4, COLOR_NAVY);
     std::string destination = dlg.destinations[dlg.destination];
     spinner(hdc, DESTINATION, destination);
-    std::string file;
-    spinner(hdc, FILE_NAME, plat_utf8_to_sjis(dlg.file.c_str(), &file) ? file : "?", true);
-    spinner(hdc, PAPER, sjis(paper_name()));
+    spinner(hdc, FILE_NAME, lay_sjis(dlg.file), true);
+    spinner(hdc, PAPER, paper_name());
     segments(hdc, RANGE, RANGE_LABELS, 2, dlg.range ? 1 : 0);
-    spinner(hdc, FROM, sjis(month_label(dlg.range ? dlg.from : dlg.shown)));
+    spinner(hdc, FROM, lay_sjis(month_label(dlg.range ? dlg.from : dlg.shown)));
     lay_text(hdc, "\x81\x60", 571, row_y(4) + 5, 1.6, 1.5, COLOR_NAVY, FACE_ROUND_MEDIUM);  // ～
-    spinner(hdc, TO, sjis(month_label(dlg.range ? dlg.to : dlg.shown)));
+    spinner(hdc, TO, lay_sjis(month_label(dlg.range ? dlg.to : dlg.shown)));
     segments(hdc, LAYOUT, LAYOUT_LABELS, 4, dlg.layout);
     spinner(hdc, COPIES, usable(COPIES) ? std::to_string(dlg.copies) : "1");
 }
@@ -484,7 +458,7 @@ bool choose_destination(void)
 {
     int preferred = -1;
     dlg.destinations = prn_printers(&preferred);
-    dlg.destinations.push_back(sjis("PDFファイル"));
+    dlg.destinations.push_back(lay_sjis("PDFファイル"));
     const std::string kept = settings_get("print.destination");
     dlg.destination = std::max(0, preferred);
     if (preferred < 0)
@@ -521,7 +495,7 @@ void pdlg_open(HWND window)
     dlg.copies = settings_int("print.copies", 1, 1, MOST_COPIES);
     // The paper kept from last time goes with the printer it was kept for.
     const bool same_printer = choose_destination();
-    const std::string kept = same_printer ? sjis(settings_get("print.paper")) : "";
+    const std::string kept = same_printer ? lay_sjis(settings_get("print.paper")) : "";
     load_papers(kept);
     dlg.paper_chosen = !kept.empty() && paper_name() == kept;
     propose_file();
