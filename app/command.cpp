@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/almanac_list.h"
 #include "app/app.h"
 #include "app/export_ics.h"
 #include "state/state.h"
@@ -50,7 +51,7 @@ static const char USAGE_TAIL[] =
     "\n"
     "Exit status: 0 when the calendar ends, 1 when it cannot open its window,\n"
     "write the snapshot or, with --print-to, write a page, or cannot write the\n"
-    "file of --export-ics; 2 for bad arguments.\n"
+    "file of --export-ics or the almanac; 2 for bad arguments.\n"
     "\n"
     "Report bugs to: <" RKM_BUG_URL ">\n";
 
@@ -287,11 +288,13 @@ static void replay_idle(void* data)
     PostMessageA(ghwndMain, WM_CLOSE, 0, 0);
 }
 
-// The run's exit status: 1 when the snapshot could not be written or, with
-// --print-to, when a print command of the run printed nothing.
+// The run's exit status: 1 when the snapshot could not be written, when no
+// font could draw the texts or, with --print-to, when a print command of
+// the run printed nothing.
 static int run_status(const Replay& replay)
 {
-    return replay.status || (replay.print_to && prn_any_failed()) ? 1 : 0;
+    return replay.status || plat_texts_lost() > 0 || (replay.print_to && prn_any_failed()) ? 1
+                                                                                         : 0;
 }
 
 static Replay* current_replay = nullptr;
@@ -324,6 +327,7 @@ struct Options {
     const char* paper = nullptr;
     const char* export_ics = nullptr;
     const char* years = nullptr;
+    const char* almanac = nullptr;
 };
 
 // One option: a flag is set, a value is kept (once), or a value is added
@@ -381,6 +385,13 @@ static const OptionRow OPTIONS[] = {
     {"years", 0, nullptr, &Options::years, nullptr, "FROM..TO",
      "the years --export-ics writes, 1948 to 2099, or one\n"
      "year (this year and the five after it without it)"},
+    {"almanac", 0, nullptr, &Options::almanac, nullptr, "FROM[..TO]",
+     "print the traditional notes of each day from FROM\n"
+     "to TO (YYYY-MM-DD; notes for 1873 to 2100), one\n"
+     "day a line in UTF-8, and exit. Tab-separated:\n"
+     "date, weekday, old date (M/D, 閏 for a leap month),\n"
+     "六曜, solar term, 雑節, moon phase, holiday; '-'\n"
+     "for none"},
     // The build makes the manual's options section with this.
     {"manual-options", 0, &Options::manual, nullptr, nullptr, nullptr, nullptr},
 };
@@ -495,15 +506,28 @@ static bool parse_options(int argc, char** argv, Options* options, std::string* 
     return true;
 }
 
-// "WxH", each side 16 to 8192 pixels.
+// "WxH", each side 16 to 8192 pixels, in digits only, read as the replay's
+// coordinates are, so that no number wraps round to a size in range.
 static bool parse_size(const char* text, int* width, int* height)
 {
-    int used = 0;
-    if (!std::isdigit((unsigned char)text[0]) ||
-        std::sscanf(text, "%dx%d%n", width, height, &used) != 2 || text[used] != '\0' ||
-        !std::isdigit((unsigned char)text[std::strchr(text, 'x') - text + 1]))
-        return false;
-    return *width >= 16 && *width <= 8192 && *height >= 16 && *height <= 8192;
+    const char* p = text;
+    return parse_coordinate(&p, width) && *p++ == 'x' && parse_coordinate(&p, height) &&
+           *p == '\0' && *width >= 16 && *width <= 8192 && *height >= 16 && *height <= 8192;
+}
+
+// --almanac FROM[..TO]: the lines on standard output, then the end.
+static int almanac(const char* text)
+{
+    AlmanacRange range;
+    std::string error;
+    if (!almanac_parse_range(text, &range, &error))
+        return usage_error("--almanac: " + error);
+    hol_load_official();
+    if (!almanac_write(range, stdout)) {
+        std::fprintf(stderr, "rkm7500: cannot write the almanac: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
 }
 
 int cmd_main(int argc, char** argv)
@@ -525,6 +549,8 @@ int cmd_main(int argc, char** argv)
         return usage_error("--years goes with --export-ics");
     if (options.export_ics)
         return ics_export(options.export_ics, options.years);
+    if (options.almanac)
+        return almanac(options.almanac);
     int width = 0, height = 0;
     if (options.size && !parse_size(options.size, &width, &height))
         return usage_error("--size needs WIDTHxHEIGHT in pixels, each 16 to 8192, as 1920x1080");
