@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/agenda.h"
+#include "app/almanac_list.h"
 #include "app/app.h"
 #include "app/export_ics.h"
 #include "events/events.h"
@@ -31,9 +32,10 @@ static const char USAGE_TAIL[] =
     "BackSpace or Left deletes a digit, Esc goes back to the year (with nothing\n"
     "typed, from the large, small or year layout to today's month). F1 to F4\n"
     "choose the layout (large, medium, small, year), F8 shows the help screen,\n"
-    "F9 or Ctrl+P prints the layout shown on the default printer, F11 or Home\n"
-    "shows today's month, F12 or Ctrl+Q quits. PageDown and PageUp (Down and\n"
-    "Up) show the next and the previous month (year in the year layout); so\n"
+    "F9 or Ctrl+P prints the layout shown on the default printer, F10 opens the\n"
+    "print dialog (printer or PDF file, paper, months, layout, copies), F11 or\n"
+    "Home shows today's month, F12 or Ctrl+Q quits. PageDown and PageUp (Down\n"
+    "and Up) show the next and the previous month (year in the year layout); so\n"
     "does the mouse wheel over the calendar.\n"
     "Mouse: the keypad types, the four layout buttons choose the layout, the\n"
     "palette sets the background colour, each labelled key of the bottom bar\n"
@@ -57,8 +59,8 @@ static const char USAGE_TAIL[] =
     "\n"
     "Exit status: 0 when the calendar ends, 1 when it cannot open its window,\n"
     "write the snapshot or, with --print-to, write a page, or cannot write the\n"
-    "file of --export-ics, or when --agenda cannot read a source; 2 for bad\n"
-    "arguments.\n"
+    "file of --export-ics or the almanac, or when --agenda cannot read a source;\n"
+    "2 for bad arguments.\n"
     "\n"
     "Report bugs to: <" RKM_BUG_URL ">\n";
 
@@ -295,11 +297,13 @@ static void replay_idle(void* data)
     PostMessageA(ghwndMain, WM_CLOSE, 0, 0);
 }
 
-// The run's exit status: 1 when the snapshot could not be written or, with
-// --print-to, when a print command of the run printed nothing.
+// The run's exit status: 1 when the snapshot could not be written, when no
+// font could draw the texts or, with --print-to, when a print command of
+// the run printed nothing.
 static int run_status(const Replay& replay)
 {
-    return replay.status || (replay.print_to && prn_any_failed()) ? 1 : 0;
+    return replay.status || plat_texts_lost() > 0 || (replay.print_to && prn_any_failed()) ? 1
+                                                                                         : 0;
 }
 
 static Replay* current_replay = nullptr;
@@ -327,8 +331,12 @@ struct Options {
     const char* print_to = nullptr;
     const char* size = nullptr;
     const char* scale = nullptr;
+    const char* months = nullptr;
+    const char* layout = nullptr;
+    const char* paper = nullptr;
     const char* export_ics = nullptr;
     const char* years = nullptr;
+    const char* almanac = nullptr;
     const char* agenda = nullptr;
     std::vector<const char*> ics;
 };
@@ -362,7 +370,19 @@ static const OptionRow OPTIONS[] = {
      "up|down X Y (X Y in the calendar's 1024 x 768\n"
      "units at any size), paint"},
     {"print-to", 0, nullptr, &Options::print_to, nullptr, "FILE.pdf",
-     "the print key (F9) writes its page to FILE.pdf"},
+     "the print key (F9) writes its page to FILE.pdf;\n"
+     "with --months, the months are printed there at once"},
+    {"months", 0, nullptr, &Options::months, nullptr, "FROM..TO",
+     "with --print-to: print these months (YYYY-MM, as\n"
+     "2026-04..2027-03, at most 1200), a page each, a\n"
+     "year a page in the year layout, without a window"},
+    {"layout", 0, nullptr, &Options::layout, nullptr, "L",
+     "with --months: large, medium (the default), small\n"
+     "or year"},
+    {"paper", 0, nullptr, &Options::paper, nullptr, "P",
+     "with --months: A4, A3, B4, B5 (JIS B sizes), Letter,\n"
+     "Legal or Tabloid, landscape; without it the paper\n"
+     "of the locale"},
     {"size", 0, nullptr, &Options::size, nullptr, "WxH",
      "open the window W x H pixels large, not maximised;\n"
      "a snapshot then has that size"},
@@ -376,6 +396,13 @@ static const OptionRow OPTIONS[] = {
     {"years", 0, nullptr, &Options::years, nullptr, "FROM..TO",
      "the years --export-ics writes, 1948 to 2099, or one\n"
      "year (this year and the five after it without it)"},
+    {"almanac", 0, nullptr, &Options::almanac, nullptr, "FROM[..TO]",
+     "print the traditional notes of each day from FROM\n"
+     "to TO (YYYY-MM-DD; notes for 1873 to 2100), one\n"
+     "day a line in UTF-8, and exit. Tab-separated:\n"
+     "date, weekday, old date (M/D, 閏 for a leap month),\n"
+     "六曜, solar term, 雑節, moon phase, holiday; '-'\n"
+     "for none"},
     {"agenda", 0, nullptr, &Options::agenda, nullptr, "FROM[..TO]",
      "print the events of your calendars from day FROM\n"
      "to day TO (YYYY-MM-DD) and exit: one line per\n"
@@ -499,15 +526,28 @@ static bool parse_options(int argc, char** argv, Options* options, std::string* 
     return true;
 }
 
-// "WxH", each side 16 to 8192 pixels.
+// "WxH", each side 16 to 8192 pixels, in digits only, read as the replay's
+// coordinates are, so that no number wraps round to a size in range.
 static bool parse_size(const char* text, int* width, int* height)
 {
-    int used = 0;
-    if (!std::isdigit((unsigned char)text[0]) ||
-        std::sscanf(text, "%dx%d%n", width, height, &used) != 2 || text[used] != '\0' ||
-        !std::isdigit((unsigned char)text[std::strchr(text, 'x') - text + 1]))
-        return false;
-    return *width >= 16 && *width <= 8192 && *height >= 16 && *height <= 8192;
+    const char* p = text;
+    return parse_coordinate(&p, width) && *p++ == 'x' && parse_coordinate(&p, height) &&
+           *p == '\0' && *width >= 16 && *width <= 8192 && *height >= 16 && *height <= 8192;
+}
+
+// --almanac FROM[..TO]: the lines on standard output, then the end.
+static int almanac(const char* text)
+{
+    AlmanacRange range;
+    std::string error;
+    if (!almanac_parse_range(text, &range, &error))
+        return usage_error("--almanac: " + error);
+    hol_load_official();
+    if (!almanac_write(range, stdout)) {
+        std::fprintf(stderr, "rkm7500: cannot write the almanac: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
 }
 
 int cmd_main(int argc, char** argv)
@@ -529,6 +569,8 @@ int cmd_main(int argc, char** argv)
         return usage_error("--years goes with --export-ics");
     if (options.export_ics)
         return ics_export(options.export_ics, options.years);
+    if (options.almanac)
+        return almanac(options.almanac);
     if (options.agenda) {
         long long first = 0, last = 0;
         if (!agenda_range(options.agenda, &first, &last))
@@ -543,6 +585,19 @@ int cmd_main(int argc, char** argv)
     bool one_to_one = options.scale && std::strcmp(options.scale, "1") == 0;
     if (options.scale && !one_to_one && std::strcmp(options.scale, "fit") != 0)
         return usage_error("--scale needs 1 (one pixel per design pixel) or fit");
+    if ((options.layout || options.paper) && !options.months)
+        return usage_error("--layout and --paper go with --months");
+    if (options.months) {
+        if (!options.print_to)
+            return usage_error("--months needs --print-to FILE.pdf");
+        if (options.snapshot || options.replay)
+            return usage_error("--months prints without a window: leave out --snapshot and --replay");
+        PrnJob job;
+        job.output = options.print_to;
+        if (!cmd_print_request(options.months, options.layout, options.paper, &job, &error))
+            return usage_error(error);
+        return cmd_print_months(job);
+    }
     Replay replay;
     replay.snapshot = options.snapshot;
     if (options.replay && !cmd_parse_events(options.replay, &replay.events, &error))

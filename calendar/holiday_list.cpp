@@ -268,6 +268,8 @@ bool hol_read_file(const std::string& path, std::string* bytes, std::string* rea
         return refuse(reason, "is larger than 1 MB");
     if (bytes->empty())
         return refuse(reason, "is empty");
+    if (bytes->rfind("\xFF\xFE", 0) == 0 || bytes->rfind("\xFE\xFF", 0) == 0)
+        return refuse(reason, "is UTF-16 text; save it as UTF-8 or Shift_JIS");
     if (bytes->find('\0') != std::string::npos)
         return refuse(reason, "is not text");
     return true;

@@ -29,7 +29,7 @@ enum { HOL_FILE_MOST = 1024 * 1024 };  // a longer file is refused
 HolList hol_parse_list(const char* bytes, size_t size, std::vector<std::string>* bad);
 // The bytes of a list file, at most HOL_FILE_MOST, read without ever
 // waiting. False with the reason when it is no regular file, cannot be
-// read, is empty, larger or not text (it holds NUL bytes).
+// read, is empty, larger, UTF-16 or not text (it holds NUL bytes).
 bool hol_read_file(const std::string& path, std::string* bytes, std::string* reason);
 
 /* The list in force */

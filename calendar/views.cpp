@@ -16,12 +16,12 @@
 
 static int sheet_x(const CalSheet& s, int x)
 {
-    return (int)(x * s.sx);
+    return s.ox + (int)(x * s.sx);
 }
 
 static int sheet_y(const CalSheet& s, int y)
 {
-    return (int)(y * s.sy);
+    return s.oy + (int)(y * s.sy);
 }
 
 void cal_line(const CalSheet& s, int x1, int y1, int x2, int y2, int colour, int mode)
@@ -135,6 +135,10 @@ void cal_shorten(std::string* line, size_t bytes)
     static const char ellipsis[] = "\x81\x63";  // …
     if (line->size() <= bytes)
         return;
+    if (bytes < sizeof ellipsis - 1) {
+        line->clear();
+        return;
+    }
     size_t keep = 0;
     for (size_t i = 0; i < bytes - 2;) {
         const size_t n = sjis_lead((unsigned char)(*line)[i]) ? 2 : 1;

@@ -1,0 +1,26 @@
+// The almanac on the command line: the traditional notes of a run of days,
+// one day a line, in UTF-8 whatever the locale.
+//
+//   rkm7500 --almanac 2033-12-01..2034-02-28
+//
+// Eight fields separated by tabs: the date, the weekday, the old date
+// (M/D, 閏 before a leap month), the 六曜, the solar term, the 雑節 joined by
+// "・", the Moon's phase and the national holiday; "-" for a field with
+// nothing, and in fields 3 to 7 for a day outside the notes' years.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+struct AlmanacRange {
+    int from_year, from_month, from_day;
+    int to_year, to_month, to_day;
+};
+
+// Reads FROM or FROM..TO, dates as YYYY-MM-DD of the Gregorian calendar,
+// years 0001 to 9999, FROM not after TO. On a bad text returns false with
+// the reason, naming it, in `error`.
+bool almanac_parse_range(const char* text, AlmanacRange* range, std::string* error);
+
+// Writes the lines of the range; false when they could not all be written.
+bool almanac_write(const AlmanacRange& range, std::FILE* out);
