@@ -596,7 +596,10 @@ int cmd_main(int argc, char** argv)
         job.output = options.print_to;
         if (!cmd_print_request(options.months, options.layout, options.paper, &job, &error))
             return usage_error(error);
-        return cmd_print_months(job);
+        app_events_start(options.ics, true);  // the pages show the user's events too
+        const int status = cmd_print_months(job);
+        ev_stop();
+        return status;
     }
     Replay replay;
     replay.snapshot = options.snapshot;
