@@ -33,6 +33,7 @@ const HelpLine LINES[] = {
     {"PageUp  PageDown  ↑  ↓", "前の月・次の月（年の表示では前の年・次の年）"},
     {"F11  Home", "今月を表示（メニュー）"},
     {"F1  F2  F3  F4", "表示を選ぶ: 大・中・小・年"},
+    {"F5", "暦注（六曜・旧暦・節気・雑節・月）を出す・消す（次に起動したときも同じ）"},
     {"F8", "このヘルプ"},
     {"F9  Ctrl+P", "表示を印刷"},
     {"F12  Ctrl+Q", "終了"},
@@ -129,7 +130,7 @@ void help_draw(HDC hdc)
     const std::string kept = settings_path();
     if (kept.empty())
         return;
-    line(hdc, "選んだ表示と背景色を残すファイル", LEFT - 16, y, COLOR_NAVY);
+    line(hdc, "選んだ表示・背景色・暦注を残すファイル", LEFT - 16, y, COLOR_NAVY);
     lay_text(hdc, fitted(kept, WHAT_X).c_str(), WHAT_X, y + PITCH, WF, HF, COLOR_BLACK,
              FACE_ROUND_MEDIUM);
 }
