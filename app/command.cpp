@@ -287,11 +287,13 @@ static void replay_idle(void* data)
     PostMessageA(ghwndMain, WM_CLOSE, 0, 0);
 }
 
-// The run's exit status: 1 when the snapshot could not be written or, with
-// --print-to, when a print command of the run printed nothing.
+// The run's exit status: 1 when the snapshot could not be written, when no
+// font could draw the texts or, with --print-to, when a print command of
+// the run printed nothing.
 static int run_status(const Replay& replay)
 {
-    return replay.status || (replay.print_to && prn_any_failed()) ? 1 : 0;
+    return replay.status || plat_texts_lost() > 0 || (replay.print_to && prn_any_failed()) ? 1
+                                                                                         : 0;
 }
 
 static Replay* current_replay = nullptr;
@@ -488,15 +490,13 @@ static bool parse_options(int argc, char** argv, Options* options, std::string* 
     return true;
 }
 
-// "WxH", each side 16 to 8192 pixels.
+// "WxH", each side 16 to 8192 pixels, in digits only, read as the replay's
+// coordinates are, so that no number wraps round to a size in range.
 static bool parse_size(const char* text, int* width, int* height)
 {
-    int used = 0;
-    if (!std::isdigit((unsigned char)text[0]) ||
-        std::sscanf(text, "%dx%d%n", width, height, &used) != 2 || text[used] != '\0' ||
-        !std::isdigit((unsigned char)text[std::strchr(text, 'x') - text + 1]))
-        return false;
-    return *width >= 16 && *width <= 8192 && *height >= 16 && *height <= 8192;
+    const char* p = text;
+    return parse_coordinate(&p, width) && *p++ == 'x' && parse_coordinate(&p, height) &&
+           *p == '\0' && *width >= 16 && *width <= 8192 && *height >= 16 && *height <= 8192;
 }
 
 // --almanac FROM[..TO]: the lines on standard output, then the end.

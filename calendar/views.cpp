@@ -135,12 +135,17 @@ static bool sjis_lead(unsigned char c)
 }
 
 // Cuts `line` to at most `bytes` bytes, a whole character at a time, and
-// ends it with "…" when something was cut.
+// ends it with "…" when something was cut; with no room for the "…", to
+// nothing.
 static void shorten(std::string* line, size_t bytes)
 {
     static const char ellipsis[] = "\x81\x63";  // …
     if (line->size() <= bytes)
         return;
+    if (bytes < sizeof ellipsis - 1) {
+        line->clear();
+        return;
+    }
     size_t keep = 0;
     for (size_t i = 0; i < bytes - 2;) {
         const size_t n = sjis_lead((unsigned char)(*line)[i]) ? 2 : 1;

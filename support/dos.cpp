@@ -192,19 +192,26 @@ int DosFileOpen(const char* name, HANDLE* handle)
 
 // Writes `text` at the end of the log in one call, so that records of
 // several writers never mix. A write cut short (disk full, file size limit)
-// is taken back to where it began: the log never holds a torn line.
+// is taken back to where it began: the log never holds a torn line. The
+// writers take turns (a lock on the whole log), so that taking a record back
+// never cuts one another writer added meanwhile; where the file system has
+// no locks, each writes as it comes.
 static bool log_append(HANDLE h, const std::string& text)
 {
+    OVERLAPPED whole = {};
+    BOOL locked = LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole);
     DWORD done = 0;
-    if (WriteFile(h, text.data(), (DWORD)text.size(), &done, nullptr) && done == text.size())
-        return true;
-    if (done > 0) {
+    bool written = WriteFile(h, text.data(), (DWORD)text.size(), &done, nullptr) &&
+                   done == text.size();
+    if (!written && done > 0) {
         int64_t back = -(int64_t)done;  // 64 bits: a log may be larger than 4 GiB
         LONG high = (LONG)(back >> 32);
         SetFilePointer(h, (LONG)(back & 0xFFFFFFFF), &high, FILE_CURRENT);
         SetEndOfFile(h);  // where the move failed, the file ends where it did
     }
-    return false;
+    if (locked)
+        UnlockFileEx(h, 0, MAXDWORD, MAXDWORD, &whole);
+    return written;
 }
 
 static HANDLE log_open(const char* name, DWORD disposition)

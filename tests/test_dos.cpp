@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 #include <cstring>
 #include <random>
@@ -17,6 +18,7 @@
 #include "platform/system/file.h"
 #include "state/state.h"
 #include "support/ghl3000.h"
+#include "tests/helpers/cups.h"
 #include "tests/helpers/tempdir.h"
 
 // Result and content after for each action code, on the file "keep" and on no file.
@@ -273,6 +275,58 @@ TEST(hostile_files, logs_lose_no_record_and_keep_no_torn_line)
         std::string kept = dir.read(name);
         EXPECT_TRUE(limit == 20 ? kept == "<missing>" : whole_lines(kept, "0123456789")) << kept;
     }
+
+    // Writers that cannot finish a record (a file size limit just past the
+    // log's end) take it back while three others append: no whole record is
+    // cut, and none of the makers of a new log leaves a file of its own.
+    std::string shared = dir.file("shared");
+    std::vector<pid_t> writers;
+    int start[2];  // the writers start together once it closes
+    ASSERT_EQ(pipe(start), 0);
+    for (int k = 0; k < 6; k++)
+        if ((writers.emplace_back(fork())) == 0) {
+            char go;
+            close(start[1]);
+            (void)!read(start[0], &go, 1);
+            signal(SIGXFSZ, SIG_IGN);
+            for (int i = 0; i < 4000; i++) {
+                struct stat st;
+                struct rlimit rl = {RLIM_INFINITY, RLIM_INFINITY};
+                if (k >= 3 && stat(shared.c_str(), &st) == 0)
+                    rl.rlim_cur = st.st_size + 9;
+                setrlimit(RLIMIT_FSIZE, &rl);
+                std::string r = (k < 3 ? "whole " : "cut ") + std::to_string(k * 10000 + i);
+                if (DosLogFile(shared.c_str(), r.c_str(), (int)r.size()) != 0 && k < 3)
+                    _exit(1);
+            }
+            _exit(0);
+        }
+    close(start[0]);
+    close(start[1]);
+    int statuses = 0;
+    for (pid_t pid : writers) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        statuses += WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+    }
+    EXPECT_EQ(statuses, 0);
+    std::string kept = dir.read("shared");
+    std::vector<std::string> lines;
+    for (size_t at = kept.find("\r\n") + 2, end; (end = kept.find("\r\n", at)) != kept.npos; at = end + 2)
+        lines.push_back(kept.substr(at, end - at));
+    std::sort(lines.begin(), lines.end());
+    std::vector<std::string> whole;
+    for (int i = 0; i < 12000; i++)
+        whole.push_back("whole " + std::to_string(i / 4000 * 10000 + i % 4000));
+    std::sort(whole.begin(), whole.end());
+    auto whole_cut = [](const std::string& l) {  // a record of a cut writer that went in whole
+        return l.rfind("cut ", 0) == 0 && l.find_first_not_of("0123456789", 4) == l.npos;
+    };
+    lines.erase(std::remove_if(lines.begin(), lines.end(), whole_cut), lines.end());
+    EXPECT_EQ(lines, whole);
+    for (const std::string& name : files_in(dir.path()))
+        EXPECT_EQ(name.find(".new"), name.npos) << "left by the log's creation";
+    EXPECT_TRUE(kept.size() > 2 && kept.substr(kept.size() - 2) == "\r\n");
 
     // A log of another program's is appended to as it is; a record of length
     // below 0 is an empty line; no folder or no name writes nothing.

@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "platform/system/out_file.h"
+#include "platform/windows.h"
 #include "state/settings.h"
 #include "tests/helpers/cups.h"
 #include "tests/helpers/tempdir.h"
@@ -85,15 +86,17 @@ TEST(out_file, targets_of_every_kind)
     EXPECT_EQ(names, made);
 }
 
-// A full disk (a file size limit stands in for it) or an abort leaves the
-// old file as it was; SIGTERM or SIGHUP during a write leaves no temporary.
+// A full disk (a file size limit stands in for it, which fails the write
+// rather than ending the program) or an abort leaves the old file as it
+// was. SIGTERM or SIGHUP during a write ends the program, even once SDL has
+// started its sound (it would catch them), and leaves no temporary; nor does
+// SIGKILL. An ignored hangup stays ignored and the write goes on.
 TEST(out_file, failures_and_signals_leave_the_old_file_and_nothing_else)
 {
     TempDir dir;
     const std::string page = dir.file("page.pdf");
     dir.write("page.pdf", "the old page");
     EXPECT_TRUE(in_child([&] {
-        signal(SIGXFSZ, SIG_IGN);
         struct rlimit rl = {100, 100};
         setrlimit(RLIMIT_FSIZE, &rl);
         std::string reason;
@@ -105,9 +108,10 @@ TEST(out_file, failures_and_signals_leave_the_old_file_and_nothing_else)
     plat_out_abort(out);
     EXPECT_EQ(dir.read("page.pdf"), "the old page");
 
-    for (int sig : {SIGTERM, SIGHUP}) {
+    for (int sig : {SIGTERM, SIGHUP, SIGKILL}) {
         pid_t pid = fork();
         if (pid == 0) {
+            MessageBeep(0);
             PlatOutFile* half = plat_out_open(page.c_str(), nullptr);
             plat_out_write(half, "half", 4);
             raise(sig);
@@ -115,10 +119,19 @@ TEST(out_file, failures_and_signals_leave_the_old_file_and_nothing_else)
         }
         int status = 0;
         waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig;
     }
     EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"page.pdf"});
     EXPECT_EQ(dir.read("page.pdf"), "the old page");
+    EXPECT_TRUE(in_child([&] {
+        signal(SIGHUP, SIG_IGN);
+        PlatOutFile* out = plat_out_open(page.c_str(), nullptr);
+        plat_out_write(out, "new ", 4);
+        raise(SIGHUP);
+        plat_out_write(out, "page", 4);
+        return plat_out_commit(out, nullptr);
+    }));
+    EXPECT_EQ(dir.read("page.pdf"), "new page");
 }
 
 TEST(settings, round_trip_keeps_what_it_does_not_know)

@@ -197,3 +197,22 @@ TEST_F(Views, year_view_boxes_the_days_of_the_holiday_files)
     EXPECT_EQ(p.at(149, 114), BLACK);  // 2 January made a day off
     EXPECT_NE(p.at(119, 114), BLACK);  // 1 January made a working day
 }
+
+// The medium month's holiday line is cut to the width it is given, a whole
+// character at a time, down to a width with no room left for "…".
+TEST_F(Views, holiday_line_stays_within_any_width)
+{
+    for (int width = 0; width <= 490; width += 13) {
+        CalMonthGrid g = CAL_MEDIUM_MONTH;
+        g.line_x2 = g.line_x1 + width;
+        PatBlt(canvas.dc, 0, 0, 1024, 768, WHITENESS);
+        cal_draw_month(CalSheet{canvas.dc}, 2003, 11, g, 0);
+        Picture p = drawn();
+        int right = -1;  // the rightmost ink of the line
+        for (int y = 488; y < 520; y++)
+            for (int x = 0; x < 1024; x++)
+                if (p.at(x, y) != WHITE)
+                    right = std::max(right, x);
+        EXPECT_TRUE(width < 18 ? right < 0 : right > g.line_x1 && right <= g.line_x2) << width;
+    }
+}

@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include <SDL.h>
+
 #include "platform/windows.h"
+#include "platform/window/wnd.h"
 
 namespace {
 
@@ -203,4 +207,41 @@ TEST_F(WindowTest, close_request_becomes_wm_close_and_ends_the_loop)
     EXPECT_EQ(plat_screen_pixel(window, 0, 0), CLR_INVALID) << "nothing left to show on";
     EXPECT_EQ(GetDC(window), nullptr);
     window = nullptr;
+}
+
+// The day watch's thread ends with its window. A window the window system
+// makes too large for a picture (over 32767 pixels wide) draws nothing and
+// says why it cannot be saved, rather than draw through a surface without
+// pixels, and draws again at a size it can.
+TEST_F(WindowTest, the_day_watch_ends_with_its_window_and_a_window_too_large_draws_nothing)
+{
+    auto resize = [&](int width, int height) {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+        e.window.windowID = window->sdl_id;
+        e.window.data1 = width;
+        e.window.data2 = height;
+        SDL_PushEvent(&e);
+        run_loop();
+    };
+    resize(40000, 300);
+    EXPECT_EQ(GetDC(window), nullptr);
+    std::string reason;
+    EXPECT_FALSE(plat_save_window_png(window, "/nonexistent/wide.png", &reason));
+    EXPECT_EQ(reason, "the window is too large to draw");
+    resize(1024, 768);
+    EXPECT_EQ(plat_screen_pixel(window, 10, 10), PAINT_COLOUR);
+
+    auto threads = [] {
+        auto tasks = std::filesystem::directory_iterator("/proc/self/task");
+        return std::distance(begin(tasks), end(tasks));
+    };
+    auto before = threads();
+    plat_watch_day(window);
+    plat_watch_day(window);
+    EXPECT_EQ(threads(), before + 1);
+    DestroyWindow(window);
+    window = nullptr;
+    EXPECT_EQ(threads(), before);
 }

@@ -13,7 +13,7 @@
 // Every call fails (returns FALSE) for a handle that is not an open port.
 #pragma once
 
-#include "platform/windef.h"
+#include "platform/system/file.h"
 
 /* Line settings */
 enum : BYTE { NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2, MARKPARITY = 3, SPACEPARITY = 4 };
@@ -87,9 +87,6 @@ struct COMMTIMEOUTS {
     DWORD WriteTotalTimeoutConstant;
 };
 typedef COMMTIMEOUTS* LPCOMMTIMEOUTS;
-#ifndef MAXDWORD
-#define MAXDWORD 0xFFFFFFFFu
-#endif
 
 /* Status and errors */
 struct COMSTAT {

@@ -113,3 +113,4 @@ int plat_gdi_live_objects(void);      // pens, brushes, fonts, bitmaps not yet d
 BOOL plat_save_png(HDC dc, const char* path);  // the DC's bitmap or framebuffer
 BOOL plat_last_font(LOGFONTA* font);  // the values of the latest CreateFontA
 int plat_font_matches(void);          // fontconfig matches run so far
+int plat_texts_lost(void);            // TextOutA calls that drew nothing: no font at all

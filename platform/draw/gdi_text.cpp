@@ -23,6 +23,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -40,6 +41,9 @@ namespace {
 
 const uint32_t REPLACEMENT = 0x30FB;  // katakana middle dot, the code page's own default
 const int DEFAULT_CELL = 16;          // cell height of a font asked for with height 0
+// The alias file's name for the fonts that characters missing from a face
+// are taken from.
+const char JAPANESE_ALIAS[] = "rkm7500-japanese";
 // On image surfaces each glyph is rasterised whole; a cell or half-width
 // beyond this (several screens) is refused rather than allocated.
 const double MAX_IMAGE_GLYPH = 4096;
@@ -47,6 +51,7 @@ const double MAX_IMAGE_GLYPH = 4096;
 LOGFONTA last_request{};
 bool have_last_request = false;
 int match_count = 0;
+int texts_lost = 0;  // TextOutA calls that drew nothing for want of any font
 
 /* Font files */
 
@@ -203,6 +208,51 @@ struct Matched {
     unsigned synth = 0;  // cairo_ft_synthesize_t flags
 };
 
+// The families a request for `family` wishes for, best first: those the
+// alias file puts before it, and the family itself.
+std::vector<std::string> wished_families(FcPattern* substituted, const std::string& family)
+{
+    std::vector<std::string> wished;
+    FcChar8* name = nullptr;
+    for (int i = 0; FcPatternGetString(substituted, FC_FAMILY, i, &name) == FcResultMatch; i++) {
+        wished.emplace_back(reinterpret_cast<const char*>(name));
+        if (wished.back() == family)
+            break;
+    }
+    return wished;
+}
+
+// Whether the matched font is one of the wished families (under any of its
+// names, which fonts give in several languages).
+bool is_wished(FcPattern* font, const std::vector<std::string>& wished)
+{
+    FcChar8* name = nullptr;
+    for (int i = 0; FcPatternGetString(font, FC_FAMILY, i, &name) == FcResultMatch; i++)
+        for (const std::string& w : wished)
+            if (FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(w.c_str())) == 0)
+                return true;
+    return false;
+}
+
+// Says once on standard error that none of the wished fonts is installed,
+// and what draws instead: the user sees why the calendar looks as it does.
+void report_missing(const std::string& family, const std::vector<std::string>& wished,
+                    FcPattern* font)
+{
+    std::string names;  // the fonts the alias file names for it, else the face itself
+    for (const std::string& w : wished)
+        if (w != family || wished.size() == 1)
+            names += (names.empty() ? "" : ", ") + w;
+    const std::string what = family == JAPANESE_ALIAS ? "Japanese text" : '"' + family + '"';
+    FcChar8* used = nullptr;
+    if (font && FcPatternGetString(font, FC_FAMILY, 0, &used) == FcResultMatch)
+        std::fprintf(stderr, "rkm7500: no font for %s is installed (%s); drawing with \"%s\"\n",
+                     what.c_str(), names.c_str(), reinterpret_cast<const char*>(used));
+    else
+        std::fprintf(stderr, "rkm7500: no font for %s is installed (%s), nor any other: no "
+                     "text can be drawn\n", what.c_str(), names.c_str());
+}
+
 Matched match_font(const std::string& family, bool japanese, int weight, bool italic,
                    FcCharSet* needs = nullptr)
 {
@@ -224,7 +274,10 @@ Matched match_font(const std::string& family, bool japanese, int weight, bool it
     FcResult result;
     FcPattern* font = FcFontMatch(config, pattern, &result);
     match_count++;
+    std::vector<std::string> wished = wished_families(pattern, family);
     FcPatternDestroy(pattern);
+    if (!family.empty() && !(font && is_wished(font, wished)))
+        report_missing(family, wished, font);
     if (!font)
         return m;
     FcChar8* path = nullptr;
@@ -250,7 +303,7 @@ FontFile* japanese_fallback()
         FcCharSet* needs = FcCharSetCreate();
         for (FcChar32 c : {0x3042u, 0x30A2u, 0x65E5u, 0x6708u, 0x30FBu})
             FcCharSetAddChar(needs, c);
-        FontFile* f = match_font("rkm7500-japanese", true, FW_NORMAL, false, needs).file;
+        FontFile* f = match_font(JAPANESE_ALIAS, true, FW_NORMAL, false, needs).file;
         FcCharSetDestroy(needs);
         return f;
     }();
@@ -515,8 +568,10 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
     HFONT font = dc->font;
     if (!font->face)
         font->face = find_face(font->request);
-    if (!font->face->primary.file)
+    if (!font->face->primary.file) {
+        texts_lost++;
         return FALSE;  // no font at all on this machine
+    }
     if (dc->kind != HDC__::Printer &&
         (std::abs((double)font->request.lfHeight) * dc->scale > MAX_IMAGE_GLYPH ||
          std::abs((double)font->request.lfWidth) * dc->scale > MAX_IMAGE_GLYPH))
@@ -566,4 +621,9 @@ BOOL plat_last_font(LOGFONTA* font)
 int plat_font_matches(void)
 {
     return match_count;
+}
+
+int plat_texts_lost(void)
+{
+    return texts_lost;
 }

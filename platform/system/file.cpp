@@ -180,6 +180,39 @@ BOOL CloseHandle(HANDLE handle)
     return ok;
 }
 
+/* Locks: open file description locks (F_OFD_SETLK), so that two handles of
+   one program exclude each other as handles of two programs do */
+
+static BOOL set_lock(HANDLE file, short type, bool wait, DWORD low, DWORD high, LPOVERLAPPED at)
+{
+    PlatHandle* h = plat_handle(file);
+    if (!h || h->fd < 0 || !at)
+        return FALSE;
+    struct flock range = {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    range.l_start = (off_t)((uint64_t)at->OffsetHigh << 32 | at->Offset);
+    uint64_t bytes = (uint64_t)high << 32 | low;
+    range.l_len = bytes > (uint64_t)INT64_MAX - range.l_start ? 0 : (off_t)bytes;  // 0: to the end
+    int result;
+    do
+        result = fcntl(h->fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &range);
+    while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+BOOL LockFileEx(HANDLE file, DWORD flags, DWORD, DWORD bytes_low, DWORD bytes_high,
+                LPOVERLAPPED at)
+{
+    return set_lock(file, (flags & LOCKFILE_EXCLUSIVE_LOCK) ? F_WRLCK : F_RDLCK,
+                    !(flags & LOCKFILE_FAIL_IMMEDIATELY), bytes_low, bytes_high, at);
+}
+
+BOOL UnlockFileEx(HANDLE file, DWORD, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED at)
+{
+    return set_lock(file, F_UNLCK, false, bytes_low, bytes_high, at);
+}
+
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG high, DWORD origin)
 {
     static const int whence[] = {SEEK_SET, SEEK_CUR, SEEK_END};

@@ -1,7 +1,7 @@
 // Files and the clock of the platform layer, on POSIX.
 //
 //   CreateFileA  SetFilePointer  ReadFile  WriteFile  CloseHandle
-//   SetEndOfFile  DeleteFileA  MoveFileA
+//   SetEndOfFile  DeleteFileA  MoveFileA  LockFileEx  UnlockFileEx
 //   GetLocalTime  GetFileTime  FileTimeToLocalFileTime  FileTimeToSystemTime
 //   GetVersion
 //
@@ -31,7 +31,15 @@
 
 #include "platform/windef.h"
 
-struct OVERLAPPED;  // overlapped I/O is not supported: pass null
+// Overlapped I/O is not supported: ReadFile and WriteFile take null. The
+// lock calls read the range's start from Offset and OffsetHigh.
+struct OVERLAPPED {
+    uintptr_t Internal;
+    uintptr_t InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+};
 typedef OVERLAPPED* LPOVERLAPPED;
 struct SECURITY_ATTRIBUTES;  // ignored
 typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
@@ -55,6 +63,13 @@ typedef FILETIME* LPFILETIME;
 #define OPEN_EXISTING 3u
 #define OPEN_ALWAYS 4u
 #define TRUNCATE_EXISTING 5u
+
+/* Locks */
+#define LOCKFILE_FAIL_IMMEDIATELY 0x00000001u
+#define LOCKFILE_EXCLUSIVE_LOCK 0x00000002u
+#ifndef MAXDWORD
+#define MAXDWORD 0xFFFFFFFFu
+#endif
 
 /* Attributes */
 #define FILE_ATTRIBUTE_READONLY 0x00000001u
@@ -87,6 +102,19 @@ BOOL CloseHandle(HANDLE handle);
 BOOL SetEndOfFile(HANDLE file);  // the file ends at the current position
 BOOL DeleteFileA(LPCSTR name);
 BOOL MoveFileA(LPCSTR existing, LPCSTR new_name);  // fails where new_name exists
+
+/* Locks on byte ranges */
+// Locks `bytes` bytes (high and low halves) from the offset in `at`, which
+// may lie past the file's end; all ones for both halves is everything from
+// the offset on. Exclusive (LOCKFILE_EXCLUSIVE_LOCK, on a handle that may
+// write) or shared (on one that may read); it waits for a conflicting lock
+// unless LOCKFILE_FAIL_IMMEDIATELY. The locks are advisory, between the
+// handles that ask for them, in this or any other program: reading and
+// writing are never refused for them. CloseHandle releases the handle's
+// locks.
+BOOL LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytes_low, DWORD bytes_high,
+                LPOVERLAPPED at);
+BOOL UnlockFileEx(HANDLE file, DWORD reserved, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED at);
 
 /* Clock and file times */
 void GetLocalTime(LPSYSTEMTIME time);  // local time zone (TZ, /etc/localtime)

@@ -1,5 +1,7 @@
 // Writing a file whole or not at all, on POSIX: a temporary file beside the
-// target, fsync(2) and rename(2); devices and FIFOs written directly.
+// target (unnamed until it is complete, open(2) with O_TMPFILE, where the
+// file system allows), fsync(2) and rename(2); devices and FIFOs written
+// directly.
 #include "platform/system/out_file.h"
 
 #include <errno.h>
@@ -12,14 +14,18 @@
 
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <mutex>
 
 struct PlatOutFile {
     int fd = -1;
     std::string target;  // the final name
-    std::string temp;    // the temporary file; empty when writing directly
-    int slot = -1;       // its place among the temporary files a signal removes
-    int error = 0;       // the first errno met
+    std::string temp;    // the temporary file's name; empty when writing directly, or
+                         // while an unnamed file is written
+    bool unnamed = false;  // fd is a file with no name yet (O_TMPFILE), named at commit
+    bool held = false;     // among the writes the signal handlers are in place for
+    int slot = -1;         // the name's place among the temporary files a signal removes
+    int error = 0;         // the first errno met
 };
 
 /* Temporary files a signal removes. The handler only reads the slots and
@@ -33,8 +39,10 @@ std::atomic<char*> temp_slots[SLOTS];
 const int ENDING_SIGNALS[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
 constexpr int SIGNAL_COUNT = sizeof ENDING_SIGNALS / sizeof ENDING_SIGNALS[0];
 struct sigaction previous[SIGNAL_COUNT];
+bool replaced[SIGNAL_COUNT];
+struct sigaction previous_xfsz;
 std::mutex handlers_lock;
-int open_temps = 0;  // under handlers_lock
+int writes_held = 0;  // under handlers_lock
 
 void remove_temps()
 {
@@ -61,33 +69,47 @@ void on_ending_signal(int sig)
             // A handler of three arguments is given none of the details.
             if (before.sa_sigaction)
                 before.sa_sigaction(sig, nullptr, nullptr);
-        } else if (before.sa_handler != SIG_IGN) {
+        } else {
             before.sa_handler(sig);
         }
     }
     errno = saved;
 }
 
-// The handlers are in place while any temporary file exists.
+// The handlers are in place while any file is being written. A signal the
+// program ignores (a hangup under nohup) stays ignored. A file size limit
+// makes the write fail, reported like a full disk, rather than end the
+// program with the file unfinished.
 void handlers_hold()
 {
     std::lock_guard<std::mutex> hold(handlers_lock);
-    if (open_temps++ > 0)
+    if (writes_held++ > 0)
         return;
     struct sigaction ours = {};
     ours.sa_handler = on_ending_signal;
     sigemptyset(&ours.sa_mask);
-    for (int i = 0; i < SIGNAL_COUNT; i++)
-        sigaction(ENDING_SIGNALS[i], &ours, &previous[i]);
+    for (int i = 0; i < SIGNAL_COUNT; i++) {
+        sigaction(ENDING_SIGNALS[i], nullptr, &previous[i]);
+        replaced[i] = previous[i].sa_handler != SIG_IGN;
+        if (replaced[i])
+            sigaction(ENDING_SIGNALS[i], &ours, nullptr);
+    }
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &previous_xfsz);
+    if (previous_xfsz.sa_handler != SIG_DFL)
+        sigaction(SIGXFSZ, &previous_xfsz, nullptr);  // the program's own choice
 }
 
 void handlers_release()
 {
     std::lock_guard<std::mutex> hold(handlers_lock);
-    if (--open_temps > 0)
+    if (--writes_held > 0)
         return;
     for (int i = 0; i < SIGNAL_COUNT; i++)
-        sigaction(ENDING_SIGNALS[i], &previous[i], nullptr);
+        if (replaced[i])
+            sigaction(ENDING_SIGNALS[i], &previous[i], nullptr);
+    sigaction(SIGXFSZ, &previous_xfsz, nullptr);
 }
 
 int slot_take(const std::string& path)
@@ -95,10 +117,8 @@ int slot_take(const std::string& path)
     char* copy = strdup(path.c_str());
     for (int i = 0; copy && i < SLOTS; i++) {
         char* empty = nullptr;
-        if (temp_slots[i].compare_exchange_strong(empty, copy)) {
-            handlers_hold();
+        if (temp_slots[i].compare_exchange_strong(empty, copy))
             return i;
-        }
     }
     free(copy);
     return -1;
@@ -109,33 +129,59 @@ void slot_free(int slot)
     if (slot < 0)
         return;
     free(temp_slots[slot].exchange(nullptr));
-    handlers_release();
 }
 
-// A name beside the target that nothing else uses, created empty. It is
-// among the files a signal removes before it exists, so no moment is left
-// in which a signal could leave it behind.
-int temp_beside(const std::string& target, std::string* temp, int* slot)
+// The folder a target lies in, with its slash ("" for the current one).
+std::string folder_of(const std::string& target)
 {
     const size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    return slash == std::string::npos ? "" : target.substr(0, slash + 1);
+}
+
+// A name beside the target that nothing else uses, taken by `make` (which
+// returns false with errno when it cannot, EEXIST where the name is in use).
+// The name is among the files a signal removes before it exists, so no
+// moment is left in which a signal could leave it behind.
+bool name_beside(const std::string& target, std::string* temp, int* slot,
+                 const std::function<bool(const char*)>& make)
+{
+    const std::string name = target.substr(folder_of(target).size());
     for (int i = 0; i < 100; i++) {
-        *temp = folder + "." + name + "." + std::to_string(getpid()) + "." + std::to_string(i) +
-                ".tmp";
+        *temp = folder_of(target) + "." + name + "." + std::to_string(getpid()) + "." +
+                std::to_string(i) + ".tmp";
         *slot = slot_take(*temp);
-        int fd = open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0)
-            return fd;
+        if (make(temp->c_str()))
+            return true;
         const int error = errno;
         slot_free(*slot);
         *slot = -1;
         errno = error;
         if (error != EEXIST)
-            return -1;
+            return false;
     }
     errno = EEXIST;
-    return -1;
+    return false;
+}
+
+// A file with no name in the target's folder, where the file system and
+// /proc allow it: nothing of it is left by anything that ends the program
+// before commit, a crash or SIGKILL included. -1 otherwise.
+int unnamed_beside(const std::string& target)
+{
+    static const bool can_link = access("/proc/self/fd", X_OK) == 0;
+    if (!can_link)
+        return -1;
+    const std::string folder = folder_of(target);
+    return open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
+// Gives the unnamed file its temporary name beside the target.
+bool name_unnamed(PlatOutFile* out)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(out->fd);
+    return name_beside(out->target, &out->temp, &out->slot, [&](const char* temp) {
+        return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp, AT_SYMLINK_FOLLOW) == 0;
+    });
 }
 
 const char* kind_refused(mode_t mode)
@@ -176,7 +222,23 @@ static void out_free(PlatOutFile* out)
     if (!out->temp.empty())
         unlink(out->temp.c_str());
     slot_free(out->slot);
+    if (out->held)
+        handlers_release();
     delete out;
+}
+
+// Opens the temporary file for a regular target: unnamed where it can be,
+// else named beside the target.
+static bool open_temp(PlatOutFile* out)
+{
+    out->fd = unnamed_beside(out->target);
+    out->unnamed = out->fd >= 0;
+    if (out->unnamed)
+        return true;
+    return name_beside(out->target, &out->temp, &out->slot, [&](const char* temp) {
+        out->fd = open(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        return out->fd >= 0;
+    });
 }
 
 PlatOutFile* plat_out_open(const char* path, std::string* reason)
@@ -191,23 +253,23 @@ PlatOutFile* plat_out_open(const char* path, std::string* reason)
         fail(reason, std::strerror(errno));
         return nullptr;
     }
+    if (exists && !S_ISREG(st.st_mode) && !S_ISCHR(st.st_mode) && !S_ISFIFO(st.st_mode)) {
+        fail(reason, kind_refused(st.st_mode));
+        return nullptr;
+    }
     auto* out = new PlatOutFile;
-    if (exists && (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))) {
+    handlers_hold();
+    out->held = true;
+    if (exists && !S_ISREG(st.st_mode)) {
         out->target = path;
         out->fd = open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    } else if (exists && !S_ISREG(st.st_mode)) {
-        fail(reason, kind_refused(st.st_mode));
-        delete out;
-        return nullptr;
     } else {
         out->target = followed(path);
-        out->fd = temp_beside(out->target, &out->temp, &out->slot);
-        if (out->fd >= 0 && exists)
+        if (open_temp(out) && exists)
             fchmod(out->fd, st.st_mode & 07777);
     }
     if (out->fd < 0) {
         fail(reason, std::strerror(errno));
-        out->temp.clear();
         out_free(out);
         return nullptr;
     }
@@ -234,14 +296,15 @@ bool plat_out_write(PlatOutFile* out, const void* data, size_t size)
 bool plat_out_commit(PlatOutFile* out, std::string* reason)
 {
     int error = out->error;
-    if (!out->temp.empty()) {
-        if (!error && fsync(out->fd) != 0)
-            error = errno;
-        // A signal removed the temporary file while the program goes on to end.
-        struct stat st;
-        if (!error && stat(out->temp.c_str(), &st) != 0)
-            error = EINTR;
-    }
+    const bool temporary = out->unnamed || !out->temp.empty();
+    if (temporary && !error && fsync(out->fd) != 0)
+        error = errno;
+    if (out->unnamed && !error && !name_unnamed(out))
+        error = errno;
+    // A signal removed the temporary file while the program goes on to end.
+    struct stat st;
+    if (!out->temp.empty() && !error && stat(out->temp.c_str(), &st) != 0)
+        error = EINTR;
     if (close(out->fd) != 0 && !error && errno != EINTR)
         error = errno;
     out->fd = -1;

@@ -13,9 +13,14 @@
 // shell's redirection would. Anything else (a folder, a socket, a block
 // device) is refused with the reason.
 //
-// The temporary file never outlives the program: it is removed on failure,
-// on abort, and when SIGTERM, SIGHUP, SIGINT or SIGQUIT ends the program
-// while it exists. Safe to use from several threads, one file each.
+// The temporary file never outlives the program. Where the file system
+// allows, it has no name until commit, so nothing of it is left by whatever
+// ends the program before then (a crash, SIGKILL); otherwise, and for the
+// moment between naming and renaming it, it is removed on failure, on
+// abort, and when SIGTERM, SIGHUP, SIGINT or SIGQUIT ends the program. A
+// signal the program ignores stays ignored, and a file size limit fails the
+// write (as a full disk does) instead of ending the program. Safe to use
+// from several threads, one file each.
 #pragma once
 
 #include <cstddef>

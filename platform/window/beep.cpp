@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/window/window.h"
+#include "platform/window/wnd.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ SDL_AudioDeviceID open_device()
 {
     static SDL_AudioDeviceID device = [] {
         QuietStderr quiet;
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        if (!wnd_sdl_start(SDL_INIT_AUDIO))
             return (SDL_AudioDeviceID)0;
         SDL_AudioSpec want{}, have{};
         want.freq = RATE;

@@ -123,7 +123,10 @@ void wnd_drop_framebuffer(HWND w)
     w->framebuffer = nullptr;
 }
 
-// The design's part of a new framebuffer starts black.
+// The design's part of a new framebuffer starts black. A client area too
+// large for an image (over 32767 pixels a side) or for the memory left
+// gets no framebuffer: the window then shows nothing and its DCs draw
+// nothing, rather than draw through a surface without pixels.
 void wnd_fit_framebuffer(HWND w)
 {
     if (!w->dcs.empty())
@@ -140,6 +143,10 @@ void wnd_fit_framebuffer(HWND w)
         return;
     wnd_drop_framebuffer(w);
     cairo_surface_t* fb = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (cairo_surface_status(fb) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(fb);
+        return;
+    }
     fill_margins(fb, fit, design_w, design_h);
     cairo_surface_flush(fb);
     unsigned char* data = cairo_image_surface_get_data(fb);
@@ -150,6 +157,10 @@ void wnd_fit_framebuffer(HWND w)
         design_w, design_h, stride);
     w->framebuffer_view = SDL_CreateRGBSurfaceWithFormatFrom(data, width, height, 32, stride,
                                                              SDL_PIXELFORMAT_RGB888);
+    if (cairo_surface_status(w->design_view) != CAIRO_STATUS_SUCCESS || !w->framebuffer_view) {
+        wnd_drop_framebuffer(w);
+        return;
+    }
     w->scale = fit.scale;
     w->offset_x = fit.offset_x;
     w->offset_y = fit.offset_y;

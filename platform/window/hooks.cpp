@@ -125,8 +125,12 @@ void plat_inject_close(HWND window)
 BOOL plat_save_window_png(HWND window, const char* path, std::string* reason)
 {
     HWND w = plat_window_live(window);
-    if (!w || !w->framebuffer || !path) {
+    if (!w || !path) {
         *reason = "there is no window to save";
+        return FALSE;
+    }
+    if (!w->framebuffer) {
+        *reason = "the window is too large to draw";
         return FALSE;
     }
     PlatOutFile* out = plat_out_open(path, reason);

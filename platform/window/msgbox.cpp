@@ -237,7 +237,7 @@ bool video_for_box()
 {
     if (plat_display_offscreen())
         return false;
-    return SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return SDL_WasInit(SDL_INIT_VIDEO) || wnd_sdl_start(SDL_INIT_VIDEO);
 }
 
 // The box on screen; false when it cannot be shown there.

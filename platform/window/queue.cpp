@@ -121,13 +121,16 @@ void translate(const SDL_Event& e)
     }
 }
 
-void pump()
+// Translates every waiting window-system event; how many there were.
+int pump()
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
-        return;
+        return 0;
+    int taken = 0;
     SDL_Event e;
-    while (SDL_PollEvent(&e))
+    for (; SDL_PollEvent(&e); taken++)
         translate(e);
+    return taken;
 }
 
 bool is_input(UINT message)
@@ -201,9 +204,14 @@ BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last)
             return msg->message != WM_QUIT;
         if (idle_hook) {
             idle_hook(idle_data);
-            pump();
+            int taken = pump();
             if (next_message(msg, window, first, last, true))
                 return msg->message != WM_QUIT;
+            // Events the hook gave may come to nothing, as a click beside
+            // the design does: the hook is asked again, rather than the
+            // loop waiting for events that may never come.
+            if (taken > 0)
+                continue;
         }
         // Nothing can arrive without a window system: end the loop rather
         // than wait for ever.

@@ -86,6 +86,12 @@ int x_error(Display* d, XErrorEvent* e)
 
 }  // namespace
 
+bool wnd_sdl_start(unsigned subsystems)
+{
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    return SDL_InitSubSystem(subsystems) == 0;
+}
+
 bool wnd_video_ready(void)
 {
     if (SDL_WasInit(SDL_INIT_VIDEO))
@@ -100,7 +106,6 @@ bool wnd_video_ready(void)
         window_error = "the Wayland display offers no keyboard or mouse (no input seat)";
         return false;
     }
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C ends the program as usual
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     // The window's class (X11 WM_CLASS, Wayland app id) names the desktop entry.
@@ -110,7 +115,7 @@ bool wnd_video_ready(void)
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
     else if (visible && has_env("DISPLAY") != has_env("WAYLAND_DISPLAY"))
         SDL_SetHint(SDL_HINT_VIDEODRIVER, has_env("DISPLAY") ? "x11" : "wayland");  // no other tried
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!wnd_sdl_start(SDL_INIT_VIDEO)) {
         window_error = "cannot open display " + display_name();
         return false;
     }

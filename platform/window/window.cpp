@@ -173,6 +173,7 @@ BOOL DestroyWindow(HWND window)
     if (!w)
         return FALSE;
     wnd_send(w, WM_DESTROY, 0, 0);
+    wnd_unwatch_day(w);
     w->alive = false;
     w->visible = false;
     if (w->sdl)

@@ -200,7 +200,7 @@ void plat_set_idle_hook(void (*hook)(void* data), void* data);
 // From now on the window gets WM_TIMECHANGE at each local midnight and
 // whenever the wall clock jumps (the clock was set, the machine woke from
 // sleep past midnight). One thread sleeps on a timer of the wall clock
-// until then: nothing runs in between.
+// until then: nothing runs in between. It ends with the window.
 void plat_watch_day(HWND window);
 
 // How the first window shows the 1024 x 768 design: FIT (the default)

@@ -72,6 +72,10 @@ void plat_icon_apply(HICON icon, SDL_Window* window);
 // Starts SDL's video on the display that plat_set_display chose; false,
 // with plat_window_error saying why, when there is none.
 bool wnd_video_ready(void);
+// Starts SDL subsystems (SDL_INIT_VIDEO, SDL_INIT_AUDIO), every one through
+// here: SDL then installs no signal handlers of its own, which would turn
+// SIGINT and SIGTERM into a quit event that nothing ends the program for.
+bool wnd_sdl_start(unsigned subsystems);
 // Sets the line plat_window_error gives ("" clears it).
 void wnd_set_error(const std::string& why);
 // True when there is no display to show anything on (the offscreen driver,
@@ -101,6 +105,8 @@ void plat_translate_event(const SDL_Event& event);
 // The SDL event type by which plat_watch_day's timer wakes the loop
 // (day_watch.cpp).
 unsigned plat_day_event_type(void);
+// Stops the day watch of a window being destroyed, waiting for its thread.
+void wnd_unwatch_day(HWND w);
 
 /* Size and maximising (maximise.cpp) */
 
