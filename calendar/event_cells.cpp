@@ -125,8 +125,8 @@ static void fitted_line(const CalSheet& s, std::string text, int x, int y, int r
     cal_text(s, text.c_str(), x, y, wf, LINE_HF, colour, FACE_GOTHIC);
 }
 
-// The large month: the day's lines from `top` down to the cell's last row
-// of pixels; when they do not all fit, the last line ends in "+N" for
+// The large month: the day's lines from `top` (below all else the cell
+// holds) down to the cell's last row of pixels; when they do not all fit, the last line ends in "+N" for
 // those left out, or with no room at all "+N" stands in the cell's top
 // right corner, clear of the number.
 static void list_in_cell(const CalSheet& s, const CalMonthGrid& g, const CalDay& day,
@@ -168,7 +168,7 @@ static void mark_in_cell(const CalSheet& s, const CalMonthGrid& g, const CalDay&
 }
 
 void cal_draw_day_events(const CalSheet& s, int year, int month, const CalMonthGrid& g,
-                         const CalDay& day, int top)
+                         const CalDay& day, int today)
 {
     // Days before the calendar's change of 1752 are not the Gregorian days
     // the events are dated in.
@@ -177,10 +177,12 @@ void cal_draw_day_events(const CalSheet& s, int year, int month, const CalMonthG
     const MonthLines* lines = month_lines(year, month);
     if (day.position < 1 || day.position > (int)lines->days.size())
         return;
-    if (g.holiday_line_y == 0)
-        list_in_cell(s, g, day, lines->days[day.position - 1], top);
-    else
-        mark_in_cell(s, g, day, lines->days[day.position - 1]);
+    const std::vector<CellLine>& day_lines = lines->days[day.position - 1];
+    if (g.holiday_line_y == 0 && !day_lines.empty()) {
+        const int left = g.rule_x + g.pitch_x * day.column + 4;
+        list_in_cell(s, g, day, day_lines, cal_cell_bottom(g, year, month, day.position, today, left) + 2);
+    } else if (g.holiday_line_y != 0)
+        mark_in_cell(s, g, day, day_lines);
 }
 
 /* The quiet line of sources that could not be read */

@@ -56,6 +56,8 @@ static void weekday_names(const CalSheet& s, int x, int pitch, int y, double wf,
 
 /* Large and medium months */
 
+extern const CalNotesLayout CAL_LARGE_NOTES, CAL_MEDIUM_NOTES;
+
 const CalMonthGrid CAL_LARGE_MONTH = {
     .area_x1 = 0, .area_y1 = 0, .area_x2 = 1024, .area_y2 = 768,
     .title_x = 380, .title_y = 10, .title_wf = 4.0,
@@ -66,6 +68,7 @@ const CalMonthGrid CAL_LARGE_MONTH = {
     .line_x1 = 20, .line_x2 = 1002,
     .top_y = 58, .row_y = 103,
     .holiday_line_y = 0,
+    .notes = &CAL_LARGE_NOTES,
 };
 const CalMonthGrid CAL_MEDIUM_MONTH = {
     .area_x1 = 14, .area_y1 = 10, .area_x2 = 586, .area_y2 = 520,
@@ -77,6 +80,7 @@ const CalMonthGrid CAL_MEDIUM_MONTH = {
     .line_x1 = 52, .line_x2 = 542,
     .top_y = 78, .row_y = 123,
     .holiday_line_y = 490,
+    .notes = &CAL_MEDIUM_NOTES,
 };
 
 void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g)
@@ -172,6 +176,9 @@ void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& 
              FACE_ROUND_MEDIUM);
     era_beside_title(s, year, month, g);
     weekday_names(s, g.label_x, g.pitch_x, g.label_y, 3.0, 2.6, FACE_ROUND_MEDIUM);
+    AlmDay notes[31];
+    if (iNotes)
+        alm_days(year, month, 1, RKM_DAY_MAX(year, month), notes);
     cal_walk_month(year, month, [&](const CalDay& day) {
         // In the large month one-digit positions stand further left, so the
         // digits line up on the right.
@@ -183,10 +190,11 @@ void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& 
         }
         cal_text(s, cal_day_text(day.number), x, y, 4.2, 2.4, day.colour, FACE_ROUND_MEDIUM);
         const char* name = hol_day_name(year, month, day.position);
-        const bool named = name && g.holiday_line_y == 0;
-        if (named)
+        if (name && g.holiday_line_y == 0)
             name_in_cell(s, g, day, name);
-        cal_draw_day_events(s, year, month, g, day, y + (named ? 72 : 38));
+        if (iNotes && alm_is_date(year, month, day.position))
+            cal_draw_cell_notes(s, g, day, notes[day.position - 1], iBcol, today == day.position);
+        cal_draw_day_events(s, year, month, g, day, today);
     });
     if (g.holiday_line_y != 0)
         holiday_line(s, year, month, g);
@@ -270,6 +278,8 @@ void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today)
     else
         cal_draw_month_grid({hdc}, g);
     cal_events_status(hdc, 723, 2, COLOR_DARK_GREY);
+    if (today != 0 && iNotes)
+        cal_draw_today_notes(hdc, year, month, today);
     view_entry_reset();
 }
 
