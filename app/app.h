@@ -45,6 +45,8 @@ void remember_colour(int colour);
 int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data);
 int RKM_YEAR_INP(HDC hdc);
 int RKM_MONTH_INP(HDC hdc);
+// The character the key produced on the user's keyboard, or 0 for none.
+char app_key_character(unsigned int key, long key_data);
 
 /* Stepping through months: PageUp, PageDown, Up, Down, the mouse wheel */
 // The month a step reaches from the month shown: -1 back, 1 on, by a year
@@ -55,6 +57,14 @@ bool step_target(const ShownView& shown, int layout, int direction, int* year, i
 bool step_on_calendar(const ShownView& shown, int x, int y);
 void step_month(HDC hdc, const ShownView& shown, int direction);
 void step_wheel(HWND window, const ShownView& shown, int x, int y, int turn);  // WM_MOUSEWHEEL
+
+/* The print dialog (F10): a view over the calendar that takes every key
+   and click of the main window while it is open */
+void pdlg_open(HWND window);
+bool pdlg_is_open(void);
+void pdlg_draw(HDC hdc);  // over the calendar just painted, when open
+void pdlg_key(HWND window, unsigned int key, long key_data);
+void pdlg_click(HWND window, int x, int y);
 
 /* Mouse */
 void RKM_SYS_MOUSE(HWND window, int x, int y);

@@ -30,9 +30,10 @@ static const char USAGE_TAIL[] =
     "BackSpace or Left deletes a digit, Esc goes back to the year (with nothing\n"
     "typed, from the large, small or year layout to today's month). F1 to F4\n"
     "choose the layout (large, medium, small, year), F8 shows the help screen,\n"
-    "F9 or Ctrl+P prints the layout shown on the default printer, F11 or Home\n"
-    "shows today's month, F12 or Ctrl+Q quits. PageDown and PageUp (Down and\n"
-    "Up) show the next and the previous month (year in the year layout); so\n"
+    "F9 or Ctrl+P prints the layout shown on the default printer, F10 opens the\n"
+    "print dialog (printer or PDF file, paper, months, layout, copies), F11 or\n"
+    "Home shows today's month, F12 or Ctrl+Q quits. PageDown and PageUp (Down\n"
+    "and Up) show the next and the previous month (year in the year layout); so\n"
     "does the mouse wheel over the calendar.\n"
     "Mouse: the keypad types, the four layout buttons choose the layout, the\n"
     "palette sets the background colour, each labelled key of the bottom bar\n"
@@ -321,6 +322,9 @@ struct Options {
     const char* print_to = nullptr;
     const char* size = nullptr;
     const char* scale = nullptr;
+    const char* months = nullptr;
+    const char* layout = nullptr;
+    const char* paper = nullptr;
     const char* export_ics = nullptr;
     const char* years = nullptr;
     const char* almanac = nullptr;
@@ -355,7 +359,19 @@ static const OptionRow OPTIONS[] = {
      "up|down X Y (X Y in the calendar's 1024 x 768\n"
      "units at any size), paint"},
     {"print-to", 0, nullptr, &Options::print_to, nullptr, "FILE.pdf",
-     "the print key (F9) writes its page to FILE.pdf"},
+     "the print key (F9) writes its page to FILE.pdf;\n"
+     "with --months, the months are printed there at once"},
+    {"months", 0, nullptr, &Options::months, nullptr, "FROM..TO",
+     "with --print-to: print these months (YYYY-MM, as\n"
+     "2026-04..2027-03, at most 1200), a page each, a\n"
+     "year a page in the year layout, without a window"},
+    {"layout", 0, nullptr, &Options::layout, nullptr, "L",
+     "with --months: large, medium (the default), small\n"
+     "or year"},
+    {"paper", 0, nullptr, &Options::paper, nullptr, "P",
+     "with --months: A4, A3, B4, B5 (JIS B sizes), Letter,\n"
+     "Legal or Tabloid, landscape; without it the paper\n"
+     "of the locale"},
     {"size", 0, nullptr, &Options::size, nullptr, "WxH",
      "open the window W x H pixels large, not maximised;\n"
      "a snapshot then has that size"},
@@ -544,6 +560,19 @@ int cmd_main(int argc, char** argv)
     bool one_to_one = options.scale && std::strcmp(options.scale, "1") == 0;
     if (options.scale && !one_to_one && std::strcmp(options.scale, "fit") != 0)
         return usage_error("--scale needs 1 (one pixel per design pixel) or fit");
+    if ((options.layout || options.paper) && !options.months)
+        return usage_error("--layout and --paper go with --months");
+    if (options.months) {
+        if (!options.print_to)
+            return usage_error("--months needs --print-to FILE.pdf");
+        if (options.snapshot || options.replay)
+            return usage_error("--months prints without a window: leave out --snapshot and --replay");
+        PrnJob job;
+        job.output = options.print_to;
+        if (!cmd_print_request(options.months, options.layout, options.paper, &job, &error))
+            return usage_error(error);
+        return cmd_print_months(job);
+    }
     Replay replay;
     replay.snapshot = options.snapshot;
     if (options.replay && !cmd_parse_events(options.replay, &replay.events, &error))

@@ -243,8 +243,7 @@ static void print_keeping_entry(HDC hdc)
     iNkcnt = count;
 }
 
-// The character the key produced on the user's keyboard, or 0 for none.
-static char key_character(unsigned int key, long key_data)
+char app_key_character(unsigned int key, long key_data)
 {
     WORD out[1] = {0};
     GetKeyboardState(cKeyst);
@@ -307,6 +306,9 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
     case VK_F9:
         print_keeping_entry(hdc);
         break;
+    case VK_F10:
+        pdlg_open(window);
+        break;
     case VK_F11:
     case VK_HOME:
         app_show_today(hdc);
@@ -322,7 +324,7 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
     default: {
         // The keypad's 4 with NumLock off yields no character: it is the
         // keypad's Left key, and deletes as Left does.
-        char character = key_character(key, key_data);
+        char character = app_key_character(key, key_data);
         if (character != 0)
             ent_type(hdc, character);
         else if (key == VK_NUMPAD4)

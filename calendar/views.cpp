@@ -16,12 +16,12 @@
 
 static int sheet_x(const CalSheet& s, int x)
 {
-    return (int)(x * s.sx);
+    return s.ox + (int)(x * s.sx);
 }
 
 static int sheet_y(const CalSheet& s, int y)
 {
-    return (int)(y * s.sy);
+    return s.oy + (int)(y * s.sy);
 }
 
 void cal_line(const CalSheet& s, int x1, int y1, int x2, int y2, int colour, int mode)

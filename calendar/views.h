@@ -17,12 +17,15 @@ void RKM_CALEN3_PROC(HDC hdc, int year, int month);             // small month v
 void RKM_CALEN4_PROC(HDC hdc, int year, int month);             // year view; month unused
 
 /* Drawing on screen or on paper. The design is 1024 x 768 units: on screen
-   a unit is a pixel, on a printed page dXdpi by dYdpi dots. Coordinates are
-   scaled and truncated toward zero; text magnifications are scaled only. */
+   a unit is a pixel, on a printed page dXdpi by dYdpi dots, the design's
+   (0, 0) at dot (ox, oy). Coordinates are scaled and truncated toward zero;
+   text magnifications are scaled only. */
 struct CalSheet {
     HDC hdc;
     double sx = 1.0;
     double sy = 1.0;
+    int ox = 0;
+    int oy = 0;
 };
 void cal_line(const CalSheet& s, int x1, int y1, int x2, int y2, int colour, int mode);
 void cal_text(const CalSheet& s, const char* text, int x, int y, double wf, double hf,

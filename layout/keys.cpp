@@ -26,6 +26,8 @@ static const char* const ADDED_CAPTIONS[12] = {
     nullptr,
     nullptr,
     "\x83\x77\x83\x8B\x83\x76",  // F8 ヘルプ
+    nullptr,
+    "\x88\xF3\x8D\xFC\x90\xDD\x92\xE8",  // F10 印刷設定
 };
 
 static bool blank(const char* caption)

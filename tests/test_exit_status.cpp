@@ -52,6 +52,13 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
         {no_cups, "--snapshot s.png --print-to p.pdf --replay 'key F9; key F12'", 0, "", ""},
         {no_cups, "--snapshot s.png --replay 'key F9'", 0, "", "印刷処理が取り消されました"},
         {"mkdir d;", "--snapshot d", 1, "", "cannot write the snapshot to d: is a folder"},
+        {"", "--print-to p.pdf --months 2026-04 --paper A5", 2, "", "unknown paper 'A5'"},
+        {"", "--print-to p.pdf --months 2026-13", 2, "", "'2026-13' is not a month"},
+        {"", "--print-to p.pdf --months 2027-01..2026-12", 2, "", "ends before it starts"},
+        {"", "--print-to p.pdf --months 2000-01..2100-01", 2, "", "1201 months long"},
+        {"", "--months 2026-01", 2, "", "--months needs --print-to"},
+        {"", "--print-to p.pdf --months 2026-01 --layout huge", 2, "", "unknown layout 'huge'"},
+        {"", "--print-to no/p.pdf --months 2026-01", 1, "", "no/p.pdf: No such file"},
         // The holiday list in force; one that cannot be used is named with its reason.
         {"printf '2026/1/1,a\\r\\n' > syukujitsu.csv;", "--version", 0, "syukujitsu.csv for 2026-2026, the compiled", ""},
         {": > syukujitsu.csv;", "--version", 0, law, "syukujitsu.csv: is empty; the holidays follow the compiled law"},

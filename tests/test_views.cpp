@@ -91,8 +91,8 @@ TEST_F(Views, frames_grooves_one_digit_days_and_the_key_bar)
     EXPECT_EQ(p.count_not(145, 306, 158, 342, WHITE), 0);
     RKM_WAKU_CRT(canvas.dc);
     p = drawn();
-    // Captions: 大 中 小 年 on F1 to F4, 印刷 on F9, Menu, 終了; ink stays on the key.
-    const std::string captioned = "1111" "0001" "1011";
+    // Captions: 大 中 小 年 on F1 to F4, ヘルプ on F8, 印刷 and 印刷設定 on F9 and F10, Menu, 終了; ink stays on the key.
+    const std::string captioned = "1111" "0001" "1111";
     for (int key = 0; key < 12; key++) {
         int x = 80 * key + (key < 4 ? 4 : key < 8 ? 33 : 62);
         bool caption = p.count_not(x + 7, 698, x + 70, 712, LIGHT_GREY) > 10;
