@@ -35,11 +35,13 @@ void app_open_help(HDC hdc);
 void app_close_help(HDC hdc);
 void help_draw(HDC hdc);
 
-/* The layout and the background colour kept for the next start, in the
-   settings file as layout=large|medium|small|year and colour=#RRGGBB */
-void remember_load(void);  // into iDspbk and iBcol; anything else keeps the start values
+/* The layout, the background colour and the notes switch kept for the next
+   start, in the settings file as layout=large|medium|small|year,
+   colour=#RRGGBB and notes=1|0 */
+void remember_load(void);  // into iDspbk, iBcol and iNotes; anything else keeps the start values
 void remember_layout(int layout);
 void remember_colour(int colour);
+void remember_notes(int on);  // notes=1|0
 
 /* Keyboard and the year and month entry */
 int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data);

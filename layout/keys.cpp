@@ -22,7 +22,7 @@ static const char* const ADDED_CAPTIONS[12] = {
     "\x92\x86",  // F2 中
     "\x8F\xAC",  // F3 小
     "\x94\x4E",  // F4 年
-    nullptr,
+    "\x97\xEF\x92\x8D",  // F5 暦注
     nullptr,
     nullptr,
     "\x83\x77\x83\x8B\x83\x76",  // F8 ヘルプ
