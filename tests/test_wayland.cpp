@@ -22,7 +22,8 @@ TEST(wayland, scale_2_output_shows_the_calendar_at_its_own_pixels)
     TempDir dir;
     dir.write("sway.conf", "output HEADLESS-1 resolution 2048x1536 scale 2\ndefault_border none\n");
     // The calendar's first paint can come after sway maps the window: the shot is taken once the
-    // large month's white shows in a cell (design point 560, 370), or after 20 s.
+    // large month's white shows in a cell (design point 850, 580; beige in the medium month), or
+    // after 20 s.
     dir.write("run.sh", R"(cd "$1" && export XDG_RUNTIME_DIR="$1/run" HOME="$1" XDG_CONFIG_HOME="$1/config"
 export XDG_CACHE_HOME="$1/cache" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
 sway -c sway.conf >sway.log 2>&1 & sway=$!
@@ -31,7 +32,7 @@ export WAYLAND_DISPLAY
 SDL_VIDEODRIVER=wayland "$2" --replay "$3" >calendar.log 2>&1 & calendar=$!
 for i in $(seq 200); do
   sleep 0.1
-  grim -g '560,370 1x1' -t ppm - 2>/dev/null | tail -c 3 | od -An -tx1 | grep -q 'ff ff ff' && break
+  grim -g '850,580 1x1' -t ppm - 2>/dev/null | tail -c 3 | od -An -tx1 | grep -q 'ff ff ff' && break
 done
 grim shot.png; kill $calendar $sway; wait; test -s shot.png
 )");
