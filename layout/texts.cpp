@@ -16,15 +16,7 @@ bool sjis_lead(unsigned char c)
 
 std::string lay_sjis(const std::string& utf8)
 {
-    std::string out;
-    if (plat_utf8_to_sjis(utf8.c_str(), &out))
-        return out;
-    for (unsigned char c : utf8)
-        if (c < 0x80)
-            out += (char)c;
-        else if ((c & 0xC0) != 0x80)
-            out += '?';
-    return out;
+    return plat_utf8_to_sjis_or_marks(utf8);
 }
 
 std::string lay_fitted(const std::string& text, size_t cells, bool keep_end)

@@ -54,3 +54,17 @@ bool plat_utf8_to_sjis(const char* text, std::string* out)
 {
     return text && convert("CP932", "UTF-8", text, std::strlen(text), false, out);
 }
+
+std::string plat_utf8_to_sjis_or_marks(const std::string& utf8)
+{
+    std::string out;
+    if (plat_utf8_to_sjis(utf8.c_str(), &out))
+        return out;
+    out.clear();
+    for (unsigned char c : utf8)
+        if (c < 0x80)
+            out += (char)c;
+        else if ((c & 0xC0) != 0x80)
+            out += '?';
+    return out;
+}

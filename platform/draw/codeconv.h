@@ -8,3 +8,6 @@
 std::string plat_sjis_to_utf8(const char* text, size_t length);
 // False when some character has no CP932 form; *out is then unchanged.
 bool plat_utf8_to_sjis(const char* text, std::string* out);
+// Never fails: where some character has no CP932 form, the ASCII characters
+// are kept and every other character shows as '?'.
+std::string plat_utf8_to_sjis_or_marks(const std::string& utf8);

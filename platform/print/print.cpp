@@ -55,19 +55,9 @@ std::string printer_name(const char* sjis)
     return std::strcmp(sjis, PLAT_PDF_FILE_PRINTER) == 0 ? sjis : to_cups(sjis);
 }
 
-// A character without a Shift-JIS form shows as '?'.
 std::string to_program(const std::string& utf8)
 {
-    std::string out;
-    if (plat_utf8_to_sjis(utf8.c_str(), &out))
-        return out;
-    out.clear();
-    for (unsigned char c : utf8)
-        if (c < 0x80)
-            out += (char)c;
-        else if ((c & 0xC0) != 0x80)
-            out += '?';
-    return out;
+    return plat_utf8_to_sjis_or_marks(utf8);
 }
 
 // CUPS refuses names with blanks, controls, '/', '\\', '#' or quotes; such a
