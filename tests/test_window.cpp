@@ -234,6 +234,22 @@ TEST_F(WindowTest, clicks_on_the_edges_of_a_units_block_arrive_as_the_unit)
     }
 }
 
+// Two DCs on one window draw in the order of their calls, whichever is
+// released first (fills wait to be drawn).
+TEST_F(WindowTest, two_dcs_draw_in_the_order_of_their_calls)
+{
+    HDC first = GetDC(window), second = GetDC(window);
+    RECT all = {0, 0, 1024, 768}, corner = {0, 0, 10, 10};
+    FillRect(first, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    SetPixel(second, 20, 20, PAINT_COLOUR);
+    FillRect(first, &corner, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    ReleaseDC(window, second);
+    ReleaseDC(window, first);
+    EXPECT_EQ(plat_screen_pixel(window, 20, 20), PAINT_COLOUR);
+    EXPECT_EQ(plat_screen_pixel(window, 30, 30), RGB(255, 255, 255));
+    EXPECT_EQ(plat_screen_pixel(window, 5, 5), RGB(0, 0, 0));
+}
+
 // The close box ends the loop; a DC held across it (as the key handler holds
 // one when F12 closes the window) still draws and is released.
 TEST_F(WindowTest, close_request_becomes_wm_close_and_ends_the_loop)
