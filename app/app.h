@@ -2,6 +2,9 @@
 // dispatch, and keyboard and mouse input with the year and month entry.
 #pragma once
 
+#include <vector>
+
+#include "platform/window/thread_post.h"
 #include "platform/windows.h"
 #include "layout/layout.h"
 
@@ -30,21 +33,36 @@ void app_show_today(HDC hdc);  // F11: today's month, the selector for the layou
 // A layout or colour chosen: the month shown (today's on the start screen)
 // drawn again at once in the layout in force, the entry in progress kept.
 void app_show_choice(HDC hdc);
+// What the screen shows drawn again, the entry fields empty: today's month
+// where F11 showed it over a chosen one, else as a paint draws it.
+void app_redraw_shown(HDC hdc);
 // The help screen (F8) over the calendar; any key or click closes it.
 void app_open_help(HDC hdc);
 void app_close_help(HDC hdc);
 void help_draw(HDC hdc);
 
-/* The layout and the background colour kept for the next start, in the
-   settings file as layout=large|medium|small|year and colour=#RRGGBB */
-void remember_load(void);  // into iDspbk and iBcol; anything else keeps the start values
+/* The layout, the background colour and the notes switch kept for the next
+   start, in the settings file as layout=large|medium|small|year,
+   colour=#RRGGBB and notes=1|0 */
+void remember_load(void);  // into iDspbk, iBcol and iNotes; anything else keeps the start values
 void remember_layout(int layout);
 void remember_colour(int colour);
+void remember_notes(int on);  // notes=1|0
+
+/* The user's calendars (events/): read from the start, news wakes the window */
+enum : UINT { WM_APP_EVENTS = WM_APP + 1 };  // events or failures changed
+// Starts reading the calendars file and `ics`; `wait` waits until each
+// source was read once (for a snapshot). Nothing happens with no source.
+void app_events_start(const std::vector<const char*>& ics, bool wait);
+void app_events_window(HWND window);  // the window news is posted to
+void app_events_arrived(HWND window); // WM_APP_EVENTS
 
 /* Keyboard and the year and month entry */
 int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data);
 int RKM_YEAR_INP(HDC hdc);
 int RKM_MONTH_INP(HDC hdc);
+// The character the key produced on the user's keyboard, or 0 for none.
+char app_key_character(unsigned int key, long key_data);
 
 /* Stepping through months: PageUp, PageDown, Up, Down, the mouse wheel */
 // The month a step reaches from the month shown: -1 back, 1 on, by a year
@@ -55,6 +73,14 @@ bool step_target(const ShownView& shown, int layout, int direction, int* year, i
 bool step_on_calendar(const ShownView& shown, int x, int y);
 void step_month(HDC hdc, const ShownView& shown, int direction);
 void step_wheel(HWND window, const ShownView& shown, int x, int y, int turn);  // WM_MOUSEWHEEL
+
+/* The print dialog (F10): a view over the calendar that takes every key
+   and click of the main window while it is open */
+void pdlg_open(HWND window);
+bool pdlg_is_open(void);
+void pdlg_draw(HDC hdc);  // over the calendar just painted, when open
+void pdlg_key(HWND window, unsigned int key, long key_data);
+void pdlg_click(HWND window, int x, int y);
 
 /* Mouse */
 void RKM_SYS_MOUSE(HWND window, int x, int y);

@@ -12,7 +12,6 @@
 #include "state/settings.h"
 #include "calendar/calendar.h"
 #include "layout/layout.h"
-#include "platform/draw/codeconv.h"
 #include "support/ghl3000.h"
 
 namespace {
@@ -33,8 +32,10 @@ const HelpLine LINES[] = {
     {"PageUp  PageDown  ↑  ↓", "前の月・次の月（年の表示では前の年・次の年）"},
     {"F11  Home", "今月を表示（メニュー）"},
     {"F1  F2  F3  F4", "表示を選ぶ: 大・中・小・年"},
+    {"F5", "暦注（六曜・旧暦・節気・雑節・月）を出す・消す（次に起動したときも同じ）"},
     {"F8", "このヘルプ"},
     {"F9  Ctrl+P", "表示を印刷"},
+    {"F10", "印刷設定: プリンター・用紙・範囲・レイアウト・部数を選んで印刷"},
     {"F12  Ctrl+Q", "終了"},
     {"マウス", nullptr},
     {"Mouse KeyBoad", "数字、Enter、BS を入力"},
@@ -48,41 +49,18 @@ const HelpLine LINES[] = {
     {"", "起動したとき、HDAY1.DAT がある最初のフォルダーから読む:"},
 };
 
-const int LEFT = 40, WHAT_X = 300, TOP = 66, PITCH = 25, RIGHT = 1000;
+const int LEFT = 40, WHAT_X = 300, TOP = 64, PITCH = 24, RIGHT = 1000;
 const double WF = 1.2, HF = 1.4;  // a half-width cell of 8.4 x 21 units
-
-// Shift-JIS for the screen; a character with no Shift-JIS form shows as '?'.
-std::string sjis(const std::string& utf8)
-{
-    std::string out;
-    if (plat_utf8_to_sjis(utf8.c_str(), &out))
-        return out;
-    for (unsigned char c : utf8)
-        if (c < 0x80)
-            out += (char)c;
-        else if ((c & 0xC0) != 0x80)
-            out += '?';
-    return out;
-}
 
 // A folder's name, its start cut off with "…" where it does not fit from x.
 std::string fitted(const std::string& name, int x)
 {
-    const size_t room = (size_t)((RIGHT - x) / (7 * WF));
-    const std::string text = sjis(name);
-    size_t start = 0;
-    while (text.size() - start > room) {  // whole characters, leaving two bytes for "…"
-        const unsigned char c = (unsigned char)text[start];
-        start += (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? 2 : 1;
-        if (text.size() - start <= room - 2)
-            return sjis("…") + text.substr(start);
-    }
-    return text;
+    return lay_fitted(lay_sjis(name), (size_t)((RIGHT - x) / (7 * WF)), true);
 }
 
 void line(HDC hdc, const std::string& utf8, int x, int y, int colour)
 {
-    lay_text(hdc, sjis(utf8).c_str(), x, y, WF, HF, colour, FACE_ROUND_MEDIUM);
+    lay_text(hdc, lay_sjis(utf8).c_str(), x, y, WF, HF, colour, FACE_ROUND_MEDIUM);
 }
 
 // The folders in the order they are searched, the one read marked.
@@ -112,7 +90,7 @@ void help_draw(HDC hdc)
     GrpLine(hdc, 0, 0, 1024, 768, COLOR_DARK_GREY, MODE_FILL);
     GrpButton(hdc, 4, 2, 1020, 764, COLOR_BEIGE, BUTTON_RAISED);
     GrpLine(hdc, 14, 10, 1010, 50, COLOR_BLUE, MODE_FILL);
-    lay_text(hdc, sjis("ヘルプ").c_str(), 24, 13, 2.6, 2.2, COLOR_WHITE, FACE_ROUND_MEDIUM);
+    lay_text(hdc, lay_sjis("ヘルプ").c_str(), 24, 13, 2.6, 2.2, COLOR_WHITE, FACE_ROUND_MEDIUM);
     line(hdc, "キーを押すかクリックすると閉じる", 690, 20, COLOR_CYAN);
     int y = TOP;
     for (const HelpLine& l : LINES) {
@@ -129,7 +107,7 @@ void help_draw(HDC hdc)
     const std::string kept = settings_path();
     if (kept.empty())
         return;
-    line(hdc, "選んだ表示と背景色を残すファイル", LEFT - 16, y, COLOR_NAVY);
+    line(hdc, "選んだ表示・背景色・暦注・印刷設定を残すファイル", LEFT - 16, y, COLOR_NAVY);
     lay_text(hdc, fitted(kept, WHAT_X).c_str(), WHAT_X, y + PITCH, WF, HF, COLOR_BLACK,
              FACE_ROUND_MEDIUM);
 }

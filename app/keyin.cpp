@@ -243,8 +243,23 @@ static void print_keeping_entry(HDC hdc)
     iNkcnt = count;
 }
 
-// The character the key produced on the user's keyboard, or 0 for none.
-static char key_character(unsigned int key, long key_data)
+// F5: the traditional notes on or off, kept for the next start. What is
+// shown is drawn again at once with or without them, the start screen as
+// the start screen, and the entry in progress is kept.
+static void toggle_notes(HDC hdc)
+{
+    iNotes = !iNotes;
+    remember_notes(iNotes);
+    if (iSetfg != 0) {
+        app_show_choice(hdc);
+        return;
+    }
+    const EntryDraft draft = ent_draft();
+    RKM_PAINT_PROC(hdc);
+    ent_resume(hdc, draft);
+}
+
+char app_key_character(unsigned int key, long key_data)
 {
     WORD out[1] = {0};
     GetKeyboardState(cKeyst);
@@ -301,11 +316,17 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
     case VK_F4:
         app_choose_layout(hdc, (int)(key - VK_F1) + LAYOUT_LARGE);
         break;
+    case VK_F5:
+        toggle_notes(hdc);
+        break;
     case VK_F8:
         app_open_help(hdc);
         break;
     case VK_F9:
         print_keeping_entry(hdc);
+        break;
+    case VK_F10:
+        pdlg_open(window);
         break;
     case VK_F11:
     case VK_HOME:
@@ -322,7 +343,7 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
     default: {
         // The keypad's 4 with NumLock off yields no character: it is the
         // keypad's Left key, and deletes as Left does.
-        char character = key_character(key, key_data);
+        char character = app_key_character(key, key_data);
         if (character != 0)
             ent_type(hdc, character);
         else if (key == VK_NUMPAD4)

@@ -9,6 +9,7 @@
 #include "calendar/views.h"
 #include "layout/layout.h"
 #include "print/print.h"
+#include "state/settings.h"
 #include "support/ghl3000.h"
 
 enum { ICON_CALENDAR = 400 };
@@ -42,6 +43,7 @@ static void paint(HWND window)
     PAINTSTRUCT ps;
     HDC hdc = BeginPaint(window, &ps);
     RKM_PAINT_PROC(hdc);
+    pdlg_draw(hdc);
     EndPaint(window, &ps);
 }
 
@@ -52,6 +54,10 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CREATE:
         GetPrnName(cPrninfo);
         plat_watch_day(window);
+        app_events_window(window);
+        return 0;
+    case WM_APP_EVENTS:
+        app_events_arrived(window);
         return 0;
     case WM_TIMECHANGE:
         app_new_day(window);
@@ -66,15 +72,26 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
         DestroyWindow(window);
         PostQuitMessage(0);
         return 0;
+    case WM_SYSKEYUP:  // F10 is a system key
+        if (wparam != VK_F10)
+            return DefWindowProcA(window, message, wparam, lparam);
+        [[fallthrough]];
     case WM_KEYUP:
-        RKM_KEYIN_PROC(window, (unsigned int)wparam, (long)lparam);
+        if (pdlg_is_open())
+            pdlg_key(window, (unsigned int)wparam, (long)lparam);
+        else
+            RKM_KEYIN_PROC(window, (unsigned int)wparam, (long)lparam);
         return 0;
     case WM_LBUTTONDOWN:
-        RKM_SYS_MOUSE(window, LOWORD(lparam), HIWORD(lparam));
+        if (pdlg_is_open())
+            pdlg_click(window, LOWORD(lparam), HIWORD(lparam));
+        else
+            RKM_SYS_MOUSE(window, LOWORD(lparam), HIWORD(lparam));
         return 0;
     case WM_MOUSEWHEEL:
-        step_wheel(window, shown, (short)LOWORD(lparam), (short)HIWORD(lparam),
-                   GET_WHEEL_DELTA_WPARAM(wparam));
+        if (!pdlg_is_open())
+            step_wheel(window, shown, (short)LOWORD(lparam), (short)HIWORD(lparam),
+                       GET_WHEEL_DELTA_WPARAM(wparam));
         return 0;
     default:
         return DefWindowProcA(window, message, wparam, lparam);
@@ -201,15 +218,20 @@ void app_show_today(HDC hdc)
     RKM_WAKU2_CRT(hdc);
 }
 
+void app_redraw_shown(HDC hdc)
+{
+    if (iSetfg != 0 && shown.today != 0)
+        app_show_today(hdc);  // today's month shown by F11 over a chosen one
+    else
+        RKM_PAINT_PROC(hdc);
+}
+
 // What stood under the help screen comes back; the entry starts afresh, as
 // after any drawing of a view.
 void app_close_help(HDC hdc)
 {
     shown.help = false;
-    if (iSetfg != 0 && shown.today != 0)
-        app_show_today(hdc);  // today's month shown by F11 over a chosen one
-    else
-        RKM_PAINT_PROC(hdc);
+    app_redraw_shown(hdc);
 }
 
 static int (*quit_hook)(HWND) = nullptr;

@@ -6,6 +6,8 @@
 // inclusive corners. Colours are 0x00BBGGRR. Nothing is scaled to the window.
 #pragma once
 
+#include <string>
+
 #include "platform/windef.h"
 
 /* Colours of the screen design */
@@ -38,6 +40,13 @@ extern const char FACE_ARIAL[];         // "Arial"
 // underlined, pitch 1, family 48.
 void lay_text(HDC hdc, const char* text, int x, int y, double wf, double hf, int colour,
               const char* face);
+// A text written in UTF-8 as the Shift-JIS the text path takes; a character
+// with no Shift-JIS form shows as '?'.
+std::string lay_sjis(const std::string& utf8);
+// A Shift-JIS text cut to at most `cells` half-width cells (bytes), whole
+// characters only, with "…" where it was cut: its end kept when
+// `keep_end` (a file or folder name), else its start.
+std::string lay_fitted(const std::string& text, size_t cells, bool keep_end);
 
 /* Background-colour palette: swatch (row r, column c) covers
    (808 + 26c, 292 + 27r)-(828 + 26c, 312 + 27r) */
@@ -67,6 +76,9 @@ void lay_working_frame(HDC hdc);
 // working screen (y 746 to 762), in a quiet colour for `background`; nothing
 // of the calendar lies there.
 void lay_hint(HDC hdc, int background);
+// Grey, a little darker than `background` when it is pale and lighter when
+// it is dark: the ink of the quiet lines at the foot of the screen.
+int lay_quiet_ink(int background);
 void RKM_WAKU1_CRT(HDC hdc);  // plain frame of the large and year views
 void RKM_WAKU2_CRT(HDC hdc);  // layout selector, iDspfg highlighted
 void RKM_WAKU3_CRT(HDC hdc);  // "Back Color" palette and the sample of iBcol

@@ -1,8 +1,9 @@
-// The four printed layouts: the screen design of 1024 x 768 units (1/92
-// inch each) drawn on the printer page through the same drawing as the
-// screen views, every coordinate scaled by dXdpi and dYdpi and truncated
-// toward zero, every text magnification scaled without truncation. No
-// screen frame is drawn: each layout's area is filled with iBcol instead.
+// The four printed layouts: the screen design of 1024 x 768 units drawn on
+// the printer page through the same drawing as the screen views, every
+// coordinate scaled by dXdpi and dYdpi and truncated toward zero, then moved
+// to where prn_fit_page centred the canvas; every text magnification scaled
+// without truncation. No screen frame is drawn: each layout's area is
+// filled with iBcol instead.
 #include "state/state.h"
 #include "calendar/views.h"
 #include "layout/layout.h"
@@ -12,7 +13,8 @@ namespace {
 
 CalSheet page(HDC hdc)
 {
-    return {hdc, dXdpi, dYdpi};
+    const POINT origin = prn_page_origin();
+    return {hdc, dXdpi, dYdpi, origin.x, origin.y};
 }
 
 // The month table has twelve entries; no layout prints another month.

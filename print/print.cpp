@@ -1,6 +1,7 @@
 // The print command: the default printer, the printer device context, the
 // abort window and abort procedure, and the one-page document around the
 // printed layout.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -16,6 +17,7 @@ const int MODE_PORTRAIT = 0;
 const int MODE_LANDSCAPE = 1;
 const int ID_CANCEL_PRINT = 503;  // the abort window's cancel control
 const double UNITS_PER_INCH = 92.0;
+const double CANVAS_WIDTH = 1024, CANVAS_HEIGHT = 768;  // units
 
 // "プリンター接続無し"
 const char NO_PRINTER[] = "\x83\x76\x83\x8A\x83\x93\x83\x5E\x81\x5B\x90\xDA\x91\xB1\x96\xB3\x82\xB5";
@@ -30,6 +32,8 @@ const char STOP_CAPTION[] =
 char cPrnbuf[300];
 
 std::string output_file;  // --print-to: the page goes to this PDF file
+std::string no_printer_reason;  // why the profile named no printer at start-up
+POINT page_origin = {0, 0};     // where prn_fit_page put the canvas's (0, 0), in dots
 bool any_failed = false;
 
 bool sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
@@ -46,6 +50,29 @@ std::string first_token(const char* text)
     while (*p && *p != ',')
         p += (sjis_lead((unsigned char)p[0]) && sjis_trail((unsigned char)p[1])) ? 2 : 1;
     return std::string(start, p);
+}
+
+// The printer's settings as its driver gives them, in a record of the size
+// the driver states (the caller frees it); null when the printer cannot be
+// opened or its settings read.
+DEVMODEA* printer_settings(const char* name)
+{
+    HANDLE printer = nullptr;
+    char* device = const_cast<char*>(name);
+    // The no-printer text names no printer, whether or not a print service
+    // could be asked.
+    if (std::strcmp(name, NO_PRINTER) == 0 || !OpenPrinterA(device, &printer, nullptr))
+        return nullptr;
+    LONG size = DocumentPropertiesA(nullptr, printer, device, nullptr, nullptr, 0);
+    auto* devmode = size > 0 && (size_t)size >= sizeof(DEVMODEA)
+                        ? static_cast<DEVMODEA*>(std::calloc(1, (size_t)size))
+                        : nullptr;
+    if (devmode && DocumentPropertiesA(nullptr, printer, device, devmode, nullptr, DM_OUT_BUFFER) < 0) {
+        std::free(devmode);
+        devmode = nullptr;
+    }
+    ClosePrinter(printer);
+    return devmode;
 }
 
 // Before any month has been entered the screen shows today's month in the
@@ -66,20 +93,9 @@ void month_in_force(int* year, int* month, int* layout)
     }
 }
 
-void draw_layout(int layout, int year, int month)
-{
-    switch (layout) {
-    case 1: RKM_CALEN2_PRN(hPhdc, year, month); break;
-    case 2: RKM_CALEN3_PRN(hPhdc, year, month); break;
-    case 3: RKM_CALEN4_PRN(hPhdc, year, month); break;
-    default: RKM_CALEN1_PRN(hPhdc, year, month); break;
-    }
-}
+}  // namespace
 
-std::string no_printer_reason;  // why the profile named no printer at start-up
-
-// Printing stops: tell the user, with the print service's reason.
-void report_failure(const std::string& reason)
+void prn_report_failure(const std::string& reason)
 {
     std::string text = STOP_TEXT;
     if (!reason.empty())
@@ -87,7 +103,15 @@ void report_failure(const std::string& reason)
     MessageBoxA(ghwndMain, text.c_str(), STOP_CAPTION, MB_OK);
 }
 
-}  // namespace
+void prn_draw_layout(HDC dc, int layout, int year, int month)
+{
+    switch (layout) {
+    case 1: RKM_CALEN2_PRN(dc, year, month); break;
+    case 2: RKM_CALEN3_PRN(dc, year, month); break;
+    case 3: RKM_CALEN4_PRN(dc, year, month); break;
+    default: RKM_CALEN1_PRN(dc, year, month); break;
+    }
+}
 
 void prn_set_output_file(const char* path)
 {
@@ -115,34 +139,77 @@ int GetPrnName(char* dst)
     return 0;
 }
 
+std::vector<std::string> prn_printers(int* default_index)
+{
+    std::vector<std::string> names;
+    *default_index = -1;
+    DWORD needed = 0, count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed,
+                  &count);
+    std::vector<BYTE> buffer(needed);
+    if (needed == 0 || !EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4,
+                                      buffer.data(), needed, &needed, &count))
+        return names;
+    const auto* printers = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
+    for (DWORD i = 0; i < count; i++) {
+        if (printers[i].Attributes & PRINTER_ATTRIBUTE_DEFAULT)
+            *default_index = (int)i;
+        names.push_back(printers[i].pPrinterName);
+    }
+    return names;
+}
+
+// The papers by their names and sizes; the default is the paper of the
+// printer's device mode (for a file, the locale's).
+std::vector<PrnPaper> prn_papers(const char* printer, int* default_index)
+{
+    *default_index = -1;
+    const int n = DeviceCapabilitiesA(printer, nullptr, DC_PAPERNAMES, nullptr, nullptr);
+    std::vector<char> names((size_t)std::max(n, 0) * 64);
+    std::vector<POINT> sizes((size_t)std::max(n, 0));
+    std::vector<PrnPaper> papers(PRN_PAPERS, PRN_PAPERS + 7);
+    if (n > 0 && DeviceCapabilitiesA(printer, nullptr, DC_PAPERNAMES, names.data(), nullptr) == n &&
+        DeviceCapabilitiesA(printer, nullptr, DC_PAPERSIZE, reinterpret_cast<char*>(sizes.data()),
+                            nullptr) == n) {
+        papers.clear();
+        for (int i = 0; i < n; i++)
+            papers.push_back({std::string(&names[(size_t)i * 64], strnlen(&names[(size_t)i * 64], 64)),
+                              (int)sizes[(size_t)i].x, (int)sizes[(size_t)i].y});
+    }
+    DEVMODEA* devmode = printer_settings(printer);
+    for (size_t i = 0; devmode && i < papers.size(); i++)
+        if (std::abs(papers[i].width - devmode->dmPaperWidth) <= 10 &&
+            std::abs(papers[i].length - devmode->dmPaperLength) <= 10)
+            *default_index = (int)i;
+    std::free(devmode);
+    return papers;
+}
+
 HDC OpenPrinterDC(char* name, int mode)
 {
-    HANDLE printer = nullptr;
-    // The no-printer text names no printer, whether or not a print service
-    // could be asked.
-    if (std::strcmp(name, NO_PRINTER) == 0 || !OpenPrinterA(name, &printer, nullptr))
+    return prn_open_dc(name, mode, PrnPaper(), 1);
+}
+
+HDC prn_open_dc(const char* name, int mode, const PrnPaper& paper, int copies)
+{
+    DEVMODEA* devmode = printer_settings(name);
+    if (!devmode)
         return nullptr;
-    LONG size = DocumentPropertiesA(nullptr, printer, name, nullptr, nullptr, 0);
-    if (size <= 0 || (size_t)size < sizeof(DEVMODEA)) {
-        ClosePrinter(printer);
-        return nullptr;
-    }
-    auto* devmode = static_cast<DEVMODEA*>(std::calloc(1, (size_t)size));
-    if (!devmode ||
-        DocumentPropertiesA(nullptr, printer, name, devmode, nullptr, DM_OUT_BUFFER) < 0) {
-        std::free(devmode);
-        ClosePrinter(printer);
-        return nullptr;
-    }
     if (mode == MODE_PORTRAIT)
         devmode->dmOrientation = DMORIENT_PORTRAIT;
     else if (mode == MODE_LANDSCAPE)
         devmode->dmOrientation = DMORIENT_LANDSCAPE;
+    if (paper.width > 0 && paper.length > 0) {
+        devmode->dmPaperWidth = (short)paper.width;
+        devmode->dmPaperLength = (short)paper.length;
+        devmode->dmFields |= DM_PAPERWIDTH | DM_PAPERLENGTH;
+    }
+    devmode->dmCopies = (short)copies;
+    devmode->dmFields |= DM_COPIES;
     // The record's name field holds only 31 bytes; the full name finds
     // printers with longer names too.
     HDC dc = CreateDCA("WINSPOOL", name, nullptr, devmode);
     std::free(devmode);
-    ClosePrinter(printer);
     return dc;
 }
 
@@ -155,7 +222,7 @@ int RKM_PRN_SET1(int mode)
     }
     if (!hPhdc) {
         bool none = std::strcmp(cPrninfo, NO_PRINTER) == 0;
-        report_failure(none ? no_printer_reason : std::string(plat_print_error()));
+        prn_report_failure(none ? no_printer_reason : std::string(plat_print_error()));
         return 1;
     }
     gbAbort = 0;
@@ -172,9 +239,31 @@ int RKM_PRN_SET2(void)
     NTdi.lpszOutput = output_file.empty() ? nullptr : output_file.c_str();
     NTdi.lpszDatatype = nullptr;
     NTdi.fwType = 0;
-    dXdpi = GetDeviceCaps(hPhdc, LOGPIXELSX) / UNITS_PER_INCH;
-    dYdpi = GetDeviceCaps(hPhdc, LOGPIXELSY) / UNITS_PER_INCH;
+    prn_fit_page(hPhdc);
     return 0;
+}
+
+// A unit is 1/92 inch, and the canvas 1024 x 768 units, as far as the
+// printable area allows: a page smaller or larger than the canvas takes it
+// smaller or larger, its shape kept, centred in the direction it does not
+// fill.
+void prn_fit_page(HDC dc)
+{
+    const double x_dots = GetDeviceCaps(dc, LOGPIXELSX) / UNITS_PER_INCH;
+    const double y_dots = GetDeviceCaps(dc, LOGPIXELSY) / UNITS_PER_INCH;
+    const int width = GetDeviceCaps(dc, HORZRES), height = GetDeviceCaps(dc, VERTRES);
+    double fit = 1.0;
+    if (width > 0 && height > 0 && x_dots > 0 && y_dots > 0)
+        fit = std::min(width / (CANVAS_WIDTH * x_dots), height / (CANVAS_HEIGHT * y_dots));
+    dXdpi = x_dots * fit;
+    dYdpi = y_dots * fit;
+    page_origin.x = std::max(0, (width - (int)(CANVAS_WIDTH * dXdpi)) / 2);
+    page_origin.y = std::max(0, (height - (int)(CANVAS_HEIGHT * dYdpi)) / 2);
+}
+
+POINT prn_page_origin(void)
+{
+    return page_origin;
 }
 
 int RKM_CALEN_PRN(HDC)
@@ -189,7 +278,7 @@ int RKM_CALEN_PRN(HDC)
     int started = StartDocA(hPhdc, &NTdi);
     std::string reason = plat_print_error();
     StartPage(hPhdc);
-    draw_layout(layout, year, month);
+    prn_draw_layout(hPhdc, layout, year, month);
     EndPage(hPhdc);
     int ended = EndDoc(hPhdc);
     if (started > 0)
@@ -206,7 +295,7 @@ int RKM_CALEN_PRN(HDC)
     DeleteDC(hPhdc);
     bool lost = !failed && !cancelled && (started <= 0 || ended <= 0);
     if (lost)
-        report_failure(reason);
+        prn_report_failure(reason);
     any_failed = any_failed || failed || lost;
     hPhdc = nullptr;
     return 0;

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "platform/windows.h"
 #include "tests/helpers/cups.h"
@@ -141,4 +144,44 @@ TEST_F(PrintPlatform, cancelled_documents_leave_no_job_and_no_file)
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_EQ(cups.jobs_known(), 0);
     EXPECT_TRUE(cups.output_files().empty());
+}
+
+// The printers the service offers, the default marked; the papers a printer's
+// driver lists, as their names and sizes say; a printer DC covers the paper
+// less the edges the driver cannot print on, wider edges at the sides in
+// landscape.
+TEST_F(PrintPlatform, printers_papers_and_printable_area_are_the_drivers)
+{
+    ASSERT_TRUE(cups.add_queue("office", 300, false, "Letter"));
+    DWORD needed = 0, count = 0;
+    EXPECT_FALSE(EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count));
+    std::vector<BYTE> buffer(needed);
+    ASSERT_TRUE(EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), needed, &needed, &count));
+    const auto* printers = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
+    std::vector<std::tuple<std::string, DWORD>> found;
+    for (DWORD i = 0; i < count; i++)
+        found.push_back({printers[i].pPrinterName, printers[i].Attributes & PRINTER_ATTRIBUTE_DEFAULT});
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::tuple<std::string, DWORD>>{{"office", 0}, {"pdfq", PRINTER_ATTRIBUTE_DEFAULT}}));
+
+    const int n = DeviceCapabilitiesA("office", nullptr, DC_PAPERNAMES, nullptr, nullptr);
+    ASSERT_EQ(n, 3);
+    char names[3][64];
+    POINT sizes[3];
+    ASSERT_EQ(DeviceCapabilitiesA("office", nullptr, DC_PAPERNAMES, names[0], nullptr), 3);
+    ASSERT_EQ(DeviceCapabilitiesA("office", nullptr, DC_PAPERSIZE, reinterpret_cast<char*>(sizes), nullptr), 3);
+    std::map<std::string, std::pair<int, int>> papers;
+    for (int i = 0; i < 3; i++)
+        papers[names[i]] = {sizes[i].x, sizes[i].y};
+    EXPECT_EQ(papers, (std::map<std::string, std::pair<int, int>>{
+                          {"A3", {2970, 4200}}, {"A4", {2100, 2970}}, {"Letter", {2159, 2794}}}));
+    EXPECT_EQ(DeviceCapabilitiesA("nosuchprinter", nullptr, DC_PAPERNAMES, nullptr, nullptr), -1);
+
+    HDC dc = landscape_dc("office");
+    const int edge_x = PPD_EDGE_Y * 300 / 72, edge_y = PPD_EDGE_X * 300 / 72;  // dots
+    EXPECT_EQ(std::tuple(GetDeviceCaps(dc, PHYSICALWIDTH), GetDeviceCaps(dc, PHYSICALHEIGHT),
+                         GetDeviceCaps(dc, PHYSICALOFFSETX), GetDeviceCaps(dc, PHYSICALOFFSETY),
+                         GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)),
+              std::tuple(3300, 2550, edge_x, edge_y, 3300 - 2 * edge_x, 2550 - 2 * edge_y));
+    DeleteDC(dc);
 }

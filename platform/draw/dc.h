@@ -44,6 +44,9 @@ struct HDC__ {
 
     HWND window = nullptr;  // window DCs: the window they draw into
     void* job = nullptr;    // printer DCs: the print job, owned by print.cpp
+    // Printer DCs: the paper, and where on it the device context's (0, 0),
+    // the printable area's top-left corner, lies; in dots.
+    struct { int width, height, x, y; } page = {0, 0, 0, 0};
     void (*on_delete)(HDC dc) = nullptr;  // run by DeleteDC before the DC is freed
 };
 

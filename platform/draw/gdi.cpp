@@ -357,10 +357,10 @@ int GetDeviceCaps(HDC dc, int index)
     case BITSPIXEL: return 24;
     case HORZSIZE: return (int)(dc->width * 25.4 / dc->dpi_x + 0.5);
     case VERTSIZE: return (int)(dc->height * 25.4 / dc->dpi_y + 0.5);
-    case PHYSICALWIDTH: return printer ? dc->width : 0;
-    case PHYSICALHEIGHT: return printer ? dc->height : 0;
-    case PHYSICALOFFSETX:
-    case PHYSICALOFFSETY: return 0;
+    case PHYSICALWIDTH: return printer ? dc->page.width : 0;
+    case PHYSICALHEIGHT: return printer ? dc->page.height : 0;
+    case PHYSICALOFFSETX: return printer ? dc->page.x : 0;
+    case PHYSICALOFFSETY: return printer ? dc->page.y : 0;
     default: return 0;
     }
 }

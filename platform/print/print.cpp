@@ -14,10 +14,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/draw/codeconv.h"
 #include "platform/draw/dc.h"
@@ -73,11 +75,21 @@ bool valid_cups_name(const std::string& name)
 
 /* What a printer says about itself */
 
+// A paper a printer takes: its size and the edges it cannot print on, in
+// hundredths of a millimetre, portrait; left and right alike, top and
+// bottom alike (the wider of each pair), since which edge of a landscape
+// page meets which edge of the printer is the driver's business.
+struct Medium {
+    std::string name;  // UTF-8: "A4", "Letter", or the print service's own name
+    int width = 0, length = 0;
+    int margin_x = 0, margin_y = 0;
+};
+
 struct Settings {
     int dpi_x = DEFAULT_DPI;
     int dpi_y = DEFAULT_DPI;
-    int paper_width = A4_WIDTH;  // hundredths of a millimetre, portrait
-    int paper_length = A4_LENGTH;
+    Medium paper = {"A4", A4_WIDTH, A4_LENGTH};  // the default paper
+    std::vector<Medium> media;                    // every paper the printer lists
     bool colour = true;
 };
 
@@ -107,11 +119,41 @@ short paper_code(int width, int length)
     return p ? p->code : (short)DMPAPER_USER;
 }
 
-void set_paper(Settings* s, int width, int length)
+bool same_size(const Medium& m, int width, int length)
+{
+    return std::abs(m.width - width) <= 100 && std::abs(m.length - length) <= 100;
+}
+
+// The size exactly, where it is a known paper; named as the print service's
+// table of sizes names it.
+Medium medium(int width, int length, int margin_x = 0, int margin_y = 0)
 {
     const Paper* p = known_paper(width, length);
-    s->paper_width = p ? p->width : width;
-    s->paper_length = p ? p->length : length;
+    Medium m = {"", p ? p->width : width, p ? p->length : length, margin_x, margin_y};
+    pwg_media_t* pwg = pwgMediaForSize(m.width, m.length);
+    m.name = pwg && pwg->ppd ? pwg->ppd : pwg ? pwg->pwg : "";
+    return m;
+}
+
+// A paper named as lpoptions or IPP name it ("A3", "iso_a3_297x420mm",
+// "na_letter_8.5x11in,tray-1"): the first name in the list that is a size.
+bool named_medium(const std::string& names, Medium* out)
+{
+    for (size_t from = 0; from < names.size();) {
+        size_t end = std::min(names.find(',', from), names.size());
+        std::string name = names.substr(from, end - from);
+        pwg_media_t* pwg = pwgMediaForPWG(name.c_str());
+        if (!pwg)
+            pwg = pwgMediaForLegacy(name.c_str());
+        if (!pwg)
+            pwg = pwgMediaForPPD(name.c_str());
+        if (pwg && pwg->width > 0 && pwg->length > 0) {
+            *out = medium(pwg->width, pwg->length);
+            return true;
+        }
+        from = end + 1;
+    }
+    return false;
 }
 
 void locale_paper(Settings* s)
@@ -119,33 +161,89 @@ void locale_paper(Settings* s)
     int w = (int)(intptr_t)nl_langinfo(_NL_PAPER_WIDTH);
     int h = (int)(intptr_t)nl_langinfo(_NL_PAPER_HEIGHT);
     if (w > 0 && h > 0)
-        set_paper(s, w * 100, h * 100);
+        s->paper = medium(w * 100, h * 100);
 }
 
-void read_media(ipp_t* response, Settings* s)
+int member(ipp_t* collection, const char* name)
 {
-    ipp_attribute_t* col = ippFindAttribute(response, "media-col-default", IPP_TAG_BEGIN_COLLECTION);
-    if (col) {
-        ipp_t* media = ippGetCollection(col, 0);
-        ipp_attribute_t* size = ippFindAttribute(media, "media-size", IPP_TAG_BEGIN_COLLECTION);
-        if (size) {
-            ipp_t* dims = ippGetCollection(size, 0);
-            int w = ippGetInteger(ippFindAttribute(dims, "x-dimension", IPP_TAG_INTEGER), 0);
-            int h = ippGetInteger(ippFindAttribute(dims, "y-dimension", IPP_TAG_INTEGER), 0);
-            if (w > 0 && h > 0) {
-                set_paper(s, w, h);
-                return;
-            }
+    return ippGetInteger(ippFindAttribute(collection, name, IPP_TAG_INTEGER), 0);
+}
+
+// A media-col collection: its size and margins; false when it has no size.
+bool collection_medium(ipp_t* col, Medium* out)
+{
+    ipp_attribute_t* size = ippFindAttribute(col, "media-size", IPP_TAG_BEGIN_COLLECTION);
+    ipp_t* dims = size ? ippGetCollection(size, 0) : nullptr;
+    const int w = member(dims, "x-dimension"), h = member(dims, "y-dimension");
+    if (w <= 0 || h <= 0)
+        return false;
+    *out = medium(w, h, std::max(member(col, "media-left-margin"), member(col, "media-right-margin")),
+                  std::max(member(col, "media-top-margin"), member(col, "media-bottom-margin")));
+    return true;
+}
+
+// Every size of the printer's media database, once, with the widest edges
+// it gives that size (a borderless variant does not make a printer print to
+// the edge of every page).
+void read_media_list(ipp_t* response, Settings* s)
+{
+    ipp_attribute_t* db = ippFindAttribute(response, "media-col-database", IPP_TAG_BEGIN_COLLECTION);
+    for (int i = 0; db && i < ippGetCount(db); i++) {
+        Medium m;
+        if (!collection_medium(ippGetCollection(db, i), &m))
+            continue;
+        auto same = std::find_if(s->media.begin(), s->media.end(),
+                                 [&](const Medium& k) { return same_size(k, m.width, m.length); });
+        if (same == s->media.end()) {
+            s->media.push_back(m);
+            continue;
         }
+        same->margin_x = std::max(same->margin_x, m.margin_x);
+        same->margin_y = std::max(same->margin_y, m.margin_y);
+    }
+}
+
+// The edges of a paper the printer lists; none for one it does not.
+void listed_margins(const Settings& s, Medium* m)
+{
+    for (const Medium& k : s.media)
+        if (same_size(k, m->width, m->length)) {
+            m->margin_x = k.margin_x;
+            m->margin_y = k.margin_y;
+        }
+}
+
+// The default paper: the destination's "media" option (lpoptions, or the
+// queue's default set with lpadmin) before the printer's own default.
+void read_media(ipp_t* response, const std::string& option, Settings* s)
+{
+    read_media_list(response, s);
+    Medium m;
+    if (named_medium(option, &m)) {
+        listed_margins(*s, &m);
+        s->paper = m;
+        return;
+    }
+    ipp_attribute_t* col = ippFindAttribute(response, "media-col-default", IPP_TAG_BEGIN_COLLECTION);
+    if (col && collection_medium(ippGetCollection(col, 0), &m)) {
+        s->paper = m;
+        return;
     }
     ipp_attribute_t* keyword = ippFindAttribute(response, "media-default", IPP_TAG_ZERO);
-    if (keyword) {
-        pwg_media_t* pwg = pwgMediaForPWG(ippGetString(keyword, 0, nullptr));
-        if (!pwg)
-            pwg = pwgMediaForLegacy(ippGetString(keyword, 0, nullptr));
-        if (pwg && pwg->width > 0 && pwg->length > 0)
-            set_paper(s, pwg->width, pwg->length);
+    if (keyword && named_medium(ippGetString(keyword, 0, nullptr), &m)) {
+        listed_margins(*s, &m);
+        s->paper = m;
     }
+}
+
+// The "media" option the user or the administrator set for the destination.
+std::string media_option(const std::string& name)
+{
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
+    const char* media = dest ? cupsGetOption("media", dest->num_options, dest->options) : nullptr;
+    std::string option = media ? media : "";
+    cupsFreeDests(dest ? 1 : 0, dest);
+    return option;
 }
 
 void read_resolution(ipp_t* response, Settings* s)
@@ -216,8 +314,9 @@ std::string plain_reason(ipp_status_t status, const std::string& printer)
     }
 }
 
-// Asks the scheduler for the printer's default resolution and paper. A
-// printer that does not say keeps 600 dpi and the locale's paper; a
+// Asks the scheduler for the printer's default resolution and paper, and
+// the papers it lists. A printer that does not say keeps 600 dpi and the
+// locale's paper; a
 // scheduler that cannot be reached leaves the question open (the job then
 // fails when it is sent, with the reason).
 Lookup query_printer(const std::string& name, Settings* s)
@@ -230,7 +329,8 @@ Lookup query_printer(const std::string& name, Settings* s)
         return Lookup::NotFound;
     }
     static const char* const wanted[] = {"printer-resolution-default", "media-col-default",
-                                         "media-default", "color-supported"};
+                                         "media-default", "media-col-database",
+                                         "color-supported"};
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
                  printer_uri(name).c_str());
@@ -249,7 +349,7 @@ Lookup query_printer(const std::string& name, Settings* s)
         return Lookup::Unreachable;
     }
     read_resolution(response, s);
-    read_media(response, s);
+    read_media(response, media_option(name), s);
     ipp_attribute_t* colour = ippFindAttribute(response, "color-supported", IPP_TAG_BOOLEAN);
     if (colour)
         s->colour = ippGetBoolean(colour, 0);
@@ -283,9 +383,12 @@ void fill_devmode(const Printer& p, DEVMODEA* dm)
     dm->dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_COPIES |
                    DM_PRINTQUALITY | DM_YRESOLUTION | DM_COLOR;
     dm->dmOrientation = DMORIENT_PORTRAIT;
-    dm->dmPaperSize = paper_code(p.settings.paper_width, p.settings.paper_length);
-    dm->dmPaperWidth = (short)(p.settings.paper_width / 10);
-    dm->dmPaperLength = (short)(p.settings.paper_length / 10);
+    const Medium& paper = p.settings.paper;
+    dm->dmPaperSize = paper_code(paper.width, paper.length);
+    dm->dmPaperWidth = (short)(paper.width / 10);
+    dm->dmPaperLength = (short)(paper.length / 10);
+    std::strncpy(reinterpret_cast<char*>(dm->dmFormName), to_program(paper.name).c_str(),
+                 CCHFORMNAME - 1);
     dm->dmScale = 100;
     dm->dmCopies = 1;
     dm->dmPrintQuality = (short)p.settings.dpi_x;
@@ -304,6 +407,8 @@ struct Job {
     std::string title;    // UTF-8
     std::string output;   // file name, or empty to print
     std::string pdf;      // the document as cairo writes it
+    std::string media;    // the paper asked of the printer, when not its default
+    int copies = 1;
     cairo_surface_t* surface = nullptr;
     ABORTPROC abort_proc = nullptr;
 };
@@ -375,6 +480,10 @@ int submit(HDC dc, Job* job)
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, job->title.c_str());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                  "application/pdf");
+    if (job->copies > 1)
+        ippAddInteger(request, IPP_TAG_JOB, IPP_TAG_INTEGER, "copies", job->copies);
+    if (!job->media.empty())
+        ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, "media", nullptr, job->media.c_str());
     http_status_t sent = cupsSendRequest(http, request, resource.c_str(),
                                        ippLength(request) + job->pdf.size());
     int result = SP_ERROR;
@@ -450,6 +559,24 @@ std::string no_default_reason()
     return plain_reason(status, "");
 }
 
+// The paper the device mode marks, else the printer's default; the edges
+// of a paper the printer does not list are taken as printable.
+Medium chosen_paper(const Settings& s, const DEVMODEA* init)
+{
+    if (!init || !(init->dmFields & DM_PAPERWIDTH) || !(init->dmFields & DM_PAPERLENGTH) ||
+        init->dmPaperWidth <= 0 || init->dmPaperLength <= 0 ||
+        same_size(s.paper, init->dmPaperWidth * 10, init->dmPaperLength * 10))
+        return s.paper;
+    Medium m = medium(init->dmPaperWidth * 10, init->dmPaperLength * 10);
+    listed_margins(s, &m);
+    return m;
+}
+
+int dots(int hundredths_mm, int dpi)
+{
+    return (int)std::lround(hundredths_mm / 2540.0 * dpi);
+}
+
 }  // namespace
 
 /* The profile */
@@ -499,6 +626,45 @@ BOOL OpenPrinterA(LPSTR name, HANDLE* printer, void*)
     return TRUE;
 }
 
+BOOL EnumPrintersA(DWORD, LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                   LPDWORD returned)
+{
+    if (needed)
+        *needed = 0;
+    if (returned)
+        *returned = 0;
+    if (level != 4 || !needed || !returned)
+        return FALSE;
+    cups_dest_t* dests = nullptr;
+    const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    if (n <= 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+        set_error(unreachable_reason(cupsLastErrorString()));
+        cupsFreeDests(n, dests);
+        return FALSE;
+    }
+    std::vector<std::pair<std::string, bool>> found;  // Shift-JIS name, default
+    for (int i = 0; i < n; i++)
+        if (!dests[i].instance && valid_cups_name(dests[i].name))
+            found.push_back({to_program(dests[i].name), dests[i].is_default != 0});
+    cupsFreeDests(n, dests);
+    DWORD bytes = (DWORD)(found.size() * sizeof(PRINTER_INFO_4A));
+    for (const auto& f : found)
+        bytes += (DWORD)f.first.size() + 1;
+    *needed = bytes;
+    if (!buffer || size < bytes)
+        return FALSE;
+    auto* records = reinterpret_cast<PRINTER_INFO_4A*>(buffer);
+    char* names = reinterpret_cast<char*>(records + found.size());
+    for (const auto& f : found) {
+        std::memcpy(names, f.first.c_str(), f.first.size() + 1);
+        *records++ = {names, nullptr, f.second ? (DWORD)PRINTER_ATTRIBUTE_DEFAULT : 0u};
+        names += f.first.size() + 1;
+    }
+    *returned = (DWORD)found.size();
+    set_error("");
+    return TRUE;
+}
+
 BOOL ClosePrinter(HANDLE printer)
 {
     Printer* p = printer_of(printer);
@@ -533,6 +699,8 @@ LONG DocumentPropertiesA(HWND, HANDLE printer, LPSTR, DEVMODEA* out, DEVMODEA* i
             settings.dmPrintQuality = in->dmPrintQuality;
         if (in->dmFields & DM_YRESOLUTION)
             settings.dmYResolution = in->dmYResolution;
+        if (in->dmFields & DM_COPIES)
+            settings.dmCopies = in->dmCopies;
     }
     *out = settings;
     return IDOK;
@@ -548,27 +716,33 @@ HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const DEVMODEA* init)
     Settings s;
     if (query_printer(name, &s) == Lookup::NotFound)
         return nullptr;
+    const Medium paper = chosen_paper(s, init);
     bool landscape = false;
+    int copies = 1;
     if (init) {
-        if ((init->dmFields & DM_PAPERWIDTH) && (init->dmFields & DM_PAPERLENGTH) &&
-            init->dmPaperWidth > 0 && init->dmPaperLength > 0) {
-            s.paper_width = init->dmPaperWidth * 10;
-            s.paper_length = init->dmPaperLength * 10;
-        }
         if ((init->dmFields & DM_PRINTQUALITY) && init->dmPrintQuality > 0)
             s.dpi_x = s.dpi_y = init->dmPrintQuality;
         if ((init->dmFields & DM_YRESOLUTION) && init->dmYResolution > 0)
             s.dpi_y = init->dmYResolution;
+        if ((init->dmFields & DM_COPIES) && init->dmCopies > 0)
+            copies = init->dmCopies;
         landscape = (init->dmFields & DM_ORIENTATION) && init->dmOrientation == DMORIENT_LANDSCAPE;
     }
-    double width_mm = s.paper_width / 100.0, height_mm = s.paper_length / 100.0;
-    if (landscape)
-        std::swap(width_mm, height_mm);
+    int page_w = paper.width, page_h = paper.length, edge_x = paper.margin_x, edge_y = paper.margin_y;
+    if (landscape) {
+        std::swap(page_w, page_h);
+        std::swap(edge_x, edge_y);
+    }
 
     auto job = new Job;
     job->printer = name;
-    job->surface = cairo_pdf_surface_create_for_stream(collect, job, width_mm / 25.4 * 72.0,
-                                                       height_mm / 25.4 * 72.0);
+    job->copies = copies;
+    if (!same_size(paper, s.paper.width, s.paper.length)) {
+        pwg_media_t* pwg = pwgMediaForSize(paper.width, paper.length);
+        job->media = pwg ? pwg->pwg : "";
+    }
+    job->surface = cairo_pdf_surface_create_for_stream(collect, job, page_w / 2540.0 * 72.0,
+                                                       page_h / 2540.0 * 72.0);
     if (cairo_surface_status(job->surface) != CAIRO_STATUS_SUCCESS) {
         set_error("cannot make a PDF page");
         close_surface(job);
@@ -576,18 +750,46 @@ HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const DEVMODEA* init)
         return nullptr;
     }
     cairo_pdf_surface_set_metadata(job->surface, CAIRO_PDF_METADATA_CREATOR, "rkm7500");
-    int width = (int)(width_mm / 25.4 * s.dpi_x);
-    int height = (int)(height_mm / 25.4 * s.dpi_y);
-    HDC dc = plat_dc_create(HDC__::Printer, job->surface, width, height, s.dpi_x, s.dpi_y);
+    // The device context covers what the printer can print on; its (0, 0) is
+    // that area's top-left corner.
+    const int offset_x = dots(edge_x, s.dpi_x), offset_y = dots(edge_y, s.dpi_y);
+    const int width = (int)(page_w / 2540.0 * s.dpi_x), height = (int)(page_h / 2540.0 * s.dpi_y);
+    HDC dc = plat_dc_create(HDC__::Printer, job->surface, width - 2 * offset_x,
+                            height - 2 * offset_y, s.dpi_x, s.dpi_y);
     if (!dc) {
         close_surface(job);
         delete job;
         return nullptr;
     }
+    cairo_translate(dc->cr, offset_x, offset_y);
+    dc->page = {width, height, offset_x, offset_y};
     dc->job = job;
     dc->on_delete = delete_printer_dc;
     set_error("");
     return dc;
+}
+
+int DeviceCapabilitiesA(LPCSTR device, LPCSTR, WORD capability, LPSTR output, const DEVMODEA*)
+{
+    Settings s;
+    if (!device || query_printer(printer_name(device), &s) != Lookup::Found)
+        return -1;
+    const int n = (int)s.media.size();
+    for (int i = 0; output && i < n; i++) {
+        const Medium& m = s.media[(size_t)i];
+        switch (capability) {
+        case DC_PAPERS: reinterpret_cast<WORD*>(output)[i] = (WORD)paper_code(m.width, m.length); break;
+        case DC_PAPERSIZE: reinterpret_cast<POINT*>(output)[i] = {m.width / 10, m.length / 10}; break;
+        case DC_PAPERNAMES: {
+            char* name = output + 64 * i;
+            std::memset(name, 0, 64);
+            std::strncpy(name, to_program(m.name).c_str(), 63);
+            break;
+        }
+        default: return -1;
+        }
+    }
+    return capability == DC_PAPERS || capability == DC_PAPERSIZE || capability == DC_PAPERNAMES ? n : -1;
 }
 
 /* Documents and pages */

@@ -1,16 +1,25 @@
 // Printing: the default printer, printer device modes, printer device
 // contexts, documents and pages, on the CUPS print service.
 //
-// Calls: GetProfileStringA, OpenPrinterA, ClosePrinter, DocumentPropertiesA,
-// CreateDCA, StartDocA, StartPage, EndPage, EndDoc, AbortDoc, SetAbortProc.
-// GetDeviceCaps and DeleteDC of gdi.h take printer device contexts too.
+// Calls: GetProfileStringA, EnumPrintersA, OpenPrinterA, ClosePrinter,
+// DocumentPropertiesA, DeviceCapabilitiesA, CreateDCA, StartDocA, StartPage,
+// EndPage, EndDoc, AbortDoc, SetAbortProc. GetDeviceCaps and DeleteDC of
+// gdi.h take printer device contexts too.
 //
 // A printer is a CUPS destination. The profile's "windows"/"device" entry
 // names the CUPS default destination as NAME,CUPS,URI. A printer device
-// context draws one dot per unit on a PDF page of the printer's paper; EndDoc
-// hands the finished PDF to the scheduler as one job titled with the document
-// name, or writes it to the document's output file. Nothing is spooled on
-// disk by this layer. Printer names are Shift-JIS here and UTF-8 in CUPS.
+// context draws one dot per unit on a PDF page of the printer's paper, its
+// (0, 0) the top-left corner of the area the printer can print on (HORZRES
+// by VERTRES dots; the paper is PHYSICALWIDTH by PHYSICALHEIGHT, the area
+// PHYSICALOFFSETX and PHYSICALOFFSETY in from its corner); EndDoc hands the
+// finished PDF, every page, to the scheduler as one job titled with the
+// document name, or writes it to the document's output file. Nothing is
+// spooled on disk by this layer. Printer names are Shift-JIS here and UTF-8
+// in CUPS.
+//
+// A printer's paper is its default medium as CUPS reports it: the "media"
+// option of the destination (lpoptions, or the queue's default set with
+// lpadmin) before the printer's own default (the PPD's or IPP's).
 #pragma once
 
 #include "platform/windef.h"
@@ -76,6 +85,20 @@ enum { SP_ERROR = -1, SP_APPABORT = -2, SP_USERABORT = -3, SP_OUTOFDISK = -4 };
 DWORD GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_text, LPSTR out, DWORD size);
 
 /* Printers */
+enum : DWORD { PRINTER_ENUM_LOCAL = 0x2, PRINTER_ENUM_CONNECTIONS = 0x4 };
+enum : DWORD { PRINTER_ATTRIBUTE_DEFAULT = 0x4 };
+struct PRINTER_INFO_4A {
+    LPSTR pPrinterName;  // Shift-JIS
+    LPSTR pServerName;   // null: the print service in use
+    DWORD Attributes;    // PRINTER_ATTRIBUTE_DEFAULT for the default printer
+};
+// Level 4 only: every destination of the print service (not the instances
+// of lpoptions), the default one marked. The records fill the start of
+// `buffer`, their names follow them. FALSE with `needed` set when the
+// buffer is too small; FALSE with none returned when the service cannot be
+// asked (plat_print_error says why).
+BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
+                   LPDWORD needed, LPDWORD returned);
 BOOL OpenPrinterA(LPSTR name, HANDLE* printer, void* defaults);  // defaults: ignored
 BOOL ClosePrinter(HANDLE printer);
 // mode 0: the record's size in bytes; DM_OUT_BUFFER: fills `out` with the
@@ -83,8 +106,17 @@ BOOL ClosePrinter(HANDLE printer);
 // IDOK. Never shows a dialog. Negative on failure.
 LONG DocumentPropertiesA(HWND window, HANDLE printer, LPSTR device, DEVMODEA* out,
                          DEVMODEA* in, DWORD mode);
+enum : WORD { DC_PAPERS = 2, DC_PAPERSIZE = 3, DC_PAPERNAMES = 16 };
+// The papers the printer lists: DC_PAPERS their DMPAPER codes (a WORD
+// each), DC_PAPERSIZE their portrait sizes in tenths of a millimetre (a
+// POINT each), DC_PAPERNAMES their names (64 bytes each, Shift-JIS); with
+// no output, only how many. -1 for a printer that cannot be asked.
+int DeviceCapabilitiesA(LPCSTR device, LPCSTR port, WORD capability, LPSTR output,
+                        const DEVMODEA* devmode);
 // driver "WINSPOOL", device the printer's full name; the record's marked
-// fields override the printer's settings.
+// fields override the printer's settings (a paper the printer does not
+// list is taken as printable to its edges); copies above one go with the
+// job.
 HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const DEVMODEA* init);
 
 /* Documents and pages on a printer device context: one document per DC */

@@ -1,12 +1,13 @@
 // The program's folders: its run-time data, found from where the program
-// is, and the user's configuration and cache folders of the XDG base
-// directory rules.
+// is, the user's configuration and cache folders of the XDG base directory
+// rules, and the user's documents folder of xdg-user-dirs.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "platform/system/file.h"
@@ -88,6 +89,32 @@ std::vector<std::string> plat_config_dirs(void)
         from = end + 1;
     }
     return folders;
+}
+
+// user-dirs.dirs holds lines such as XDG_DOCUMENTS_DIR="$HOME/Documents";
+// the last one for the documents folder counts.
+std::string plat_documents_folder(void)
+{
+    const std::string home = variable("HOME"), path = plat_config_home() + "/user-dirs.dirs";
+    const std::string key = "XDG_DOCUMENTS_DIR=";
+    std::string folder;
+    struct stat st;
+    std::ifstream dirs;
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        dirs.open(path);
+    for (std::string line; std::getline(dirs, line);) {
+        if (line.rfind(key, 0) != 0)
+            continue;
+        std::string value = line.substr(key.size());
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        if (value.rfind("$HOME", 0) == 0)
+            value = home.empty() ? "" : home + value.substr(5);
+        while (value.size() > 1 && value.back() == '/')
+            value.pop_back();
+        folder = value;
+    }
+    return !folder.empty() && folder[0] == '/' && is_folder(folder) ? folder : home;
 }
 
 bool plat_make_folders(const std::string& folder)

@@ -139,6 +139,10 @@ const char* plat_data_dir(void);
 // variable nor HOME names an absolute folder.
 std::string plat_config_home(void);
 std::string plat_cache_home(void);
+// The user's documents folder, as xdg-user-dirs sets it (XDG_DOCUMENTS_DIR
+// in $XDG_CONFIG_HOME/user-dirs.dirs) when that folder exists, else the
+// home folder; "" when there is neither.
+std::string plat_documents_folder(void);
 // The system's configuration folders: $XDG_CONFIG_DIRS, else /etc/xdg.
 std::vector<std::string> plat_config_dirs(void);
 // Makes the folder and every missing folder above it (mode 0700, as the

@@ -22,10 +22,12 @@ const char BACKEND[] = R"(#!/bin/sh
 if [ $# -eq 0 ]; then echo 'direct pdffile "Unknown" "PDF files"'; exit 0; fi
 out="${DEVICE_URI#pdffile:}/job-$1"
 if [ $# -ge 6 ]; then cp "$6" "$out.part" || exit 1; else cat > "$out.part" || exit 1; fi
-printf '%s\n' "$3" > "$out.title" && mv "$out.part" "$out.pdf"
+printf '%s\n' "$3" > "$out.title" && printf '%s\n%s\n' "$4" "$5" > "$out.copies" && mv "$out.part" "$out.pdf"
 )";
 
-// A colour PDF printer whose only filter passes the PDF through unchanged.
+// A colour PDF printer whose only filter passes the PDF through unchanged,
+// with A4, A3 and Letter paper that it prints to a quarter inch of the
+// sides and half an inch of the top and bottom.
 std::string ppd(int dpi, const std::string& paper)
 {
     std::string r = std::to_string(dpi) + "dpi";
@@ -35,10 +37,14 @@ std::string ppd(int dpi, const std::string& paper)
         "*cupsFilter2: \"application/pdf application/pdf 0 -\"\n*OpenUI *Resolution: PickOne\n"
         "*DefaultResolution: " + r + "\n*Resolution " + r + ": \"\"\n*CloseUI: *Resolution\n"
         "*OpenUI *PageSize: PickOne\n*DefaultPageSize: " + paper + "\n";
-    for (std::string name : {"A4", "Letter"}) {
-        std::string dims = name == "A4" ? "595 842" : "612 792";
-        text += "*PageSize " + name + ": \"<</PageSize[" + dims + "]>>setpagedevice\"\n"
-                "*ImageableArea " + name + ": \"0 0 " + dims + "\"\n*PaperDimension " + name +
+    const struct { const char* name; int width, length; } sizes[] = {
+        {"A4", 595, 842}, {"A3", 842, 1191}, {"Letter", 612, 792}};
+    for (const auto& size : sizes) {
+        const std::string dims = std::to_string(size.width) + " " + std::to_string(size.length);
+        text += std::string("*PageSize ") + size.name + ": \"<</PageSize[" + dims +
+                "]>>setpagedevice\"\n*ImageableArea " + size.name + ": \"" + std::to_string(PPD_EDGE_X) +
+                " " + std::to_string(PPD_EDGE_Y) + " " + std::to_string(size.width - PPD_EDGE_X) + " " +
+                std::to_string(size.length - PPD_EDGE_Y) + "\"\n*PaperDimension " + size.name +
                 ": \"" + dims + "\"\n";
     }
     return text + "*CloseUI: *PageSize\n";
@@ -183,4 +189,32 @@ int PrivateCups::jobs_known() const
     int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
     cupsFreeJobs(n, jobs);
     return n;
+}
+
+std::string PrivateCups::job_queue(int n) const
+{
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    std::string queue;
+    for (int i = 0; i < count; i++)
+        if (jobs[i].id == n)
+            queue = jobs[i].dest;
+    cupsFreeJobs(count, jobs);
+    return queue;
+}
+
+std::string PrivateCups::job_copies(int n) const
+{
+    std::string copies;
+    std::getline(std::ifstream(dir_ + "/out/job-" + std::to_string(n) + ".copies"), copies);
+    return copies;
+}
+
+std::string PrivateCups::job_options(int n) const
+{
+    std::ifstream file(dir_ + "/out/job-" + std::to_string(n) + ".copies");
+    std::string copies, options;
+    std::getline(file, copies);
+    std::getline(file, options);
+    return options;
 }
