@@ -121,12 +121,6 @@ static int notes_lines(const CalMonthGrid& g, int column, int row, const AlmDay&
     return n;
 }
 
-static void draw_disc(const CalSheet& s, int cx, int cy, int r, int colour, bool filled)
-{
-    GrpCircle(s.hdc, (int)(cx * s.sx), (int)(cy * s.sy), (int)(r * s.sx + 0.5), (int)(r * s.sy + 0.5),
-              colour, filled);
-}
-
 // The Moon's phase: new moon a dark disc, full moon a ring, a quarter a
 // ring dark on its unlit half (the left at the first quarter). The lit half
 // is painted over in the cell's own colour, then the ring drawn again.
@@ -134,12 +128,12 @@ static void moon_disc(const CalSheet& s, int cx, int cy, int r, int phase, int b
 {
     if (phase == ALM_NONE)
         return;
-    draw_disc(s, cx, cy, r, NOTES_COLOUR, phase != ALM_FULL_MOON);
+    cal_circle(s, cx, cy, r, NOTES_COLOUR, phase != ALM_FULL_MOON);
     if (phase == ALM_FIRST_QUARTER)
         cal_line(s, cx + 1, cy - r - 1, cx + r + 1, cy + r + 1, background, MODE_FILL);
     if (phase == ALM_LAST_QUARTER)
         cal_line(s, cx - r - 1, cy - r - 1, cx, cy + r + 1, background, MODE_FILL);
-    draw_disc(s, cx, cy, r, NOTES_COLOUR, false);
+    cal_circle(s, cx, cy, r, NOTES_COLOUR, false);
 }
 
 void cal_draw_cell_notes(const CalSheet& s, const CalMonthGrid& g, const CalDay& day,
