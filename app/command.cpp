@@ -316,7 +316,7 @@ static int usage_error(const std::string& message)
 /* Options: GNU forms, --name=VALUE or --name VALUE, and -x for the short ones */
 
 struct Options {
-    bool help = false, version = false, manual = false;
+    bool help = false, version = false, manual = false, notes = false;
     const char* snapshot = nullptr;
     const char* replay = nullptr;
     const char* print_to = nullptr;
@@ -385,6 +385,9 @@ static const OptionRow OPTIONS[] = {
     {"years", 0, nullptr, &Options::years, nullptr, "FROM..TO",
      "the years --export-ics writes, 1948 to 2099, or one\n"
      "year (this year and the five after it without it)"},
+    {"notes", 0, &Options::notes, nullptr, nullptr, nullptr,
+     "with --export-ics, also the 六曜 of each day, the\n"
+     "solar terms and the 雑節 as events"},
     {"almanac", 0, nullptr, &Options::almanac, nullptr, "FROM[..TO]",
      "print the traditional notes of each day from FROM\n"
      "to TO (YYYY-MM-DD; notes for 1873 to 2100), one\n"
@@ -545,10 +548,10 @@ int cmd_main(int argc, char** argv)
         std::fputs((VERSION + hol_source_text()).c_str(), stdout);
         return 0;
     }
-    if (options.years && !options.export_ics)
-        return usage_error("--years goes with --export-ics");
+    if ((options.years || options.notes) && !options.export_ics)
+        return usage_error(std::string(options.years ? "--years" : "--notes") + " goes with --export-ics");
     if (options.export_ics)
-        return ics_export(options.export_ics, options.years);
+        return ics_export(options.export_ics, options.years, options.notes);
     if (options.almanac)
         return almanac(options.almanac);
     int width = 0, height = 0;
