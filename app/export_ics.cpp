@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
+#include "almanac/almanac.h"
 #include "calendar/calendar.h"
 #include "calendar/holidays.h"
 #include "platform/draw/codeconv.h"
@@ -68,7 +70,7 @@ static std::string ics_stamp(long long seconds)
 
 // One all-day event. Its UID is the date and what the event is, so it
 // stays the same from one export to the next.
-static void ics_event(std::string* out, int year, int month, int day, const char* what,
+static void ics_event(std::string* out, int year, int month, int day, const std::string& what,
                       const std::string& summary, const char* category, const std::string& stamp)
 {
     int next_year = year, next_month = month, next_day = day + 1;
@@ -89,7 +91,23 @@ static void ics_event(std::string* out, int year, int month, int day, const char
     ics_line(out, "END:VEVENT");
 }
 
-std::string ics_calendar(int from, int to, long long stamp)
+// The notes of a day, each an event after its holiday: its 六曜, its solar
+// term, its 雑節.
+static void ics_notes(std::string* out, int year, int month, int day, const AlmDay& notes,
+                      const std::string& stamp)
+{
+    if (!notes.known)
+        return;
+    ics_event(out, year, month, day, "rokuyo", alm_rokuyo_name(notes.rokuyo), "六曜", stamp);
+    if (notes.solar_term != ALM_NONE)
+        ics_event(out, year, month, day, "sekki", alm_solar_term_name(notes.solar_term), "二十四節気", stamp);
+    for (int k = 0; k < ALM_ZASSETSU_KINDS; k++)
+        if (notes.zassetsu & (1u << k))
+            ics_event(out, year, month, day, "zassetsu" + std::to_string(k), alm_zassetsu_name(1u << k), "雑節",
+                      stamp);
+}
+
+std::string ics_calendar(int from, int to, bool notes, long long stamp)
 {
     const std::string when = ics_stamp(stamp);
     std::string out;
@@ -99,11 +117,19 @@ std::string ics_calendar(int from, int to, long long stamp)
     ics_line(&out, "CALSCALE:GREGORIAN");
     ics_line(&out, "METHOD:PUBLISH");
     ics_line(&out, "X-WR-CALNAME:日本の祝日");
-    for (int y = from; y <= to; y++)
-        for (int m = 1; m <= 12; m++)
-            for (int d = 1; d <= RKM_DAY_MAX(y, m); d++)
+    std::vector<AlmDay> year_notes;
+    for (int y = from; y <= to; y++) {
+        year_notes.assign(notes ? 366 : 0, AlmDay{});
+        if (notes)
+            alm_days(y, 1, 1, RKM_DAY_MAX(y, 2) == 29 ? 366 : 365, year_notes.data());
+        for (int m = 1, at = 0; m <= 12; m++)
+            for (int d = 1; d <= RKM_DAY_MAX(y, m); d++, at++) {
                 if (const char* name = hol_day_name(y, m, d))
                     ics_event(&out, y, m, d, "holiday", plat_sjis_to_utf8(name, std::strlen(name)), "祝日", when);
+                if (notes)
+                    ics_notes(&out, y, m, d, year_notes[at], when);
+            }
+    }
     ics_line(&out, "END:VCALENDAR");
     return out;
 }
@@ -134,7 +160,7 @@ static long long export_time(void)
     return fixed && *fixed && *end == '\0' && seconds >= 0 ? seconds : (long long)std::time(nullptr);
 }
 
-int ics_export(const char* path, const char* years)
+int ics_export(const char* path, const char* years, bool notes)
 {
     int from = 0, to = 0;
     if (years && !parse_years(years, &from, &to)) {
@@ -150,7 +176,7 @@ int ics_export(const char* path, const char* years)
     }
     hol_load_official();
     std::string reason;
-    if (!plat_write_file(path, ics_calendar(from, to, export_time()), &reason)) {
+    if (!plat_write_file(path, ics_calendar(from, to, notes, export_time()), &reason)) {
         std::fprintf(stderr, "rkm7500: cannot write %s: %s\n", path, reason.c_str());
         return 1;
     }

@@ -1,5 +1,6 @@
 // The national holidays as an iCalendar file (RFC 5545) for the user's
-// other calendars: --export-ics FILE [--years FROM..TO].
+// other calendars, and with them the traditional notes if asked:
+// --export-ics FILE [--years FROM..TO] [--notes].
 //
 // One all-day event a day, named as the calendar shows the day, with a UID
 // made from the date alone, so that a calendar importing a later export
@@ -14,9 +15,11 @@ enum { ICS_YEAR_FIRST = 1948, ICS_YEAR_LAST = 2099 };
 
 // The whole calendar for the years from..to, UTF-8 with CR LF line ends and
 // lines folded at 75 octets; `stamp` (seconds since 1970, UTC) is DTSTAMP.
-std::string ics_calendar(int from, int to, long long stamp);
+// With `notes`, each day's 六曜, solar term and 雑節 follow its holiday, as
+// events of their own categories.
+std::string ics_calendar(int from, int to, bool notes, long long stamp);
 
 // Writes the file whole or not at all. `years` is "FROM..TO", one year, or
 // null for this year and the five after it. Returns the exit status: 0
 // written, 1 not written (the reason on standard error), 2 bad years.
-int ics_export(const char* path, const char* years);
+int ics_export(const char* path, const char* years, bool notes);

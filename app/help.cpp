@@ -32,6 +32,7 @@ const HelpLine LINES[] = {
     {"PageUp  PageDown  ↑  ↓", "前の月・次の月（年の表示では前の年・次の年）"},
     {"F11  Home", "今月を表示（メニュー）"},
     {"F1  F2  F3  F4", "表示を選ぶ: 大・中・小・年"},
+    {"F5", "暦注（六曜・旧暦・節気・雑節・月）を出す・消す（次に起動したときも同じ）"},
     {"F8", "このヘルプ"},
     {"F9  Ctrl+P", "表示を印刷"},
     {"F10", "印刷設定: プリンター・用紙・範囲・レイアウト・部数を選んで印刷"},
@@ -48,7 +49,7 @@ const HelpLine LINES[] = {
     {"", "起動したとき、HDAY1.DAT がある最初のフォルダーから読む:"},
 };
 
-const int LEFT = 40, WHAT_X = 300, TOP = 66, PITCH = 25, RIGHT = 1000;
+const int LEFT = 40, WHAT_X = 300, TOP = 64, PITCH = 24, RIGHT = 1000;
 const double WF = 1.2, HF = 1.4;  // a half-width cell of 8.4 x 21 units
 
 // A folder's name, its start cut off with "…" where it does not fit from x.
@@ -106,7 +107,7 @@ void help_draw(HDC hdc)
     const std::string kept = settings_path();
     if (kept.empty())
         return;
-    line(hdc, "選んだ表示・背景色・印刷設定を残すファイル", LEFT - 16, y, COLOR_NAVY);
+    line(hdc, "選んだ表示・背景色・暦注・印刷設定を残すファイル", LEFT - 16, y, COLOR_NAVY);
     lay_text(hdc, fitted(kept, WHAT_X).c_str(), WHAT_X, y + PITCH, WF, HF, COLOR_BLACK,
              FACE_ROUND_MEDIUM);
 }

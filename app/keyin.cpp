@@ -243,6 +243,22 @@ static void print_keeping_entry(HDC hdc)
     iNkcnt = count;
 }
 
+// F5: the traditional notes on or off, kept for the next start. What is
+// shown is drawn again at once with or without them, the start screen as
+// the start screen, and the entry in progress is kept.
+static void toggle_notes(HDC hdc)
+{
+    iNotes = !iNotes;
+    remember_notes(iNotes);
+    if (iSetfg != 0) {
+        app_show_choice(hdc);
+        return;
+    }
+    const EntryDraft draft = ent_draft();
+    RKM_PAINT_PROC(hdc);
+    ent_resume(hdc, draft);
+}
+
 char app_key_character(unsigned int key, long key_data)
 {
     WORD out[1] = {0};
@@ -299,6 +315,9 @@ int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data)
     case VK_F3:
     case VK_F4:
         app_choose_layout(hdc, (int)(key - VK_F1) + LAYOUT_LARGE);
+        break;
+    case VK_F5:
+        toggle_notes(hdc);
         break;
     case VK_F8:
         app_open_help(hdc);

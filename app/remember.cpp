@@ -1,6 +1,7 @@
-// The layout and the background colour the user chose last, kept in the
-// settings file for the next start. Only what the calendar itself offers is
-// taken back: one of the four layouts, one of the palette's colours.
+// The layout, the background colour and the notes switch the user chose
+// last, kept in the settings file for the next start. Only what the
+// calendar itself offers is taken back: one of the four layouts, one of the
+// palette's colours, notes on or off.
 #include "app/app.h"
 
 #include <cstdio>
@@ -42,6 +43,7 @@ void remember_load(void)
     const int colour = colour_from_text(settings_get("colour"));
     if (in_palette(colour))
         iBcol = colour;
+    iNotes = settings_int("notes", 0, 0, 1);
 }
 
 void remember_layout(int layout)
@@ -56,4 +58,9 @@ void remember_colour(int colour)
     std::snprintf(text, sizeof text, "#%02X%02X%02X", colour & 0xFF, colour >> 8 & 0xFF,
                   colour >> 16 & 0xFF);
     settings_set("colour", text);
+}
+
+void remember_notes(int on)
+{
+    settings_set("notes", on ? "1" : "0");
 }

@@ -1,6 +1,7 @@
 // Speed of the traditional notes: a month's notes the first time its years
 // are asked for, month after month as PageDown steps, and again once known;
-// `rkm7500 --almanac` over the whole range 1873-2100 as a process.
+// the large month painted whole with and without them; `rkm7500 --almanac`
+// over the whole range 1873-2100 as a process.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -10,6 +11,9 @@
 #include <string>
 
 #include "almanac/almanac.h"
+#include "app/app.h"
+#include "layout/layout.h"
+#include "state/state.h"
 
 extern char** environ;
 
@@ -48,6 +52,28 @@ static void month_known(benchmark::State& state)
         month_notes(12 * 160, out);
 }
 BENCHMARK(month_known)->Unit(benchmark::kMicrosecond);
+
+// The large month of May 2024 (holidays, a moon in most weeks) painted into
+// the 1024 x 768 framebuffer: notes off (0) and on (1), its months known.
+static void paint_large_month(benchmark::State& state)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, 1024, 768);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RKM_INIT_SET();
+    iSetfg = 1;
+    iDspfg = iDspbk = LAYOUT_LARGE;
+    iYear = 2024;
+    iMont = 5;
+    iNotes = (int)state.range(0);
+    RKM_PAINT_PROC(dc);
+    for (auto _ : state)
+        RKM_PAINT_PROC(dc);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+BENCHMARK(paint_large_month)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // A new process each time: nothing computed before.
 static void whole_range_process(benchmark::State& state)

@@ -56,6 +56,8 @@ static void weekday_names(const CalSheet& s, int x, int pitch, int y, double wf,
 
 /* Large and medium months */
 
+extern const CalNotesLayout CAL_LARGE_NOTES, CAL_MEDIUM_NOTES;
+
 const CalMonthGrid CAL_LARGE_MONTH = {
     .area_x1 = 0, .area_y1 = 0, .area_x2 = 1024, .area_y2 = 768,
     .title_x = 380, .title_y = 10, .title_wf = 4.0,
@@ -66,6 +68,7 @@ const CalMonthGrid CAL_LARGE_MONTH = {
     .line_x1 = 20, .line_x2 = 1002,
     .top_y = 58, .row_y = 103,
     .holiday_line_y = 0,
+    .notes = &CAL_LARGE_NOTES,
 };
 const CalMonthGrid CAL_MEDIUM_MONTH = {
     .area_x1 = 14, .area_y1 = 10, .area_x2 = 586, .area_y2 = 520,
@@ -77,6 +80,7 @@ const CalMonthGrid CAL_MEDIUM_MONTH = {
     .line_x1 = 52, .line_x2 = 542,
     .top_y = 78, .row_y = 123,
     .holiday_line_y = 490,
+    .notes = &CAL_MEDIUM_NOTES,
 };
 
 void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g)
@@ -94,7 +98,7 @@ void cal_draw_month_grid(const CalSheet& s, const CalMonthGrid& g)
 
 static const double NAME_HF = 1.4;
 
-static int text_width(const char* text, double wf)
+int cal_text_width(const char* text, double wf)
 {
     return (int)(std::strlen(text) * 7 * wf + 0.5);
 }
@@ -103,7 +107,7 @@ static int text_width(const char* text, double wf)
 static void era_beside_title(const CalSheet& s, int year, int month, const CalMonthGrid& g)
 {
     const double title_hf = 2.6, wf = g.title_wf * 0.45, hf = 1.6;
-    const int x = g.title_x + text_width(cal_month_title(year, month), g.title_wf) + 8;
+    const int x = g.title_x + cal_text_width(cal_month_title(year, month), g.title_wf) + 8;
     const int y = g.title_y + (int)(15 * (title_hf - hf));
     char era[CAL_ERA_SIZE];
     cal_text(s, cal_era_text(year, month, era, sizeof era), x, y, wf, hf, COLOR_BLUE,
@@ -117,10 +121,10 @@ static void name_in_cell(const CalSheet& s, const CalMonthGrid& g, const CalDay&
 {
     const int room = g.pitch_x - 12;
     double wf = 1.4;
-    if (text_width(name, wf) > room)
+    if (cal_text_width(name, wf) > room)
         wf = room / (7.0 * std::strlen(name));
     const int left = g.rule_x + g.pitch_x * day.column;
-    const int x = left + (g.pitch_x - text_width(name, wf)) / 2;
+    const int x = left + (g.pitch_x - cal_text_width(name, wf)) / 2;
     const int y = g.day_y + g.pitch_y * day.row + 50;
     cal_text(s, name, x, y, wf, NAME_HF, day.colour, FACE_ROUND_MEDIUM);
 }
@@ -130,10 +134,7 @@ static bool sjis_lead(unsigned char c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// Cuts `line` to at most `bytes` bytes, a whole character at a time, and
-// ends it with "…" when something was cut; with no room for the "…", to
-// nothing.
-static void shorten(std::string* line, size_t bytes)
+void cal_shorten(std::string* line, size_t bytes)
 {
     static const char ellipsis[] = "\x81\x63";  // …
     if (line->size() <= bytes)
@@ -165,7 +166,7 @@ static void holiday_line(const CalSheet& s, int year, int month, const CalMonthG
     for (int day = 1; day <= RKM_DAY_MAX(year, month); day++)
         if (const char* name = hol_day_name(year, month, day))
             line += (line.empty() ? "" : space) + std::to_string(day) + " " + name;
-    shorten(&line, (size_t)((g.line_x2 - g.line_x1) / (7 * wf)));
+    cal_shorten(&line, (size_t)((g.line_x2 - g.line_x1) / (7 * wf)));
     cal_text(s, line.c_str(), g.line_x1, g.holiday_line_y, wf, NAME_HF, CAL_HOLIDAY, FACE_ROUND_MEDIUM);
 }
 
@@ -175,6 +176,9 @@ void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& 
              FACE_ROUND_MEDIUM);
     era_beside_title(s, year, month, g);
     weekday_names(s, g.label_x, g.pitch_x, g.label_y, 3.0, 2.6, FACE_ROUND_MEDIUM);
+    AlmDay notes[31];
+    if (iNotes)
+        alm_days(year, month, 1, RKM_DAY_MAX(year, month), notes);
     cal_walk_month(year, month, [&](const CalDay& day) {
         // In the large month one-digit positions stand further left, so the
         // digits line up on the right.
@@ -188,6 +192,9 @@ void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& 
         const char* name = hol_day_name(year, month, day.position);
         if (name && g.holiday_line_y == 0)
             name_in_cell(s, g, day, name);
+        if (iNotes && alm_is_date(year, month, day.position))
+            cal_draw_cell_notes(s, g, day, notes[day.position - 1], iBcol, today == day.position);
+        cal_draw_day_events(s, year, month, g, day, today);
     });
     if (g.holiday_line_y != 0)
         holiday_line(s, year, month, g);
@@ -255,6 +262,7 @@ void RKM_CALEN1_PROC(HDC hdc, int year, int month)
     else
         cal_draw_month_grid({hdc}, CAL_LARGE_MONTH);
     lay_hint(hdc, iBcol);
+    cal_events_status(hdc, 698, 2, iBcol);
     view_entry_reset();
 }
 
@@ -269,6 +277,9 @@ void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today)
         cal_draw_month({hdc}, year, month, g, today);
     else
         cal_draw_month_grid({hdc}, g);
+    cal_events_status(hdc, 723, 2, COLOR_DARK_GREY);
+    if (today != 0 && iNotes)
+        cal_draw_today_notes(hdc, year, month, today);
     view_entry_reset();
 }
 
@@ -286,6 +297,7 @@ void RKM_CALEN3_PROC(HDC hdc, int year, int month)
     if (is_month(year, month))
         cal_draw_small_month({hdc}, year, month, 0, 10, false);
     lay_hint(hdc, COLOR_DARK_GREY);
+    cal_events_status(hdc, 723, 1, COLOR_DARK_GREY);
     view_entry_reset();
 }
 
@@ -299,5 +311,6 @@ void RKM_CALEN4_PROC(HDC hdc, int year, int /*month*/)
     else
         cal_draw_year_grid({hdc});
     lay_hint(hdc, iBcol);
+    cal_events_status(hdc, 698, 2, iBcol);
     view_entry_reset();
 }

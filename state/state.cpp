@@ -13,6 +13,7 @@ int iMjset;
 char cKeybuf[80];
 unsigned char cKeyst[256];
 int iFuri;
+int iNotes;
 
 char cPrninfo[300];
 char cWorkbuf[300];

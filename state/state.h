@@ -22,6 +22,7 @@ extern int iMjset;   // most characters the current field takes
 extern char cKeybuf[80];
 extern unsigned char cKeyst[256];
 extern int iFuri;    // substitute-holiday carry of the month walk
+extern int iNotes;   // 1: the traditional notes in the large and medium months (F5)
 
 /* Buffers */
 extern char cPrninfo[300];  // default printer's name, or the no-printer text

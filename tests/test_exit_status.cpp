@@ -76,6 +76,7 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
         {"", "--export-ics x.ics --years 2030..2020", 2, "", "--years needs FROM..TO"},
         {"", "--export-ics x.ics --years 2026..2100", 2, "", "--years needs FROM..TO"},
         {"", "--years 2026", 2, "", "--years goes with --export-ics"},
+        {"", "--notes", 2, "", "--notes goes with --export-ics"},
         {"", "--almanac 2026-02-30", 2, "", "--almanac: '2026-02-30' is not a date"},
         {"", "--almanac=2027-01-01..2026-01-01", 2, "", "'2027-01-01..2026-01-01' ends before"},
         {"mknod full c 1 7;", "--almanac 2024-01-01 >full", 1, "", "almanac: No space left"},

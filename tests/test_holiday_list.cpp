@@ -11,6 +11,7 @@
 #include "calendar/holiday_law.h"
 #include "calendar/holidays.h"
 #include "state/state.h"
+#include "tests/helpers/cups.h"
 #include "tests/helpers/official_list.h"
 #include "tests/helpers/pdf.h"
 #include "tests/helpers/program_run.h"
@@ -87,7 +88,8 @@ TEST(holiday_list, generic_days_resolved_by_the_rules_and_bad_lines_skipped)
 }
 
 // A user's copy with 海の日 2026 removed, スポーツの日 2026 moved from the 12th to the 14th and 2031 holding one
-// new holiday shows the change in the large month on screen and on paper; 2032, outside it, keeps the law.
+// new holiday shows the change in the large month on screen, on paper and in --almanac; 2032, outside it,
+// keeps the law.
 TEST(holiday_list, a_changed_list_shows_on_screen_and_paper_in_its_years_only)
 {
     OfficialDays days = published_days();
@@ -108,9 +110,13 @@ TEST(holiday_list, a_changed_list_shows_on_screen_and_paper_in_its_years_only)
         ProgramRun run = run_program("click 660 200; type " + std::to_string(c.year) + "; key Enter; type " +
                                          std::to_string(c.month) + "; key Enter; key F9", {"--print-to", pdf});
         ASSERT_EQ(run.status, 0);
-        for (const auto& [day, holiday] : c.days) {  // the holiday colour anywhere in the day's cell
+        for (const auto& [day, holiday] : c.days) {  // the holiday colour anywhere in the day's cell; --almanac's last field
             const int at = RKM_FIRST_DAY(c.year, c.month) + day - 1, x = 21 + 140 * (at % 7), y = 103 + 98 * (at / 7);
             EXPECT_EQ(run.screen.has_near(x + 3, y + 3, x + 137, y + 95, CAL_HOLIDAY, 40), holiday) << day;
+            char date[16];
+            std::snprintf(date, sizeof date, "%04d-%02d-%02d", c.year, c.month, day);
+            const std::string line = run_command(RKM_PROGRAM " --almanac " + std::string(date), nullptr);
+            EXPECT_EQ(line.substr(line.rfind('\t') + 1) != "-\n", holiday) << line;
         }
         EXPECT_EQ(pdf_text_unspaced(pdf).find(c.on_paper) != std::string::npos, c.shown);
     }

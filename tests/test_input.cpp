@@ -12,6 +12,7 @@
 #include "calendar/calendar.h"
 #include "layout/layout.h"
 #include "state/state.h"
+#include "tests/helpers/pdf.h"
 #include "tests/helpers/program_run.h"
 #include "tests/helpers/tempdir.h"
 
@@ -187,6 +188,25 @@ TEST(input, layout_and_colour_are_kept_for_the_next_start)
     }
     run_program("click 900 200", {}, config);
     EXPECT_EQ(dir.read("config/rkm7500/settings"), "layout=year\ncolour=#123456\nnotes=on\n");
+}
+
+// F5 shows the traditional notes, on screen and on paper, keeping the entry in progress, and the
+// choice is there at the next start; F5 again gives the plain screen back.
+TEST(input, f5_switches_the_notes_and_they_are_kept_for_the_next_start)
+{
+    TempDir dir;
+    const std::string config = dir.file("config"), pdf = dir.file("p.pdf");
+    const std::string M = "type 33; key Enter; type 12; key Enter; key F1";
+    const Picture plain = run_program("type 20; " + M).screen;
+    const Picture noted = run_program("type 20; key F5; " + M + "; key F9", {"--print-to", pdf}, config).screen;
+    EXPECT_EQ(dir.read("config/rkm7500/settings"), "notes=1\nlayout=large\n");
+    EXPECT_TRUE(noted.has_near(93 + 560, 107 + 294, 150 + 560, 140 + 294, 0x800000, 40));  // 22nd: 大安, 閏11月1日
+    const std::string text = pdf_text_unspaced(pdf);
+    for (const char* note : {"大安", "閏11月1日", "冬至", "11/30"})
+        EXPECT_NE(text.find(note), std::string::npos) << note;
+    EXPECT_EQ(run_program("type 20; " + M, {}, config).screen.pixels, noted.pixels);
+    EXPECT_EQ(run_program("type 20; key F5; " + M, {}, config).screen.pixels, plain.pixels);
+    EXPECT_EQ(dir.read("config/rkm7500/settings"), "notes=0\nlayout=large\n");
 }
 
 TEST(input, anything_typed_or_clicked_stays_in_bounds)

@@ -91,8 +91,8 @@ TEST_F(Views, frames_grooves_one_digit_days_and_the_key_bar)
     EXPECT_EQ(p.count_not(145, 306, 158, 342, WHITE), 0);
     RKM_WAKU_CRT(canvas.dc);
     p = drawn();
-    // Captions: 大 中 小 年 on F1 to F4, ヘルプ on F8, 印刷 and 印刷設定 on F9 and F10, Menu, 終了; ink stays on the key.
-    const std::string captioned = "1111" "0001" "1111";
+    // Captions: 大 中 小 年 on F1 to F4, 暦注 on F5, ヘルプ on F8, 印刷 and 印刷設定 on F9 and F10, Menu, 終了; ink stays on the key.
+    const std::string captioned = "1111" "1001" "1111";
     for (int key = 0; key < 12; key++) {
         int x = 80 * key + (key < 4 ? 4 : key < 8 ? 33 : 62);
         bool caption = p.count_not(x + 7, 698, x + 70, 712, LIGHT_GREY) > 10;
@@ -133,6 +133,56 @@ TEST_F(Views, covering_views_have_a_grey_key_line_at_their_foot_and_the_medium_o
             }
         EXPECT_EQ(std::vector<int>({ink > 300, coloured}), std::vector<int>({view != 1, 0})) << "view " << view;
     }
+}
+
+// The notes draw only in their places: in the large month right of the number and on the line above
+// the holiday name, in the medium month under the number (under today's frame for today, whose notes
+// the start screen writes in full below the calendar); never on a number, a name, a rule or outside
+// the cells. Nothing a cell holds lies below cal_cell_bottom, where the user's events go.
+TEST_F(Views, notes_stay_in_their_places_and_above_the_room_for_events)
+{
+    for (auto [year, month] : {std::pair{2024, 5}, {2033, 9}, {2033, 12}})
+        for (int view : {0, 1, 2}) {  // large, medium, medium with the 22nd framed
+            const CalMonthGrid& g = view == 0 ? CAL_LARGE_MONTH : CAL_MEDIUM_MONTH;
+            const int today = view == 2 ? 22 : 0;
+            Picture off, on;
+            for (int notes : {0, 1}) {
+                iNotes = notes;
+                iFuri = 0;
+                view == 0 ? RKM_CALEN1_PROC(canvas.dc, year, month) : RKM_CALEN2_PROC(canvas.dc, year, month, today);
+                (notes ? on : off) = drawn();
+            }
+            const int first = RKM_FIRST_DAY(year, month), days = RKM_DAY_MAX(year, month);
+            std::map<int, int> notes;  // day: pixels changed in its places
+            int stray = 0;
+            for (int y = 0; y < 768; y++)
+                for (int x = 0; x < 1024; x++) {
+                    if (on.at(x, y) == off.at(x, y))
+                        continue;
+                    const int c = (x - g.rule_x) / g.pitch_x, r = (y - g.row_y) / g.pitch_y, d = r * 7 + c - first + 1;
+                    const int dx = x - g.rule_x - g.pitch_x * c, dy = y - g.day_y - g.pitch_y * r;
+                    const bool placed = view == 0 ? (dx >= 70 && dx <= 138 && dy >= -5 && dy <= 32) ||
+                                                        (dx >= 3 && dx <= 138 && dy >= 33 && dy <= 49)
+                                                  : dx >= 2 && dx <= 68 && dy >= (d == today ? 42 : 33) && dy <= 51;
+                    const bool today_line = today && y >= 528 && y < 556 && x >= 20 && x < 586;
+                    if (x >= g.rule_x && c < 7 && y >= g.row_y && r < 6 && d >= 1 && d <= days && placed)
+                        notes[d]++;
+                    else
+                        stray += !today_line;
+                }
+            EXPECT_EQ(stray, 0) << year << "-" << month << " view " << view;
+            for (int d = 1; d <= days; d++) {
+                EXPECT_GT(notes[d], 15) << year << "-" << month << "-" << d << " view " << view;
+                const int c = (first + d - 1) % 7, r = (first + d - 1) / 7, x0 = g.rule_x + g.pitch_x * c;
+                for (int from : {x0 + 3, x0 + g.pitch_x / 2}) {
+                    const int bottom = cal_cell_bottom(g, year, month, d, today, from);
+                    EXPECT_EQ(on.count_not(from, bottom + 1, x0 + g.pitch_x - 3, g.row_y + g.pitch_y * (r + 1) - 2,
+                                           view == 2 ? BEIGE : WHITE), 0)
+                        << year << "-" << month << "-" << d << " view " << view << " from " << from - x0;
+                }
+            }
+        }
+    iNotes = 0;
 }
 
 TEST_F(Views, year_view_boxes_the_days_of_the_holiday_files)
