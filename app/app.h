@@ -2,6 +2,9 @@
 // dispatch, and keyboard and mouse input with the year and month entry.
 #pragma once
 
+#include <vector>
+
+#include "platform/window/thread_post.h"
 #include "platform/windows.h"
 #include "layout/layout.h"
 
@@ -30,6 +33,9 @@ void app_show_today(HDC hdc);  // F11: today's month, the selector for the layou
 // A layout or colour chosen: the month shown (today's on the start screen)
 // drawn again at once in the layout in force, the entry in progress kept.
 void app_show_choice(HDC hdc);
+// What the screen shows drawn again, the entry fields empty: today's month
+// where F11 showed it over a chosen one, else as a paint draws it.
+void app_redraw_shown(HDC hdc);
 // The help screen (F8) over the calendar; any key or click closes it.
 void app_open_help(HDC hdc);
 void app_close_help(HDC hdc);
@@ -42,6 +48,14 @@ void remember_load(void);  // into iDspbk, iBcol and iNotes; anything else keeps
 void remember_layout(int layout);
 void remember_colour(int colour);
 void remember_notes(int on);  // notes=1|0
+
+/* The user's calendars (events/): read from the start, news wakes the window */
+enum : UINT { WM_APP_EVENTS = WM_APP + 1 };  // events or failures changed
+// Starts reading the calendars file and `ics`; `wait` waits until each
+// source was read once (for a snapshot). Nothing happens with no source.
+void app_events_start(const std::vector<const char*>& ics, bool wait);
+void app_events_window(HWND window);  // the window news is posted to
+void app_events_arrived(HWND window); // WM_APP_EVENTS
 
 /* Keyboard and the year and month entry */
 int RKM_KEYIN_PROC(HWND window, unsigned int key, long key_data);

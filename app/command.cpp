@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/agenda.h"
 #include "app/almanac_list.h"
 #include "app/app.h"
 #include "app/export_ics.h"
+#include "events/events.h"
 #include "state/state.h"
 #include "calendar/holidays.h"
 #include "print/print.h"
@@ -48,10 +50,17 @@ static const char USAGE_TAIL[] =
     "days are that year's national holidays. --version names the list in force.\n"
     "The layout and the background colour chosen last are kept in\n"
     "$XDG_CONFIG_HOME/rkm7500/settings.\n"
+    "Your calendars are listed in $XDG_CONFIG_HOME/rkm7500/calendars\n"
+    "(~/.config/rkm7500/calendars), one a line: a path to an .ics file or an\n"
+    "http(s) URL (a published calendar or a CalDAV calendar); '#' starts a\n"
+    "comment, and a line 'refresh SECONDS' sets how often URLs are fetched\n"
+    "(900). User names and passwords come from the URL or ~/.netrc. Copies of\n"
+    "fetched calendars are kept in $XDG_CACHE_HOME/rkm7500 (~/.cache/rkm7500).\n"
     "\n"
     "Exit status: 0 when the calendar ends, 1 when it cannot open its window,\n"
     "write the snapshot or, with --print-to, write a page, or cannot write the\n"
-    "file of --export-ics or the almanac; 2 for bad arguments.\n"
+    "file of --export-ics or the almanac, or when --agenda cannot read a source;\n"
+    "2 for bad arguments.\n"
     "\n"
     "Report bugs to: <" RKM_BUG_URL ">\n";
 
@@ -328,6 +337,8 @@ struct Options {
     const char* export_ics = nullptr;
     const char* years = nullptr;
     const char* almanac = nullptr;
+    const char* agenda = nullptr;
+    std::vector<const char*> ics;
 };
 
 // One option: a flag is set, a value is kept (once), or a value is added
@@ -395,6 +406,15 @@ static const OptionRow OPTIONS[] = {
      "date, weekday, old date (M/D, 閏 for a leap month),\n"
      "六曜, solar term, 雑節, moon phase, holiday; '-'\n"
      "for none"},
+    {"agenda", 0, nullptr, &Options::agenda, nullptr, "FROM[..TO]",
+     "print the events of your calendars from day FROM\n"
+     "to day TO (YYYY-MM-DD) and exit: one line per\n"
+     "event and day, date, time (終日 or HH:MM-HH:MM),\n"
+     "title and source separated by tabs, in UTF-8;\n"
+     "needs no display"},
+    {"ics", 0, nullptr, nullptr, &Options::ics, "SOURCE",
+     "also read SOURCE, an .ics file or an http(s) URL,\n"
+     "for this run; may be given more than once"},
     // The build makes the manual's options section with this.
     {"manual-options", 0, &Options::manual, nullptr, nullptr, nullptr, nullptr},
 };
@@ -554,6 +574,14 @@ int cmd_main(int argc, char** argv)
         return ics_export(options.export_ics, options.years, options.notes);
     if (options.almanac)
         return almanac(options.almanac);
+    if (options.agenda) {
+        long long first = 0, last = 0;
+        if (!agenda_range(options.agenda, &first, &last))
+            return usage_error("--agenda needs FROM or FROM..TO, each YYYY-MM-DD, TO not before FROM");
+        if (options.snapshot || options.replay || options.print_to)
+            return usage_error("--agenda cannot be combined with --snapshot, --replay or --print-to");
+        return agenda_run(first, last, options.ics);
+    }
     int width = 0, height = 0;
     if (options.size && !parse_size(options.size, &width, &height))
         return usage_error("--size needs WIDTHxHEIGHT in pixels, each 16 to 8192, as 1920x1080");
@@ -571,7 +599,10 @@ int cmd_main(int argc, char** argv)
         job.output = options.print_to;
         if (!cmd_print_request(options.months, options.layout, options.paper, &job, &error))
             return usage_error(error);
-        return cmd_print_months(job);
+        app_events_start(options.ics, true);  // the pages show the user's events too
+        const int status = cmd_print_months(job);
+        ev_stop();
+        return status;
     }
     Replay replay;
     replay.snapshot = options.snapshot;
@@ -588,6 +619,7 @@ int cmd_main(int argc, char** argv)
     current_replay = &replay;
     app_set_quit_hook(quit_status);
 
+    app_events_start(options.ics, replay.snapshot != nullptr);
     static char program_module;  // the program's instance: one per process
     ghwndMain = nullptr;
     int status = WinMain(reinterpret_cast<HINSTANCE>(&program_module), nullptr,
@@ -596,6 +628,7 @@ int cmd_main(int argc, char** argv)
         std::fprintf(stderr, "rkm7500: %s\n", plat_window_error());
         return 1;
     }
+    ev_stop();
     plat_set_idle_hook(nullptr, nullptr);
     app_set_quit_hook(nullptr);
     current_replay = nullptr;

@@ -54,6 +54,10 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CREATE:
         GetPrnName(cPrninfo);
         plat_watch_day(window);
+        app_events_window(window);
+        return 0;
+    case WM_APP_EVENTS:
+        app_events_arrived(window);
         return 0;
     case WM_TIMECHANGE:
         app_new_day(window);
@@ -214,15 +218,20 @@ void app_show_today(HDC hdc)
     RKM_WAKU2_CRT(hdc);
 }
 
+void app_redraw_shown(HDC hdc)
+{
+    if (iSetfg != 0 && shown.today != 0)
+        app_show_today(hdc);  // today's month shown by F11 over a chosen one
+    else
+        RKM_PAINT_PROC(hdc);
+}
+
 // What stood under the help screen comes back; the entry starts afresh, as
 // after any drawing of a view.
 void app_close_help(HDC hdc)
 {
     shown.help = false;
-    if (iSetfg != 0 && shown.today != 0)
-        app_show_today(hdc);  // today's month shown by F11 over a chosen one
-    else
-        RKM_PAINT_PROC(hdc);
+    app_redraw_shown(hdc);
 }
 
 static int (*quit_hook)(HWND) = nullptr;

@@ -140,10 +140,7 @@ static bool sjis_lead(unsigned char c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// Cuts `line` to at most `bytes` bytes, a whole character at a time, and
-// ends it with "…" when something was cut; with no room for the "…", to
-// nothing.
-static void shorten(std::string* line, size_t bytes)
+void cal_shorten(std::string* line, size_t bytes)
 {
     static const char ellipsis[] = "\x81\x63";  // …
     if (line->size() <= bytes)
@@ -175,7 +172,7 @@ static void holiday_line(const CalSheet& s, int year, int month, const CalMonthG
     for (int day = 1; day <= RKM_DAY_MAX(year, month); day++)
         if (const char* name = hol_day_name(year, month, day))
             line += (line.empty() ? "" : space) + std::to_string(day) + " " + name;
-    shorten(&line, (size_t)((g.line_x2 - g.line_x1) / (7 * wf)));
+    cal_shorten(&line, (size_t)((g.line_x2 - g.line_x1) / (7 * wf)));
     cal_text(s, line.c_str(), g.line_x1, g.holiday_line_y, wf, NAME_HF, CAL_HOLIDAY, FACE_ROUND_MEDIUM);
 }
 
@@ -203,6 +200,7 @@ void cal_draw_month(const CalSheet& s, int year, int month, const CalMonthGrid& 
             name_in_cell(s, g, day, name);
         if (iNotes && alm_is_date(year, month, day.position))
             cal_draw_cell_notes(s, g, day, notes[day.position - 1], iBcol, today == day.position);
+        cal_draw_day_events(s, year, month, g, day, today);
     });
     if (g.holiday_line_y != 0)
         holiday_line(s, year, month, g);
@@ -270,6 +268,7 @@ void RKM_CALEN1_PROC(HDC hdc, int year, int month)
     else
         cal_draw_month_grid({hdc}, CAL_LARGE_MONTH);
     lay_hint(hdc, iBcol);
+    cal_events_status(hdc, 698, 2, iBcol);
     view_entry_reset();
 }
 
@@ -284,6 +283,7 @@ void RKM_CALEN2_PROC(HDC hdc, int year, int month, int today)
         cal_draw_month({hdc}, year, month, g, today);
     else
         cal_draw_month_grid({hdc}, g);
+    cal_events_status(hdc, 723, 2, COLOR_DARK_GREY);
     if (today != 0 && iNotes)
         cal_draw_today_notes(hdc, year, month, today);
     view_entry_reset();
@@ -303,6 +303,7 @@ void RKM_CALEN3_PROC(HDC hdc, int year, int month)
     if (is_month(year, month))
         cal_draw_small_month({hdc}, year, month, 0, 10, false);
     lay_hint(hdc, COLOR_DARK_GREY);
+    cal_events_status(hdc, 723, 1, COLOR_DARK_GREY);
     view_entry_reset();
 }
 
@@ -316,5 +317,6 @@ void RKM_CALEN4_PROC(HDC hdc, int year, int /*month*/)
     else
         cal_draw_year_grid({hdc});
     lay_hint(hdc, iBcol);
+    cal_events_status(hdc, 698, 2, iBcol);
     view_entry_reset();
 }

@@ -5,6 +5,8 @@
 // grid with no title and no days on screen: there is no such month to show.
 #pragma once
 
+#include <string>
+
 #include "almanac/almanac.h"
 #include "calendar/calendar.h"
 #include "platform/windef.h"
@@ -79,6 +81,31 @@ int cal_cell_bottom(const CalMonthGrid& g, int year, int month, int position, in
                     int from_x);
 // The start screen's line of today's notes, under the medium month.
 void cal_draw_today_notes(HDC hdc, int year, int month, int day);
+
+/* The user's events in the month cells (event_cells.cpp): in the large
+   month the day's events below all else the cell holds (cal_cell_bottom;
+   `today` as cal_draw_month takes it), in the medium month a mark under the
+   number; nothing while no calendar is configured. */
+void cal_draw_day_events(const CalSheet& s, int year, int month, const CalMonthGrid& g,
+                         const CalDay& day, int today);
+// The sources that could not be read, one a line from `top` (lines 20
+// units apart, `lines` at most, the last naming how many more), in a
+// quiet ink for `background`; on screen only.
+void cal_events_status(HDC hdc, int top, int lines, int background);
+// A calendar's colour, by its place in the list of sources.
+enum { CAL_SOURCE_COLOUR_COUNT = 8 };
+extern const int CAL_SOURCE_COLOURS[CAL_SOURCE_COLOUR_COUNT];
+int cal_source_colour(int source);
+// UTF-8 text as Shift-JIS; a character with no Shift-JIS form becomes '?'.
+std::string cal_sjis(const std::string& utf8);
+
+/* Small text shared by the views: a Shift-JIS text of n bytes is n
+   half-width cells wide, 7 units each at magnification 1 */
+int cal_text_width(const char* text, double wf);
+// Cuts `line` to at most `bytes` bytes, a whole character at a time, and
+// ends it with "…" when something was cut; with no room for the "…", to
+// nothing.
+void cal_shorten(std::string* line, size_t bytes);
 
 /* The small months of the small view and the year view */
 // One month block: title at (bx + 80, title_y), weekday row 20 units below

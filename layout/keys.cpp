@@ -114,10 +114,13 @@ static const char HINT[] = "Esc\x81\x45" "F11 \x83\x81\x83\x6A\x83\x85\x81\x5B\x
                            "PageUp/PageDown \x91\x4F/\x8E\x9F\x81\x40" "F9 \x88\xF3\x8D\xFC\x81\x40"
                            "F8 \x83\x77\x83\x8B\x83\x76";
 
-// Grey, a little darker than the ground on a pale one and lighter on a dark one.
-void lay_hint(HDC hdc, int background)
+int lay_quiet_ink(int background)
 {
     const int light = (background & 0xFF) + (background >> 8 & 0xFF) + (background >> 16 & 0xFF);
-    const int ink = light > 3 * 0x80 ? 0x707070 : 0xA8A8A8;
-    lay_text(hdc, HINT, 20, 746, 1.2, 1.1, ink, FACE_ROUND_MEDIUM);
+    return light > 3 * 0x80 ? 0x707070 : 0xA8A8A8;
+}
+
+void lay_hint(HDC hdc, int background)
+{
+    lay_text(hdc, HINT, 20, 746, 1.2, 1.1, lay_quiet_ink(background), FACE_ROUND_MEDIUM);
 }

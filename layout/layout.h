@@ -76,6 +76,9 @@ void lay_working_frame(HDC hdc);
 // working screen (y 746 to 762), in a quiet colour for `background`; nothing
 // of the calendar lies there.
 void lay_hint(HDC hdc, int background);
+// Grey, a little darker than `background` when it is pale and lighter when
+// it is dark: the ink of the quiet lines at the foot of the screen.
+int lay_quiet_ink(int background);
 void RKM_WAKU1_CRT(HDC hdc);  // plain frame of the large and year views
 void RKM_WAKU2_CRT(HDC hdc);  // layout selector, iDspfg highlighted
 void RKM_WAKU3_CRT(HDC hdc);  // "Back Color" palette and the sample of iBcol

@@ -21,9 +21,10 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool openbox poppler-utils faketime
   # test oracles and servers: a second ephemeris, an independent iCalendar
-  # reader, a CalDAV server; a Wayland compositor without a screen and its
+  # reader and recurrence rules, a CalDAV server, certificates for a TLS
+  # server no one trusts; a Wayland compositor without a screen and its
   # screenshot tool
-  python3-ephem python3-icalendar radicale sway grim
+  python3-ephem python3-icalendar python3-dateutil radicale openssl sway grim
   # icons rendered at build time; the desktop files' checkers, the manual
   # page's renderer and the package's checker
   librsvg2-bin desktop-file-utils appstream man-db lintian

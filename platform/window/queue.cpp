@@ -117,6 +117,7 @@ void translate(const SDL_Event& e)
         if (e.type == plat_day_event_type())
             if (HWND w = wnd_by_sdl_id(e.user.windowID))
                 post(w, WM_TIMECHANGE, 0, 0);
+        plat_thread_deliver(e);
         break;
     }
 }

@@ -107,6 +107,9 @@ void plat_translate_event(const SDL_Event& event);
 unsigned plat_day_event_type(void);
 // Stops the day watch of a window being destroyed, waiting for its thread.
 void wnd_unwatch_day(HWND w);
+// Queues the messages other threads posted, when `event` is their wake-up
+// (thread_post.cpp); the window's thread only.
+void plat_thread_deliver(const SDL_Event& event);
 
 /* Size and maximising (maximise.cpp) */
 
