@@ -13,7 +13,8 @@
 //
 // Each event is computed once per process and kept: a month costs little
 // once the months around it have been asked for, and a long range is
-// cheapest asked for in one call.
+// cheapest asked for in one call. What is kept is not locked: call from one
+// thread (the window's) only.
 #pragma once
 
 #include <string>
