@@ -1,11 +1,14 @@
 // The print failure box in a real X window: the program draws it with its
-// own fonts, centred on the calendar, as a dialog of it; Enter, Space and
-// its 再試行 button try again, Esc gives up.
+// own fonts at the calendar's scale, centred on the calendar (margins or
+// none), as a dialog of it; Enter, Space and its 再試行 button try again,
+// Esc gives up.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
+
+#include <cmath>
 
 #include "tests/helpers/canvas.h"
 #include "tests/helpers/sjis_texts.h"
@@ -36,11 +39,13 @@ struct Shown {
         return RGB(c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF);
     }
     // Whether it shows "印刷を中止します" exactly as the calendar's own text
-    // routine draws it on the box's grey in its 20-pixel rounded gothic.
-    bool shows_message() const
+    // routine draws it on the box's grey in its rounded gothic, 20 pixels
+    // at scale 1.
+    bool shows_message(double scale) const
     {
-        Canvas c(160, 20, 0xF0F0F0);
-        HFONT font = CreateFontA(20, 10, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 49, FACE_NAKAMARU);
+        const int cell = (int)std::lround(20 * scale), half = (int)std::lround(10 * scale);
+        Canvas c(16 * half, cell, 0xF0F0F0);
+        HFONT font = CreateFontA(cell, half, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 49, FACE_NAKAMARU);
         SelectObject(c.dc, font);
         SetBkMode(c.dc, TRANSPARENT);
         TextOutA(c.dc, 0, 0, "\x88\xF3\x8D\xFC\x82\xF0\x92\x86\x8E\x7E\x82\xB5\x82\xDC\x82\xB7", 16);
@@ -58,13 +63,16 @@ struct Shown {
     }
 };
 
-// One box per failure: Return, Space and a click on 再試行 try again, up to the ten attempts in all (the
-// tenth box offers no retry); Esc gives up at once. Each box is drawn in the program's own font, centred
-// on the calendar, and is a dialog kept above it; its reason says in Japanese that CUPS is not there.
-TEST(message_box, print_failure_boxes_retry_up_to_ten_attempts_and_esc_stops)
+// One box per failure on a screen of width x height: Return, Space and a click on 再試行 try again, up
+// to the ten attempts in all (the tenth box offers no retry); Esc gives up at once. Each box is drawn
+// in the program's own font at the calendar's scale, centred on the calendar, and is a dialog kept
+// above it; its reason says in Japanese that CUPS is not there.
+static void boxes_on(int width, int height)
 {
+    const double scale = std::min(width / 1024.0, height / 768.0);
+    auto px = [&](double units) { return (int)std::lround(units * scale); };
     Xvfb x;
-    ASSERT_TRUE(x.start(1024, 768)) << x.error();
+    ASSERT_TRUE(x.start(width, height)) << x.error();
     pid_t pid = xvfb_spawn(x, {RKM_PROGRAM, "--replay", "key F9; key F9"}, {"CUPS_SERVER=127.0.0.1:9"});
     unsigned long calendar = xvfb_find_window(x, "カレンダー", 20000), box = 0;
     ASSERT_NE(calendar, 0u);
@@ -75,20 +83,22 @@ TEST(message_box, print_failure_boxes_retry_up_to_ten_attempts_and_esc_stops)
             box = xvfb_find_window(x, CAPTION, 100);
         ASSERT_TRUE(box && box != previous) << "box " << i + 1;
         auto s = std::make_unique<Shown>(d, box);
-        for (int wait = 0; i == 0 && wait < 30 && !s->shows_message(); wait++) {
+        for (int wait = 0; i == 0 && wait < 30 && !s->shows_message(scale); wait++) {
             usleep(100000);  // mapped a moment before it is drawn
             s = std::make_unique<Shown>(d, box);
         }
         if (i == 0) {
-            EXPECT_TRUE(s->shows_message());
-            EXPECT_NEAR(s->x + s->width / 2, 512, 1);  // centred on the calendar
-            EXPECT_NEAR(s->y + s->height / 2, 384, 1);
+            EXPECT_TRUE(s->shows_message(scale)) << width << "x" << height;
+            EXPECT_NEAR(s->x + s->width / 2, width / 2, 1);  // centred on the calendar
+            EXPECT_NEAR(s->y + s->height / 2, height / 2, 1);
+            EXPECT_EQ(s->width, px(470));  // its width at 1:1, scaled
             EXPECT_EQ(xvfb_property(x, box, "WM_TRANSIENT_FOR"), std::vector<long>{(long)calendar});
             Atom dialog = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
             EXPECT_EQ(xvfb_property(x, box, "_NET_WM_WINDOW_TYPE"), std::vector<long>{(long)dialog});
         }
         // 中止 beside 再試行, except on the tenth box, which has its one button in the middle.
-        EXPECT_EQ(s->at(s->width / 2 + 90, s->height - 45) == RGB(0xE1, 0xE1, 0xE1), i != 9) << "box " << i + 1;
+        EXPECT_EQ(s->at(s->width / 2 + px(90), s->height - px(45)) == RGB(0xE1, 0xE1, 0xE1), i != 9)
+            << "box " << i + 1;
         // Given again if the box is still there two seconds later (keys pressed before a box shows are
         // dropped, so none carries over).
         std::string id = std::to_string(box);
@@ -97,8 +107,8 @@ TEST(message_box, print_failure_boxes_retry_up_to_ten_attempts_and_esc_stops)
             if (wait % 20 == 0 && (i % 3 != 2 || i == 9 || i == 10))
                 xvfb_xdotool(x, {"key", "--window", id, keys[i == 10 ? 2 : i % 2]});
             else if (wait % 20 == 0 &&  // 再試行, the left of the two buttons centred at the bottom
-                     xvfb_xdotool(x, {"mousemove", "--window", id, std::to_string(s->width / 2 - 54),
-                                      std::to_string(s->height - 35)}) == "")
+                     xvfb_xdotool(x, {"mousemove", "--window", id, std::to_string(s->width / 2 - px(54)),
+                                      std::to_string(s->height - px(35))}) == "")
                 xvfb_xdotool(x, {"click", "1"});
             usleep(100000);
         }
@@ -107,4 +117,11 @@ TEST(message_box, print_failure_boxes_retry_up_to_ten_attempts_and_esc_stops)
     EXPECT_EQ(xvfb_find_window(x, CAPTION, 1500), 0u);  // Esc stopped the second F9 at its first box
     EXPECT_TRUE(xvfb_close_window(x, calendar));
     EXPECT_EQ(wait_child(pid, 20000), 0);
+}
+
+TEST(message_box, print_failure_boxes_retry_up_to_ten_attempts_and_esc_stops)
+{
+    boxes_on(1024, 768);
+    boxes_on(1920, 1080);  // enlarged, with margins at the sides
+    boxes_on(800, 600);    // shrunk
 }

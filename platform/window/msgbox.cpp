@@ -62,7 +62,7 @@ struct Box {
     HDC dc = nullptr;                // memory DC holding the drawn box
     HBITMAP bitmap = nullptr;
     SDL_Window* window = nullptr;
-    WndScreen screen;
+    WndTexture hidpi;
 };
 
 int px(const Box& b, double units)
@@ -163,12 +163,18 @@ bool draw(Box* b)
 void show(Box& b)
 {
     cairo_surface_t* image = static_cast<HBITMAP__*>(b.bitmap)->surface;
+    plat_dc_flush(image);
     cairo_surface_flush(image);
     SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
         cairo_image_surface_get_data(image), b.width, b.height, 32,
         cairo_image_surface_get_stride(image), SDL_PIXELFORMAT_RGB888);
-    if (view)
-        wnd_screen_show(b.window, &b.screen, view, {0, 0, b.width, b.height}, true);
+    SDL_Surface* screen = b.hidpi.renderer ? nullptr : SDL_GetWindowSurface(b.window);
+    if (view && b.hidpi.renderer) {
+        wnd_texture_show(&b.hidpi, view, {0, 0, b.width, b.height}, true);
+    } else if (view && screen) {
+        SDL_BlitSurface(view, nullptr, screen, nullptr);
+        SDL_UpdateWindowSurface(b.window);
+    }
     SDL_FreeSurface(view);
 }
 
@@ -327,7 +333,7 @@ int show_modal(HWND owner, const char* text, const std::string& title, UINT type
     place(&b, owner, owner_sdl);
     int answer = 0;
     if (b.window && draw(&b)) {
-        wnd_screen_prepare(b.window, &b.screen);
+        wnd_texture_prepare(b.window, &b.hidpi);
         wnd_set_title(b.window, title);
         wnd_make_dialog(b.window, owner_sdl);
         SDL_PumpEvents();
@@ -341,7 +347,7 @@ int show_modal(HWND owner, const char* text, const std::string& title, UINT type
         answer = run(&b);
         EnableWindow(owner, !was_disabled);
     }
-    wnd_screen_drop(&b.screen, true);
+    wnd_texture_drop(&b.hidpi, true);
     if (b.window)
         SDL_DestroyWindow(b.window);
     DeleteDC(b.dc);

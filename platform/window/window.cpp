@@ -132,7 +132,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
     SDL_SetWindowMinimumSize(sdl, std::min(width, WND_DESIGN_WIDTH / 2),
                              std::min(height, WND_DESIGN_HEIGHT / 2));
     HWND w = new HWND__;
-    wnd_screen_prepare(sdl, &w->screen);
+    wnd_texture_prepare(sdl, &w->hidpi);
     w->proc = cls->wc.lpfnWndProc;
     w->background = cls->wc.hbrBackground;
     w->icon = cls->wc.hIcon;
@@ -208,12 +208,10 @@ BOOL DestroyWindow(HWND window)
     wnd_unwatch_day(w);
     w->alive = false;
     w->visible = false;
-    wnd_screen_drop(&w->screen, true);
+    wnd_texture_drop(&w->hidpi, true);
     if (w->sdl)
-        SDL_DestroyWindow(w->sdl);
-    w->sdl = nullptr;
-    if (w->dcs.empty())  // else the last ReleaseDC frees it
-        wnd_drop_framebuffer(w);
+        SDL_HideWindow(w->sdl);
+    wnd_bury(w);
     return TRUE;
 }
 
@@ -300,6 +298,19 @@ LRESULT wnd_send(HWND w, UINT message, WPARAM wparam, LPARAM lparam)
     if (!w || !w->alive || !w->proc)
         return 0;
     return w->proc(w, message, wparam, lparam);
+}
+
+// A DC held across the window's end (the key handler holds one when F12
+// closes the window) still draws into the framebuffer, which may be the SDL
+// window's own surface: both go once the last DC is released.
+void wnd_bury(HWND w)
+{
+    if (w->alive || !w->dcs.empty())
+        return;
+    wnd_drop_framebuffer(w);
+    if (w->sdl)
+        SDL_DestroyWindow(w->sdl);
+    w->sdl = nullptr;
 }
 
 void wnd_invalidate(HWND w)

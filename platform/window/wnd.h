@@ -27,24 +27,23 @@ struct SDL_Rect;
 struct SDL_Texture;
 union SDL_Event;
 
-// Where a window's pixels go on screen: SDL's window surface, or on a
-// high-DPI window a texture of the window's own pixels. SDL 2.26 keeps the
-// window surface at the window's points, which a scaled Wayland output
-// would then blow up, blurred.
-struct WndScreen {
-    SDL_Surface* surface = nullptr;  // the window surface last copied to
-    SDL_Renderer* renderer = nullptr;
+// On a high-DPI window (2 pixels a point on a Wayland output at scale 2)
+// SDL 2.26 keeps the window surface at the window's points, which the
+// output would blow up, blurred: such a window shows its pixels through a
+// texture of their own size instead.
+struct WndTexture {
+    SDL_Renderer* renderer = nullptr;  // null: the window's surface shows its pixels
     SDL_Texture* texture = nullptr;
 };
-// Chooses the way while the window is hidden: SDL may make the window anew
-// for either, which must not happen once it is shown.
-void wnd_screen_prepare(SDL_Window* sdl, WndScreen* screen);
+// The way to the screen, chosen while the window is hidden (SDL may make
+// the window anew for it, which must not happen once shown): a renderer
+// for a high-DPI window, else the window's surface.
+void wnd_texture_prepare(SDL_Window* sdl, WndTexture* t);
 // Copies `area` of `pixels` (the window's pixels, from its top left) to the
-// window on screen; all of it when `all` or when the screen is new.
-void wnd_screen_show(SDL_Window* sdl, WndScreen* screen, SDL_Surface* pixels, SDL_Rect area,
-                     bool all);
-// Before the window goes, or when its pixels change size.
-void wnd_screen_drop(WndScreen* screen, bool renderer_too);
+// window on screen; all of it when `all` or when the texture is new.
+void wnd_texture_show(WndTexture* t, SDL_Surface* pixels, SDL_Rect area, bool all);
+// Before the window goes (`renderer_too`), or when its pixels change size.
+void wnd_texture_drop(WndTexture* t, bool renderer_too);
 
 struct HWND__ {
     WNDPROC proc = nullptr;
@@ -53,10 +52,12 @@ struct HWND__ {
     SDL_Window* sdl = nullptr;
     unsigned sdl_id = 0;
     cairo_surface_t* framebuffer = nullptr;   // RGB24, the client area (or the design 1:1)
-    SDL_Surface* framebuffer_view = nullptr;  // the framebuffer's pixels, for blitting
+    SDL_Surface* screen = nullptr;            // the window's surface, when it is the framebuffer
+    SDL_Surface* framebuffer_view = nullptr;  // else the framebuffer's pixels, for copying
     cairo_surface_t* design_view = nullptr;   // the framebuffer's pixels under the design
-    WndScreen screen;                         // where the framebuffer is shown
-    bool show_all = true;                     // the next copy takes the whole framebuffer
+    SDL_Surface* shown_on = nullptr;          // the window surface last copied to
+    bool show_all = true;                     // the next showing takes the whole framebuffer
+    WndTexture hidpi;                         // a high-DPI window's way to the screen
     int width = 0;  // client area, device pixels
     int height = 0;
     double scale = 1.0;  // the design's fit in the framebuffer, as wnd_fit gives it
@@ -96,6 +97,9 @@ void wnd_measure(HWND w);
 LRESULT wnd_send(HWND w, UINT message, WPARAM wparam, LPARAM lparam);
 // The window needs painting, its background erased first.
 void wnd_invalidate(HWND w);
+// Frees the framebuffer and the SDL window of a destroyed window once no DC
+// draws into them.
+void wnd_bury(HWND w);
 // Sets the icon's image as the window's icon (icon.cpp).
 void plat_icon_apply(HICON icon, SDL_Window* window);
 
