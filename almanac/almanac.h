@@ -13,8 +13,11 @@
 //
 // Each event is computed once per process and kept: a month costs little
 // once the months around it have been asked for, and a long range is
-// cheapest asked for in one call.
+// cheapest asked for in one call. What is kept is not locked: call from one
+// thread (the window's) only.
 #pragma once
+
+#include <string>
 
 enum { ALM_FIRST_YEAR = 1873, ALM_LAST_YEAR = 2100 };
 enum { ALM_NONE = -1 };
@@ -61,8 +64,13 @@ AlmDay alm_day(int year, int month, int day);
 // 29 February).
 bool alm_is_date(int year, int month, int day);
 
-/* Names, UTF-8 */
+/* Names and texts, UTF-8; "" for none */
 const char* alm_rokuyo_name(int rokuyo);      // "大安"
 const char* alm_solar_term_name(int term);    // "春分"
 const char* alm_moon_name(int phase);         // "新月"
 const char* alm_zassetsu_name(unsigned bit);  // "節分", for one bit
+// Every 雑節 of the bits, in the order of the bits, joined by "・".
+std::string alm_zassetsu_names(unsigned bits);
+// The old date as "閏11/1" (month/day, 閏 before a leap month's number),
+// or in words as "閏11月1日".
+std::string alm_old_date_text(const AlmDay& day, bool in_words);

@@ -199,3 +199,19 @@ const char* alm_zassetsu_name(unsigned bit)
             return names[i];
     return "";
 }
+
+std::string alm_zassetsu_names(unsigned bits)
+{
+    std::string names;
+    for (int i = 0; i < ALM_ZASSETSU_KINDS; i++)
+        if (bits & (1u << i))
+            names += (names.empty() ? "" : "・") + std::string(alm_zassetsu_name(1u << i));
+    return names;
+}
+
+std::string alm_old_date_text(const AlmDay& day, bool in_words)
+{
+    const std::string month = (day.old_leap ? "閏" : "") + std::to_string(day.old_month);
+    const std::string date = std::to_string(day.old_day);
+    return in_words ? month + "月" + date + "日" : month + "/" + date;
+}

@@ -61,20 +61,6 @@ static std::string field(const char* text)
     return *text ? text : "-";
 }
 
-static std::string old_date(const AlmDay& a)
-{
-    return (a.old_leap ? "閏" : "") + std::to_string(a.old_month) + "/" + std::to_string(a.old_day);
-}
-
-static std::string zassetsu(unsigned bits)
-{
-    std::string names;
-    for (int i = 0; i < ALM_ZASSETSU_KINDS; i++)
-        if (bits & (1u << i))
-            names += (names.empty() ? "" : "・") + std::string(alm_zassetsu_name(1u << i));
-    return names;
-}
-
 static std::string holiday(const year_month_day& date)
 {
     const char* name = hol_day_name((int)date.year(), (int)(unsigned)date.month(),
@@ -92,8 +78,8 @@ static std::string line(const year_month_day& date, const AlmDay& a)
     if (!a.known)
         text += "-\t-\t-\t-\t-";
     else
-        text += old_date(a) + "\t" + alm_rokuyo_name(a.rokuyo) + "\t" +
-                field(alm_solar_term_name(a.solar_term)) + "\t" + field(zassetsu(a.zassetsu).c_str()) +
+        text += alm_old_date_text(a, false) + "\t" + alm_rokuyo_name(a.rokuyo) + "\t" +
+                field(alm_solar_term_name(a.solar_term)) + "\t" + field(alm_zassetsu_names(a.zassetsu).c_str()) +
                 "\t" + field(alm_moon_name(a.moon));
     return text + "\t" + field(holiday(date).c_str()) + "\n";
 }

@@ -145,13 +145,21 @@ static bool parse_coordinate(const char** p, int* value)
     return true;
 }
 
-static bool parse_click(const std::string& args, ReplayEvent* event)
+// "X Y", and with `notches` an optional count after them, 1 to 100.
+static bool parse_click(const std::string& args, ReplayEvent* event, int* notches = nullptr)
 {
     const char* p = args.c_str();
     if (!parse_coordinate(&p, &event->x) || (*p != ' ' && *p != '\t'))
         return false;
     p += std::strspn(p, " \t");
-    return parse_coordinate(&p, &event->y) && *p == '\0';
+    if (!parse_coordinate(&p, &event->y))
+        return false;
+    if (notches && (*p == ' ' || *p == '\t')) {
+        p += std::strspn(p, " \t");
+        if (!parse_coordinate(&p, notches) || *notches < 1 || *notches > 100)
+            return false;
+    }
+    return *p == '\0';
 }
 
 static bool parse_event(const std::string& raw, ReplayEvent* event, std::string* error)
@@ -196,14 +204,17 @@ static bool parse_event(const std::string& raw, ReplayEvent* event, std::string*
         return true;
     }
     if (word == "wheel") {
-        // "wheel up X Y" or "wheel down X Y": one notch at that point.
+        // "wheel up X Y" or "wheel down X Y": one notch at that point, or
+        // with a count after them that many in one turn, as a quick turn gives.
         event->kind = ReplayEvent::Wheel;
         std::string way = trimmed(args).substr(0, trimmed(args).find(' '));
-        event->notches = way == "up" ? 1 : way == "down" ? -1 : 0;
-        if (event->notches == 0 || !parse_click(trimmed(trimmed(args).substr(way.size())), event)) {
-            *error = "wheel: needs up or down and two coordinates, X Y, from 0 to 32767";
+        int sign = way == "up" ? 1 : way == "down" ? -1 : 0, notches = 1;
+        if (sign == 0 || !parse_click(trimmed(trimmed(args).substr(way.size())), event, &notches)) {
+            *error = "wheel: needs up or down, two coordinates, X Y, from 0 to 32767, and "
+                     "maybe a count of notches from 1 to 100";
             return false;
         }
+        event->notches = sign * notches;
         return true;
     }
     if (trimmed(item) == "paint") {
@@ -367,8 +378,8 @@ static const OptionRow OPTIONS[] = {
      "BackSpace, Tab, Space, Left, Right, Up, Down,\n"
      "PageUp, PageDown, Home, End, F1 to F12, and chords\n"
      "such as Ctrl+P or Shift+Tab), click X Y, wheel\n"
-     "up|down X Y (X Y in the calendar's 1024 x 768\n"
-     "units at any size), paint"},
+     "up|down X Y [NOTCHES] (X Y in the calendar's\n"
+     "1024 x 768 units at any size), paint"},
     {"print-to", 0, nullptr, &Options::print_to, nullptr, "FILE.pdf",
      "the print key (F9) writes its page to FILE.pdf;\n"
      "with --months, the months are printed there at once"},

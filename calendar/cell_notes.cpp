@@ -3,15 +3,14 @@
 // the day number, the holiday name and the rules; the lower part of a large
 // cell, under the holiday name, stays free for the user's events.
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 
 #include "calendar/holidays.h"
 #include "calendar/views.h"
 #include "layout/layout.h"
-#include "platform/draw/codeconv.h"
 #include "state/state.h"
-#include "support/ghl3000.h"
 
 // A line of the notes: its top left from the cell's corner (the middle of
 // its left rule, the top of its day number), its magnifications, and the
@@ -50,32 +49,26 @@ extern const CalNotesLayout CAL_MEDIUM_NOTES = {
     .disc_dx = 0, .disc_dy = 0, .disc_r = 0,
 };
 
-enum { NOTES_COLOUR = 0x404040, ROKUYO_COLOUR = 0x800000, NEW_MONTH_COLOUR = 0x800000 };
+// Navy for the 六曜 and for the old date on its month's first day, dark grey
+// for the rest.
+enum { NOTES_COLOUR = 0x404040, ROKUYO_COLOUR = 0x800000 };
 
-// The notes' texts in the program's Shift-JIS, each converted once.
+// The notes' texts in the program's Shift-JIS, each converted once: a
+// month's paint asks for a hundred of them.
 static const char* sjis(const std::string& utf8)
 {
     static std::map<std::string, std::string> kept;
     auto [at, added] = kept.try_emplace(utf8);
-    if (added && !plat_utf8_to_sjis(utf8.c_str(), &at->second))
-        at->second = "?";
+    if (added)
+        at->second = lay_sjis(utf8);
     return at->second.c_str();
 }
 
-// "11/30"; on the first day of a month "11月1日"; 閏 before a leap month.
-static std::string old_date_text(const AlmDay& a)
-{
-    const std::string month = (a.old_leap ? "閏" : "") + std::to_string(a.old_month);
-    return a.old_day == 1 ? month + "月1日" : month + "/" + std::to_string(a.old_day);
-}
-
+// The solar term and the 雑節, joined by "・".
 static std::string events_text(const AlmDay& a)
 {
-    std::string text = alm_solar_term_name(a.solar_term);
-    for (int i = 0; i < ALM_ZASSETSU_KINDS; i++)
-        if (a.zassetsu & (1u << i))
-            text += (text.empty() ? "" : "・") + std::string(alm_zassetsu_name(1u << i));
-    return text;
+    const std::string term = alm_solar_term_name(a.solar_term), zassetsu = alm_zassetsu_names(a.zassetsu);
+    return term + (term.empty() || zassetsu.empty() ? "" : "・") + zassetsu;
 }
 
 // One line's text where the layout puts it, narrowed to its width.
@@ -90,7 +83,7 @@ static Placed place(const NotesLine& line, int cell_x, int cell_y, const std::st
     const char* text = sjis(utf8);
     double wf = line.wf;
     if (cal_text_width(text, wf) > line.width)
-        wf = line.width / (7.0 * (double)std::string(text).size());
+        wf = line.width / (7.0 * (double)std::strlen(text));
     return {text, cell_x + line.dx, cell_y + line.dy, wf, line.hf};
 }
 
@@ -114,17 +107,11 @@ static int notes_lines(const CalMonthGrid& g, int column, int row, const AlmDay&
     if (!a.known)
         return 0;
     out[n++] = place(framed ? l.framed_rokuyo : l.rokuyo, x, y, alm_rokuyo_name(a.rokuyo));
-    if (l.old_date.width)
-        out[n++] = place(l.old_date, x, y, old_date_text(a));
+    if (l.old_date.width)  // "11/30", and the month named on its first day: "閏11月1日"
+        out[n++] = place(l.old_date, x, y, alm_old_date_text(a, a.old_day == 1));
     if (l.events.width && !events_text(a).empty())
         out[n++] = place(l.events, x, y, events_text(a));
     return n;
-}
-
-static void draw_disc(const CalSheet& s, int cx, int cy, int r, int colour, bool filled)
-{
-    GrpCircle(s.hdc, (int)(cx * s.sx), (int)(cy * s.sy), (int)(r * s.sx + 0.5), (int)(r * s.sy + 0.5),
-              colour, filled);
 }
 
 // The Moon's phase: new moon a dark disc, full moon a ring, a quarter a
@@ -134,12 +121,12 @@ static void moon_disc(const CalSheet& s, int cx, int cy, int r, int phase, int b
 {
     if (phase == ALM_NONE)
         return;
-    draw_disc(s, cx, cy, r, NOTES_COLOUR, phase != ALM_FULL_MOON);
+    cal_circle(s, cx, cy, r, NOTES_COLOUR, phase != ALM_FULL_MOON);
     if (phase == ALM_FIRST_QUARTER)
         cal_line(s, cx + 1, cy - r - 1, cx + r + 1, cy + r + 1, background, MODE_FILL);
     if (phase == ALM_LAST_QUARTER)
         cal_line(s, cx - r - 1, cy - r - 1, cx, cy + r + 1, background, MODE_FILL);
-    draw_disc(s, cx, cy, r, NOTES_COLOUR, false);
+    cal_circle(s, cx, cy, r, NOTES_COLOUR, false);
 }
 
 void cal_draw_cell_notes(const CalSheet& s, const CalMonthGrid& g, const CalDay& day,
@@ -149,7 +136,7 @@ void cal_draw_cell_notes(const CalSheet& s, const CalMonthGrid& g, const CalDay&
     const int n = notes_lines(g, day.column, day.row, notes, framed, lines);
     for (int i = 0; i < n; i++) {
         const bool new_month = i == 1 && notes.old_day == 1;
-        const int colour = i == 0 ? ROKUYO_COLOUR : new_month ? NEW_MONTH_COLOUR : NOTES_COLOUR;
+        const int colour = i == 0 || new_month ? ROKUYO_COLOUR : NOTES_COLOUR;
         cal_text(s, lines[i].text, lines[i].x, lines[i].y, lines[i].wf, lines[i].hf, colour,
                  FACE_ROUND_MEDIUM);
     }
@@ -210,10 +197,9 @@ void cal_draw_today_notes(HDC hdc, int year, int month, int day)
     const AlmDay a = alm_day(year, month, day);
     if (!a.known)
         return;
-    std::string line = "今日　旧暦" + std::string(a.old_leap ? "閏" : "") + std::to_string(a.old_month) +
-                       "月" + std::to_string(a.old_day) + "日　" + alm_rokuyo_name(a.rokuyo);
+    std::string line = "今日　旧暦" + alm_old_date_text(a, true) + "　" + alm_rokuyo_name(a.rokuyo);
     for (const std::string& more : {events_text(a), std::string(alm_moon_name(a.moon))})
         if (!more.empty())
             line += "　" + more;
-    lay_text(hdc, sjis(line), 20, 528, 1.6, 1.8, ROKUYO_COLOUR, FACE_ROUND_MEDIUM);
+    lay_text(hdc, lay_sjis(line).c_str(), 20, 528, 1.6, 1.8, ROKUYO_COLOUR, FACE_ROUND_MEDIUM);
 }

@@ -35,6 +35,12 @@ void cal_text(const CalSheet& s, const char* text, int x, int y, double wf, doub
     lay_text(s.hdc, text, sheet_x(s, x), sheet_y(s, y), wf * s.sx, hf * s.sy, colour, face);
 }
 
+void cal_circle(const CalSheet& s, int cx, int cy, int r, int colour, bool filled)
+{
+    GrpCircle(s.hdc, sheet_x(s, cx), sheet_y(s, cy), (int)(r * s.sx + 0.5), (int)(r * s.sy + 0.5), colour,
+              filled);
+}
+
 void cal_groove(const CalSheet& s, int x1, int y1, int x2, int y2)
 {
     if (x1 == x2)

@@ -34,6 +34,8 @@ struct CalSheet {
 void cal_line(const CalSheet& s, int x1, int y1, int x2, int y2, int colour, int mode);
 void cal_text(const CalSheet& s, const char* text, int x, int y, double wf, double hf,
               int colour, const char* face);
+// A circle of radius r around (cx, cy), filled or a ring.
+void cal_circle(const CalSheet& s, int cx, int cy, int r, int colour, bool filled);
 // A grid line three units wide: a dark outline around a light middle line
 // from (x1, y1) to (x2, y2). The line is vertical when x1 == x2.
 void cal_groove(const CalSheet& s, int x1, int y1, int x2, int y2);

@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+#include <string>
+
 void fuzz_enter_temp_folder()
 {
     static bool entered = false;
@@ -9,6 +12,11 @@ void fuzz_enter_temp_folder()
         return;
     char path[] = "/tmp/rkm_fuzz_XXXXXX";
     FUZZ_CHECK(mkdtemp(path) != nullptr && chdir(path) == 0);
+    for (const char* folder : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+        setenv(folder, path, 1);
+    setenv("CUPS_SERVER", (std::string(path) + "/no-print-service.sock").c_str(), 1);
+    unsetenv("PRINTER");
+    unsetenv("LPDEST");
     entered = true;
 }
 

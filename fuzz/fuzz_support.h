@@ -9,7 +9,10 @@
 #include <string>
 
 // Enters a fresh temporary folder, once per process, so that bare file
-// names (HDAY1.DAT) and written files stay out of the tree.
+// names (HDAY1.DAT) and written files stay out of the tree; the user's
+// folders (home, configuration, cache) are that folder too, and the print
+// service one that is not there, so that nothing a random sequence chooses,
+// prints or keeps reaches the machine's own files or printers.
 void fuzz_enter_temp_folder();
 
 // Writes `bytes` to `name` in the working folder, replacing it.

@@ -2,8 +2,10 @@
 // Printer DCs are tested with the print calls, PNG files with --snapshot.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <random>
 
 #include "platform/windows.h"
 #include "tests/helpers/canvas.h"
@@ -123,4 +125,54 @@ TEST(shapes, pixel_rules_of_each_call)
             EXPECT_EQ(c->pixels(), paint(k.same_as)->pixels());
         }
     }
+}
+
+// Fills wait to be drawn, and are dropped or cut where later ones cover
+// them: whatever the order of fills, outlines and single pixels, the picture
+// is the one drawn step by step into an array of pixels.
+TEST(fills, waiting_fills_give_the_picture_drawn_step_by_step)
+{
+    const int W = 600, H = 400;
+    Canvas c(W, H, 0);
+    std::vector<COLORREF> want(W * H, 0);
+    auto paint = [&](int x0, int y0, int x1, int y1, COLORREF colour) {
+        for (int y = std::max(y0, 0); y < std::min(y1, H); y++)
+            for (int x = std::max(x0, 0); x < std::min(x1, W); x++)
+                want[y * W + x] = colour;
+    };
+    std::mt19937 random(22);
+    SelectObject(c.dc, GetStockObject(HOLLOW_BRUSH));
+    int wrong = 0, first = -1;
+    for (int step = 0; step < 320; step++) {
+        if (step % 8 == 7) {  // read back now and then: the fills waiting are drawn
+            std::vector<COLORREF> got = c.pixels();
+            for (int i = 0; i < W * H; i++)
+                if (got[i] != want[i] && wrong++ == 0)
+                    first = i;
+        }
+        int x0 = (int)(random() % W) - 40, y0 = (int)(random() % H) - 40;
+        bool big = step % 3 == 0;  // a third of them at least half the canvas's size
+        int x1 = x0 + 1 + (big ? W / 2 : 0) + (int)(random() % (W / 2));
+        int y1 = y0 + 1 + (big ? H / 2 : 0) + (int)(random() % (H / 2));
+        COLORREF colour = random() & 0xFFFFFF;
+        if (step % 11 == 0) {  // one pixel
+            SetPixel(c.dc, x0 + 40, y0 + 40, colour);
+            paint(x0 + 40, y0 + 40, x0 + 41, y0 + 41, colour);
+        } else if (step % 5 == 0) {  // an outline, one pixel wide
+            HPEN pen = CreatePen(PS_SOLID, 0, colour);
+            HGDIOBJ old = SelectObject(c.dc, pen);
+            Rectangle(c.dc, x0, y0, x1, y1);
+            SelectObject(c.dc, old);
+            DeleteObject(pen);
+            paint(x0, y0, x1, y0 + 1, colour), paint(x0, y1 - 1, x1, y1, colour);
+            paint(x0, y0, x0 + 1, y1, colour), paint(x1 - 1, y0, x1, y1, colour);
+        } else {
+            RECT r = {x0, y0, x1, y1};
+            HBRUSH brush = CreateSolidBrush(colour);
+            FillRect(c.dc, &r, brush);
+            DeleteObject(brush);
+            paint(x0, y0, x1, y1, colour);
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "first at " << first % W << "," << first / W;
 }

@@ -125,6 +125,8 @@ TEST(input, each_replay_leaves_its_state_fields_and_screen)
     step("", NOV + "type 19; key PageUp; type 1999; key Enter; type 3; key Enter", 1999, 3, 0);
     step("", NOV + "wheel down 300 300; wheel down 700 350", 2003, 12, 0);  // none over the keypad
     step(L, "type 2003; key Enter; type 1; key Enter; wheel up 900 700", 2002, 12, 0);
+    step("", NOV + "wheel down 300 300 3; wheel up 300 300 14", 2002, 12, 0);  // notches of one turn
+    step(Y, "type 9998; key Enter; type 1; key Enter; wheel down 300 300 3", 9999, 1, 2);  // years
 
     // The start screen every replay starts from: today framed in the medium view, the printer line.
     const Picture start = run_program("").screen;

@@ -1,11 +1,13 @@
 // The print failure box in a real X window: the program draws it with its
-// own fonts, centred on the calendar, and Enter, Space, Esc and its OK
-// button each close it.
+// own fonts at the calendar's scale, centred on the calendar (margins or
+// none), and Enter, Space, Esc and its OK button each close it.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
+
+#include <cmath>
 
 #include "tests/helpers/canvas.h"
 #include "tests/helpers/sjis_texts.h"
@@ -36,11 +38,13 @@ struct Shown {
         return RGB(c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF);
     }
     // Whether it shows "印刷を中止します" exactly as the calendar's own text
-    // routine draws it on the box's grey in its 20-pixel rounded gothic.
-    bool shows_message() const
+    // routine draws it on the box's grey in its rounded gothic, 20 pixels
+    // at scale 1.
+    bool shows_message(double scale) const
     {
-        Canvas c(160, 20, 0xF0F0F0);
-        HFONT font = CreateFontA(20, 10, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 49, FACE_NAKAMARU);
+        const int cell = (int)std::lround(20 * scale), half = (int)std::lround(10 * scale);
+        Canvas c(16 * half, cell, 0xF0F0F0);
+        HFONT font = CreateFontA(cell, half, 0, 0, 500, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 49, FACE_NAKAMARU);
         SelectObject(c.dc, font);
         SetBkMode(c.dc, TRANSPARENT);
         TextOutA(c.dc, 0, 0, "\x88\xF3\x8D\xFC\x82\xF0\x92\x86\x8E\x7E\x82\xB5\x82\xDC\x82\xB7", 16);
@@ -58,28 +62,33 @@ struct Shown {
     }
 };
 
-TEST(message_box, ten_print_failure_boxes_in_the_programs_font_closed_by_keys_and_button)
+// The ten boxes of a print that fails, on a screen of width x height, each
+// closed in turn.
+static void boxes_on(int width, int height)
 {
+    const int count = 10;
+    const double scale = std::min(width / 1024.0, height / 768.0);
     Xvfb x;
-    ASSERT_TRUE(x.start(1024, 768)) << x.error();
+    ASSERT_TRUE(x.start(width, height)) << x.error();
     pid_t pid = xvfb_spawn(x, {RKM_PROGRAM, "--replay", "key F9"}, {"CUPS_SERVER=127.0.0.1:9"});
     unsigned long calendar = xvfb_find_window(x, "Calendar", 20000), box = 0;
     ASSERT_NE(calendar, 0u);
     Display* d = XOpenDisplay(x.display().c_str());
-    for (int i = 0; i < 10; i++) {
+    for (int i = 0; i < count; i++) {
         unsigned long previous = box;
         for (int wait = 0; wait < 100 && (box == 0 || box == previous); wait++)
             box = xvfb_find_window(x, CAPTION, 100);
         ASSERT_TRUE(box && box != previous) << "box " << i + 1;
         auto s = std::make_unique<Shown>(d, box);
-        for (int wait = 0; i == 0 && wait < 30 && !s->shows_message(); wait++) {
+        for (int wait = 0; i == 0 && wait < 30 && !s->shows_message(scale); wait++) {
             usleep(100000);  // mapped a moment before it is drawn
             s = std::make_unique<Shown>(d, box);
         }
         if (i == 0) {
-            EXPECT_TRUE(s->shows_message());
-            EXPECT_NEAR(s->x + s->width / 2, 512, 1);  // centred on the calendar
-            EXPECT_NEAR(s->y + s->height / 2, 384, 1);
+            EXPECT_TRUE(s->shows_message(scale)) << width << "x" << height;
+            EXPECT_NEAR(s->x + s->width / 2, width / 2, 1);  // centred on the calendar
+            EXPECT_NEAR(s->y + s->height / 2, height / 2, 1);
+            EXPECT_EQ(s->width, std::lround(490 * scale));  // its width at 1:1, scaled
         }
         // Enter, Space, Esc, and the OK button (centred at the bottom) last;
         // given again if the box is still there two seconds later (keys
@@ -87,7 +96,7 @@ TEST(message_box, ten_print_failure_boxes_in_the_programs_font_closed_by_keys_an
         std::string id = std::to_string(box);
         const char* keys[] = {"Return", "space", "Escape"};
         for (int wait = 0; wait < 60 && xvfb_find_window(x, CAPTION, 0) == box; wait++) {
-            if (wait % 20 == 0 && i < 9)
+            if (wait % 20 == 0 && i < count - 1)
                 xvfb_xdotool(x, {"key", "--window", id, keys[i % 3]});
             else if (wait % 20 == 0 &&
                      xvfb_xdotool(x, {"mousemove", "--window", id, std::to_string(s->width / 2),
@@ -97,7 +106,14 @@ TEST(message_box, ten_print_failure_boxes_in_the_programs_font_closed_by_keys_an
         }
     }
     XCloseDisplay(d);
-    EXPECT_EQ(xvfb_find_window(x, CAPTION, 1500), 0u);  // the tenth closed, no eleventh
+    EXPECT_EQ(xvfb_find_window(x, CAPTION, 1500), 0u);  // the last closed, no more
     EXPECT_TRUE(xvfb_close_window(x, calendar));
     EXPECT_EQ(wait_child(pid, 20000), 0);
+}
+
+TEST(message_box, print_failure_boxes_in_the_programs_font_closed_by_keys_and_button)
+{
+    boxes_on(1024, 768);
+    boxes_on(1920, 1080);  // enlarged, with margins at the sides
+    boxes_on(800, 600);    // shrunk
 }

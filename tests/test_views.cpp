@@ -171,6 +171,18 @@ TEST_F(Views, notes_stay_in_their_places_and_above_the_room_for_events)
                         stray += !today_line;
                 }
             EXPECT_EQ(stray, 0) << year << "-" << month << " view " << view;
+            if (view == 0) {  // on a sheet whose origin is moved, as paper's is, all of it moves alike
+                iNotes = 1;
+                cal_line({canvas.dc}, 0, 0, 1024, 768, WHITE, MODE_FILL);
+                iFuri = 0;
+                cal_draw_month({canvas.dc, 1.0, 1.0, 3, 2}, year, month, g, 0);
+                const Picture moved = drawn();
+                int unlike = 0;
+                for (int y = 60; y < 690; y++)
+                    for (int x = 25; x < 1000; x++)
+                        unlike += moved.at(x + 3, y + 2) != on.at(x, y);
+                EXPECT_EQ(unlike, 0) << year << "-" << month;
+            }
             for (int d = 1; d <= days; d++) {
                 EXPECT_GT(notes[d], 15) << year << "-" << month << "-" << d << " view " << view;
                 const int c = (first + d - 1) % 7, r = (first + d - 1) / 7, x0 = g.rule_x + g.pitch_x * c;

@@ -11,8 +11,9 @@
 
 #include <SDL.h>
 
-#include "platform/windows.h"
+#include "platform/window/fit.h"
 #include "platform/window/wnd.h"
+#include "platform/windows.h"
 
 namespace {
 
@@ -98,6 +99,18 @@ protected:
         }
         plat_set_idle_hook(nullptr, nullptr);
         return m.wParam;
+    }
+    // The window system makes the client area width x height pixels.
+    void resize(int width, int height)
+    {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+        e.window.windowID = window->sdl_id;
+        e.window.data1 = width;
+        e.window.data2 = height;
+        SDL_PushEvent(&e);
+        run_loop();
     }
     HWND window = nullptr;
 };
@@ -191,6 +204,52 @@ TEST_F(WindowTest, disabled_window_gets_no_keyboard_or_mouse_messages)
     EXPECT_EQ(only({WM_KEYUP})[0].chars, "5");
 }
 
+// Enlarged, shrunk or with margins, a click on the first or the last pixel
+// of a design unit's block arrives as that unit (below scale 1, for units
+// with a pixel of their own); one beside the design arrives as nothing.
+TEST_F(WindowTest, clicks_on_the_edges_of_a_units_block_arrive_as_the_unit)
+{
+    for (auto [w, h] : {std::pair{1920, 1080}, {2048, 1536}, {1366, 700}, {800, 600}}) {
+        resize(w, h);
+        WndFit f = fit_for(w, h, false);
+        received.clear();
+        std::vector<LPARAM> want;
+        for (int u : {0, 1, 2, 99, 383, 511, 766, 767})
+            for (int last : {0, 1}) {
+                int x = fit_pixel(f.scale, f.offset_x, u + last) - last;
+                int y = fit_pixel(f.scale, f.offset_y, u + last) - last;
+                if (fit_pixel(f.scale, 0, u + 1) == fit_pixel(f.scale, 0, u))
+                    continue;  // no pixel of its own
+                plat_inject_click(window, x, y);
+                want.push_back(MAKELPARAM(u, u));
+            }
+        plat_inject_click(window, f.offset_x - 1, f.offset_y);
+        plat_inject_click(window, fit_pixel(f.scale, f.offset_x, 1024), f.offset_y);
+        plat_inject_click(window, f.offset_x, fit_pixel(f.scale, f.offset_y, 768));
+        run_loop();
+        std::vector<LPARAM> got;
+        for (const Received& r : only({WM_LBUTTONDOWN}))
+            got.push_back(r.lparam);
+        EXPECT_EQ(got, want) << w << "x" << h;
+    }
+}
+
+// Two DCs on one window draw in the order of their calls, whichever is
+// released first (fills wait to be drawn).
+TEST_F(WindowTest, two_dcs_draw_in_the_order_of_their_calls)
+{
+    HDC first = GetDC(window), second = GetDC(window);
+    RECT all = {0, 0, 1024, 768}, corner = {0, 0, 10, 10};
+    FillRect(first, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    SetPixel(second, 20, 20, PAINT_COLOUR);
+    FillRect(first, &corner, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    ReleaseDC(window, second);
+    ReleaseDC(window, first);
+    EXPECT_EQ(plat_screen_pixel(window, 20, 20), PAINT_COLOUR);
+    EXPECT_EQ(plat_screen_pixel(window, 30, 30), RGB(255, 255, 255));
+    EXPECT_EQ(plat_screen_pixel(window, 5, 5), RGB(0, 0, 0));
+}
+
 // The close box ends the loop; a DC held across it (as the key handler holds
 // one when F12 closes the window) still draws and is released.
 TEST_F(WindowTest, close_request_becomes_wm_close_and_ends_the_loop)
@@ -215,16 +274,6 @@ TEST_F(WindowTest, close_request_becomes_wm_close_and_ends_the_loop)
 // pixels, and draws again at a size it can.
 TEST_F(WindowTest, the_day_watch_ends_with_its_window_and_a_window_too_large_draws_nothing)
 {
-    auto resize = [&](int width, int height) {
-        SDL_Event e{};
-        e.type = SDL_WINDOWEVENT;
-        e.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
-        e.window.windowID = window->sdl_id;
-        e.window.data1 = width;
-        e.window.data2 = height;
-        SDL_PushEvent(&e);
-        run_loop();
-    };
     resize(40000, 300);
     EXPECT_EQ(GetDC(window), nullptr);
     std::string reason;

@@ -57,5 +57,15 @@ struct HDC__ {
 HDC plat_dc_create(HDC__::Kind kind, cairo_surface_t* surface, int width, int height,
                    int dpi_x, int dpi_y);
 
-// Frees the DC's cairo context and the DC; the surface is left alone.
+// Frees the DC's cairo context and the DC, its fills drawn; the surface
+// is left alone.
 void plat_dc_destroy(HDC dc);
+
+// An opaque fill on an image surface (FillRect, PatBlt, a text's
+// background) waits until something else draws on or reads that surface,
+// and is never drawn when a later fill covers it: a paint that fills the
+// whole window, then its frame, then the areas inside, fills each pixel
+// about once. This draws the fills still waiting on `surface`, of every DC,
+// in order; the graphics calls do it themselves, code that reads a surface
+// directly calls it first.
+void plat_dc_flush(cairo_surface_t* surface);

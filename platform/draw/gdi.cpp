@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/draw/dc.h"
 #include "platform/draw/gdi_internal.h"
@@ -80,8 +81,45 @@ HBITMAP__* stock_bitmap()
     return bitmap;
 }
 
+// Opaque fills not yet drawn, of every DC, in the order they were asked for.
+struct PendingFill {
+    HDC dc;
+    int64_t x0, y0, x1, y1;
+    COLORREF colour;
+};
+std::vector<PendingFill>& pending_fills()
+{
+    static std::vector<PendingFill> fills;
+    return fills;
+}
+// Beyond this many, the waiting fills are drawn: few fills wait long in a
+// paint, and covering is checked against each.
+constexpr size_t MAX_PENDING = 32;
+// A later fill that covers at least this many pixels of a waiting one cuts
+// them out of it (a frame's inside out of the frame); smaller ones, such as
+// buttons on a panel, leave it whole rather than cut it into pieces.
+constexpr int64_t CUT_PIXELS = 1 << 16;
+
+// What is left of `f` outside x0..x1 by y0..y1, appended to `out` as up to
+// four rectangles: the rows above and below, then the sides between.
+void cut_out(const PendingFill& f, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
+             std::vector<PendingFill>& out)
+{
+    int64_t top = std::max(f.y0, y0), bottom = std::min(f.y1, y1);
+    auto add = [&](int64_t a0, int64_t b0, int64_t a1, int64_t b1) {
+        if (a0 < a1 && b0 < b1)
+            out.push_back({f.dc, a0, b0, a1, b1, f.colour});
+    };
+    add(f.x0, f.y0, f.x1, top);
+    add(f.x0, bottom, f.x1, f.y1);
+    add(f.x0, top, std::max(f.x0, x0), bottom);
+    add(std::min(f.x1, x1), top, f.x1, bottom);
+}
+
 void attach_surface(HDC dc, cairo_surface_t* surface, int width, int height)
 {
+    if (dc->surface)
+        plat_dc_flush(dc->surface);
     if (dc->cr)
         cairo_destroy(dc->cr);
     dc->cr = nullptr;
@@ -161,7 +199,8 @@ void gdi_touch_all(HDC dc)
 }
 
 // Clipped to the surface first: cairo's fixed-point coordinates cannot hold
-// the far ends of the int range.
+// the far ends of the int range. On image surfaces the fill waits, and the
+// waiting fills it covers are dropped.
 void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour)
 {
     int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
@@ -169,10 +208,36 @@ void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF c
     int64_t y1 = std::min<int64_t>(y + h, dc->height);
     if (w <= 0 || h <= 0 || x1 <= x0 || y1 <= y0)
         return;
-    gdi_set_colour(dc->cr, colour);
-    cairo_rectangle(dc->cr, (double)x0, (double)y0, (double)(x1 - x0), (double)(y1 - y0));
-    cairo_fill(dc->cr);
     gdi_touch(dc, x0, y0, x1 - x0, y1 - y0);
+    if (dc->kind == HDC__::Printer) {
+        gdi_set_colour(dc->cr, colour);
+        cairo_rectangle(dc->cr, (double)x0, (double)y0, (double)(x1 - x0), (double)(y1 - y0));
+        cairo_fill(dc->cr);
+        return;
+    }
+    std::vector<PendingFill>& fills = pending_fills();
+    static std::vector<PendingFill> kept;
+    kept.clear();
+    for (const PendingFill& f : fills) {
+        int64_t w_in = std::min(f.x1, x1) - std::max(f.x0, x0);
+        int64_t h_in = std::min(f.y1, y1) - std::max(f.y0, y0);
+        bool covered = w_in > 0 && h_in > 0 && w_in * h_in == (f.x1 - f.x0) * (f.y1 - f.y0);
+        if (f.dc->surface != dc->surface || w_in <= 0 || h_in <= 0 ||
+            (!covered && w_in * h_in < CUT_PIXELS))
+            kept.push_back(f);
+        else if (!covered)
+            cut_out(f, x0, y0, x1, y1, kept);
+    }
+    fills.swap(kept);
+    if (fills.size() >= MAX_PENDING)
+        plat_dc_flush(dc->surface);
+    fills.push_back({dc, x0, y0, x1, y1, colour});
+}
+
+void gdi_draw_begin(HDC dc)
+{
+    if (!pending_fills().empty())
+        plat_dc_flush(dc->surface);
 }
 
 void gdi_fill_units(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour)
@@ -187,7 +252,23 @@ cairo_surface_t* gdi_image_surface(HDC dc)
 {
     if (!gdi_dc_drawable(dc) || cairo_surface_get_type(dc->surface) != CAIRO_SURFACE_TYPE_IMAGE)
         return nullptr;
+    gdi_draw_begin(dc);
     return dc->surface;
+}
+
+void plat_dc_flush(cairo_surface_t* surface)
+{
+    std::vector<PendingFill>& fills = pending_fills();
+    auto waiting = std::stable_partition(fills.begin(), fills.end(), [&](const PendingFill& f) {
+        return f.dc->surface != surface;
+    });
+    for (auto f = waiting; f != fills.end(); ++f) {
+        gdi_set_colour(f->dc->cr, f->colour);
+        cairo_rectangle(f->dc->cr, (double)f->x0, (double)f->y0, (double)(f->x1 - f->x0),
+                        (double)(f->y1 - f->y0));
+        cairo_fill(f->dc->cr);
+    }
+    fills.erase(waiting, fills.end());
 }
 
 /* Device contexts */
@@ -214,6 +295,8 @@ void plat_dc_destroy(HDC dc)
 {
     if (!dc_live(dc))
         return;
+    if (dc->surface)
+        plat_dc_flush(dc->surface);
     live_dcs().erase(dc);
     PlatGdiObject* slots[] = {dc->pen, dc->brush, dc->font, dc->bitmap};
     for (PlatGdiObject* object : slots)
@@ -319,8 +402,10 @@ int SelectClipRgn(HDC dc, HRGN region)
 {
     if (!dc_live(dc) || region)
         return ERROR_REGION;
-    if (dc->cr)
+    if (dc->cr) {
+        gdi_draw_begin(dc);
         cairo_reset_clip(dc->cr);
+    }
     return SIMPLEREGION;
 }
 

@@ -76,15 +76,19 @@ bool gdi_dc_drawable(HDC dc);
 // drawn; gdi_touch_all the whole surface.
 void gdi_touch(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h);
 void gdi_touch_all(HDC dc);
-// Fills device rectangle x..x+w-1, y..y+h-1 with an opaque colour.
+// Fills device rectangle x..x+w-1, y..y+h-1 with an opaque colour (on an
+// image surface once nothing covers it first: see plat_dc_flush).
 void gdi_fill_box(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour);
+// Before drawing on the DC's surface by any other means than gdi_fill_box:
+// the fills waiting on it are drawn.
+void gdi_draw_begin(HDC dc);
 // The same for a rectangle in units: the device pixels from the edge of its
 // first unit up to the edge of the unit after it, so that rectangles which
 // meet in units meet in pixels.
 void gdi_fill_units(HDC dc, int64_t x, int64_t y, int64_t w, int64_t h, COLORREF colour);
 void gdi_set_colour(cairo_t* cr, COLORREF colour);
-// The DC's surface as an image (window framebuffer or bitmap), or null for
-// a printer DC.
+// The DC's surface as an image (window framebuffer or bitmap), with every
+// waiting fill drawn, or null for a printer DC.
 cairo_surface_t* gdi_image_surface(HDC dc);
 // Makes the default font of a fresh device context.
 HFONT gdi_default_font(void);

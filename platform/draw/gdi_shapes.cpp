@@ -57,6 +57,12 @@ public:
     {
         if (list_.empty())
             return;
+        if (list_.size() <= 4) {  // a rectangle or an outline: waits as fills do
+            for (const Box& b : list_)
+                gdi_fill_box(dc, b.x, b.y, b.w, b.h, colour);
+            return;
+        }
+        gdi_draw_begin(dc);
         gdi_set_colour(dc->cr, colour);
         for (const Box& b : list_) {
             cairo_rectangle(dc->cr, b.x, b.y, b.w, b.h);
@@ -146,6 +152,7 @@ void line_pixels(HDC dc, int64_t x0, int64_t y0, int64_t x1, int64_t y1, int thi
 
 void stroke_wide(HDC dc, const POINT* points, int count, const HPEN__* pen)
 {
+    gdi_draw_begin(dc);
     cairo_t* cr = dc->cr;
     cairo_save(cr);
     cairo_set_line_width(cr, (double)gdi_dev_width(dc, pen->width));
@@ -235,6 +242,7 @@ void shape_boxes(HDC dc, const Shape& shape, int thick, Boxes& outline, Boxes& i
 // the outline pixels.
 void stroke_shape_wide(HDC dc, const Shape& s, const HPEN__* pen, double width)
 {
+    gdi_draw_begin(dc);
     cairo_t* cr = dc->cr;
     double inset = pen->style == PS_INSIDEFRAME ? width / 2.0 : 0.0;
     double l = s.left + 0.5 + inset, t = s.top + 0.5 + inset;

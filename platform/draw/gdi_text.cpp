@@ -595,6 +595,7 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
     y = (int)dy;
     if (dc->bk_mode == OPAQUE)
         gdi_fill_box(dc, x, y, cell_w, cell_h, dc->bk_color);
+    gdi_draw_begin(dc);
     gdi_set_colour(dc->cr, dc->text_color);
     draw_glyph_runs(dc->cr, glyphs, x, y + sized->ascent);
     // Glyphs may reach past their cells (italics, accents): a cell's height

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/draw/dc.h"
 #include "platform/system/out_file.h"
 #include "platform/window/keyboard.h"
 #include "platform/window/wnd.h"
@@ -136,6 +137,7 @@ BOOL plat_save_window_png(HWND window, const char* path, std::string* reason)
     PlatOutFile* out = plat_out_open(path, reason);
     if (!out)
         return FALSE;
+    plat_dc_flush(w->design_view);  // what a DC still open has drawn
     cairo_surface_flush(w->framebuffer);
     int width = std::min(std::max(w->width, 1), cairo_image_surface_get_width(w->framebuffer));
     int height = std::min(std::max(w->height, 1), cairo_image_surface_get_height(w->framebuffer));
@@ -157,7 +159,7 @@ COLORREF plat_screen_pixel(HWND window, int x, int y)
     HWND w = plat_window_live(window);
     if (!w || !w->sdl || !w->visible)
         return CLR_INVALID;
-    SDL_Surface* screen = SDL_GetWindowSurface(w->sdl);
+    SDL_Surface* screen = w->screen ? w->screen : SDL_GetWindowSurface(w->sdl);
     if (!screen || x < 0 || y < 0 || x >= screen->w || y >= screen->h)
         return CLR_INVALID;
     Uint32 pixel = 0;

@@ -122,6 +122,7 @@ bool draw(Box* b)
 void show(const Box& b)
 {
     cairo_surface_t* image = static_cast<HBITMAP__*>(b.bitmap)->surface;
+    plat_dc_flush(image);
     cairo_surface_flush(image);
     SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
         cairo_image_surface_get_data(image), b.width, b.height, 32,

@@ -177,10 +177,8 @@ BOOL DestroyWindow(HWND window)
     w->alive = false;
     w->visible = false;
     if (w->sdl)
-        SDL_DestroyWindow(w->sdl);
-    w->sdl = nullptr;
-    if (w->dcs.empty())  // else the last ReleaseDC frees it
-        wnd_drop_framebuffer(w);
+        SDL_HideWindow(w->sdl);
+    wnd_bury(w);
     return TRUE;
 }
 
@@ -267,6 +265,19 @@ LRESULT wnd_send(HWND w, UINT message, WPARAM wparam, LPARAM lparam)
     if (!w || !w->alive || !w->proc)
         return 0;
     return w->proc(w, message, wparam, lparam);
+}
+
+// A DC held across the window's end (the key handler holds one when F12
+// closes the window) still draws into the framebuffer, which may be the SDL
+// window's own surface: both go once the last DC is released.
+void wnd_bury(HWND w)
+{
+    if (w->alive || !w->dcs.empty())
+        return;
+    wnd_drop_framebuffer(w);
+    if (w->sdl)
+        SDL_DestroyWindow(w->sdl);
+    w->sdl = nullptr;
 }
 
 void wnd_invalidate(HWND w)

@@ -30,10 +30,11 @@ struct HWND__ {
     SDL_Window* sdl = nullptr;
     unsigned sdl_id = 0;
     cairo_surface_t* framebuffer = nullptr;   // RGB24, the client area (or the design 1:1)
-    SDL_Surface* framebuffer_view = nullptr;  // the framebuffer's pixels, for blitting
+    SDL_Surface* screen = nullptr;            // the window's surface, when it is the framebuffer
+    SDL_Surface* framebuffer_view = nullptr;  // else the framebuffer's pixels, for copying
     cairo_surface_t* design_view = nullptr;   // the framebuffer's pixels under the design
     SDL_Surface* shown_on = nullptr;          // the window surface last copied to
-    bool show_all = true;                     // the next copy takes the whole framebuffer
+    bool show_all = true;                     // the next showing takes the whole framebuffer
     int width = 0;  // client area, device pixels
     int height = 0;
     double scale = 1.0;  // the design's fit in the framebuffer, as wnd_fit gives it
@@ -64,6 +65,9 @@ SDL_Window* plat_window_sdl(HWND window);
 LRESULT wnd_send(HWND w, UINT message, WPARAM wparam, LPARAM lparam);
 // The window needs painting, its background erased first.
 void wnd_invalidate(HWND w);
+// Frees the framebuffer and the SDL window of a destroyed window once no DC
+// draws into them.
+void wnd_bury(HWND w);
 // Sets the icon's image as the window's icon (icon.cpp).
 void plat_icon_apply(HICON icon, SDL_Window* window);
 
