@@ -110,17 +110,17 @@ static const int LINE_PITCH = 14;
 static const double LINE_WF = 1.0;   // 7 units a half-width character
 static const double NARROWEST_WF = 0.8;
 
-// One line in `room` units: a little too long, it is drawn narrower; much
-// too long, it is cut with "…" at its full width.
+// One line in `room` units: a little too long, it is drawn narrower (in
+// steps, so that the glyphs of a few widths serve every line); much too
+// long, it is cut with "…" at its full width.
 static void fitted_line(const CalSheet& s, std::string text, int x, int y, int room, int colour)
 {
     double wf = LINE_WF;
+    while (cal_text_width(text.c_str(), wf) > room && wf > NARROWEST_WF + 0.01)
+        wf -= 0.1;
     if (cal_text_width(text.c_str(), wf) > room) {
-        wf = room / (7.0 * text.size());
-        if (wf < NARROWEST_WF) {
-            wf = LINE_WF;
-            cal_shorten(&text, (size_t)(room / (7 * wf)));
-        }
+        wf = LINE_WF;
+        cal_shorten(&text, (size_t)(room / (7 * wf)));
     }
     cal_text(s, text.c_str(), x, y, wf, LINE_HF, colour, FACE_GOTHIC);
 }

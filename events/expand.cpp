@@ -34,9 +34,8 @@ static void rule_instances(const EvSeries& s, const icalrecurrencetype& rule, lo
     icalrecur_iterator* it = icalrecur_iterator_new(rule, start);
     if (!it)
         return;
-    if (low > ev_wall_seconds(start)) {
+    if (low > ev_wall_seconds(start))
         icalrecur_iterator_set_start(it, ev_wall_time(low, start.is_date));
-    }
     for (size_t n = 0; n < MOST_INSTANCES; n++) {
         const icaltimetype t = icalrecur_iterator_next(it);
         if (icaltime_is_null_time(t))

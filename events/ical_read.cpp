@@ -236,12 +236,14 @@ icaltimetype ev_series_start(const EvSeries& s)
 }
 
 // COUNT becomes the UNTIL of its last instance, so that expansion can
-// start anywhere in the series. False for a rule with no instance.
+// start anywhere in the series; a COUNT over 10,000 (27 years of days) ends
+// at the 10,000th, so that no calendar makes reading it slow. False for a
+// rule with no instance.
 static bool count_to_until(const EvSeries& s, icalrecurrencetype* rule)
 {
     if (rule->count <= 0)
         return true;
-    const int most = std::min(rule->count, 100000);
+    const int most = std::min(rule->count, 10000);
     icalrecur_iterator* it = icalrecur_iterator_new(*rule, ev_series_start(s));
     if (!it)
         return false;

@@ -99,12 +99,15 @@ TEST(snapshot, a_failed_write_keeps_the_old_file_and_ending_the_program_still_wr
 {
     TempDir dir;
     dir.write("s.png", "old");
+    dir.write("p.pdf", "the old page");
     int status = -1;
-    run_in(dir, "ulimit -f 8;", "--snapshot s.png", &status);
+    run_in(dir, "ulimit -f 4; export CUPS_SERVER=/nonexistent/cups.sock;",
+           "--snapshot s.png --print-to p.pdf --replay 'key F9'", &status);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(dir.read("err").find("s.png: File too large"), std::string::npos) << dir.read("err");
-    EXPECT_EQ(dir.read("s.png"), "old");
-    EXPECT_EQ(files_in(dir.path()).size(), 2u);  // s.png and err: no half-written file
+    for (const char* said : {"s.png: File too large", "p.pdf: File too large"})
+        EXPECT_NE(dir.read("err").find(said), std::string::npos) << dir.read("err");
+    EXPECT_EQ(dir.read("s.png") + dir.read("p.pdf"), "oldthe old page");
+    EXPECT_EQ(files_in(dir.path()).size(), 3u);  // s.png, p.pdf and err: no half-written file
 
     // Clicks and wheel turns beside the design reach nothing, and the replay goes on.
     std::string out = run_in(dir, "", "--snapshot t.png --replay 'click 1024 200; wheel up 1100 "

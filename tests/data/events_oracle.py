@@ -155,12 +155,12 @@ def make_events(rng):
         zone = rng.choice(ZONES)
         all_day = rng.random() < 0.25
         day = date(2026, 1, 1) + timedelta(days=rng.randint(-60, 600))
-        seed = day if all_day else datetime.combine(day, datetime.min.time()).replace(
+        guess = day if all_day else datetime.combine(day, datetime.min.time()).replace(
             hour=rng.choice([0, 1, 2, 7, 9, 12, 17, 20, 22, 23]), minute=rng.choice([0, 15, 30, 45]))
         rule = random_rule(rng, all_day) if rng.random() < 0.7 else None
-        start = seed
+        start = guess
         if rule:  # DTSTART on the rule's first day, as calendars write it
-            s = seed if isinstance(seed, datetime) else datetime.combine(seed, datetime.min.time())
+            s = guess if isinstance(guess, datetime) else datetime.combine(guess, datetime.min.time())
             first = next(iter(rrulestr(rule, dtstart=s)))
             start = first if not all_day else first.date()
             end_kind = rng.random()
