@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "state/state.h"
 #include "calendar/calendar.h"
@@ -25,9 +24,9 @@ const ShownView& app_shown(void)
 }
 
 #define SJ_CALENDAR "\x83\x4A\x83\x8C\x83\x93\x83\x5F\x81\x5B"  // カレンダー
-#define SJ_DASH "\x81\x5C"                                              // ―
-#define SJ_NEN "\x94\x4E"                                               // 年
-#define SJ_GATSU "\x8C\x8E"                                             // 月
+#define SJ_DASH "\x81\x5C"  // ―
+#define SJ_NEN "\x94\x4E"   // 年
+#define SJ_GATSU "\x8C\x8E" // 月
 
 char* app_title(const ShownView& view, char* out, size_t size)
 {
@@ -44,11 +43,8 @@ char* app_title(const ShownView& view, char* out, size_t size)
 // The title bar follows the month shown.
 static void shown_changed(void)
 {
-    static char titled[64];
     char title[64];
-    app_title(shown, title, sizeof title);
-    if (std::strcmp(title, titled) != 0 && SetWindowTextA(ghwndMain, title))
-        std::memcpy(titled, title, sizeof titled);
+    SetWindowTextA(ghwndMain, app_title(shown, title, sizeof title));
 }
 
 // The design's start values, then the layout and colour chosen last.

@@ -77,6 +77,8 @@ BOOL SetWindowTextA(HWND window, LPCSTR text)
     HWND w = plat_window_live(window);
     if (!w || !text)
         return FALSE;
-    wnd_set_title(w->sdl, plat_sjis_to_utf8(text, std::strlen(text)));
+    const std::string utf8 = plat_sjis_to_utf8(text, std::strlen(text));
+    if (utf8 != SDL_GetWindowTitle(w->sdl))  // a paint that shows the same month sets nothing
+        wnd_set_title(w->sdl, utf8);
     return TRUE;
 }
