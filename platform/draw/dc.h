@@ -12,7 +12,7 @@
 // Who makes them:
 //   memory DC  - CreateCompatibleDC(NULL); its surface is the selected bitmap
 //   window DC  - window/framebuffer.cpp (GetDC, BeginPaint) over the window framebuffer
-//   printer DC - print/print.cpp (CreateDCA) over a PDF surface, dpi from the printer
+//   printer DC - print/job.cpp (CreateDCA) over a PDF surface, dpi from the printer
 #pragma once
 
 #include <cairo.h>
@@ -43,7 +43,7 @@ struct HDC__ {
     int graphics_mode = GM_COMPATIBLE;
 
     HWND window = nullptr;  // window DCs: the window they draw into
-    void* job = nullptr;    // printer DCs: the print job, owned by print.cpp
+    void* job = nullptr;    // printer DCs: the print job, owned by print/job.cpp
     // Printer DCs: the paper, and where on it the device context's (0, 0),
     // the printable area's top-left corner, lies; in dots.
     struct { int width, height, x, y; } page = {0, 0, 0, 0};
