@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/command.h"
+#include "app/replay.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
