@@ -13,7 +13,6 @@
 #include "calendar/views.h"
 #include "events/events.h"
 #include "layout/layout.h"
-#include "platform/draw/codeconv.h"
 
 /* Colours: dark enough to be read on every colour of the palette (a
    contrast of 4.5 at least), apart from the day colours (red, the
@@ -33,24 +32,6 @@ int cal_source_colour(int source)
 {
     return CAL_SOURCE_COLOURS[(source % CAL_SOURCE_COLOUR_COUNT + CAL_SOURCE_COLOUR_COUNT) %
                               CAL_SOURCE_COLOUR_COUNT];
-}
-
-std::string cal_sjis(const std::string& utf8)
-{
-    std::string out;
-    if (plat_utf8_to_sjis(utf8.c_str(), &out))
-        return out;
-    // Character by character: one with no Shift-JIS form becomes '?'.
-    out.clear();
-    for (size_t i = 0; i < utf8.size();) {
-        size_t n = 1;
-        while (i + n < utf8.size() && ((unsigned char)utf8[i + n] & 0xC0) == 0x80)
-            n++;
-        std::string one;
-        out += plat_utf8_to_sjis(utf8.substr(i, n).c_str(), &one) ? one : "?";
-        i += n;
-    }
-    return out;
 }
 
 /* One month's lines, kept while the events and the month stay the same:
@@ -79,12 +60,12 @@ static std::string clock_text(int minute)
 static std::string line_text(const EvItem& item)
 {
     if (item.all_day)
-        return cal_sjis(item.title);
+        return lay_sjis(item.title);
     if (!item.continued)
-        return clock_text(item.start_minute) + " " + cal_sjis(item.title);
+        return clock_text(item.start_minute) + " " + lay_sjis(item.title);
     if (item.continues)
-        return cal_sjis(item.title);
-    return "\x81\x60" + clock_text(item.end_minute) + " " + cal_sjis(item.title);  // ～
+        return lay_sjis(item.title);
+    return "\x81\x60" + clock_text(item.end_minute) + " " + lay_sjis(item.title);  // ～
 }
 
 static const MonthLines* month_lines(int year, int month)
@@ -201,7 +182,7 @@ void cal_events_status(HDC hdc, int top, int lines, int background)
                    " \x8C\x8F\x82\xCC\x97\x5C\x92\xE8\x95\x5C\x82\xF0\x93\xC7\x82\xDF\x82\xDC\x82\xB9\x82\xF1";
         else  // 予定表を読めません　NAME: REASON
             text = "\x97\x5C\x92\xE8\x95\x5C\x82\xF0\x93\xC7\x82\xDF\x82\xDC\x82\xB9\x82\xF1\x81\x40" +
-                   cal_sjis(failures[i].source) + ": " + cal_sjis(failures[i].reason_ja);
+                   lay_sjis(failures[i].source) + ": " + lay_sjis(failures[i].reason_ja);
         cal_shorten(&text, room);
         lay_text(hdc, text.c_str(), 20, top + 20 * i, wf, hf, lay_quiet_ink(background), FACE_ROUND_MEDIUM);
     }

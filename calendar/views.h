@@ -96,8 +96,6 @@ void cal_events_status(HDC hdc, int top, int lines, int background);
 enum { CAL_SOURCE_COLOUR_COUNT = 8 };
 extern const int CAL_SOURCE_COLOURS[CAL_SOURCE_COLOUR_COUNT];
 int cal_source_colour(int source);
-// UTF-8 text as Shift-JIS; a character with no Shift-JIS form becomes '?'.
-std::string cal_sjis(const std::string& utf8);
 
 /* Small text shared by the views: a Shift-JIS text of n bytes is n
    half-width cells wide, 7 units each at magnification 1 */

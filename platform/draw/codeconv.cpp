@@ -60,11 +60,15 @@ std::string plat_utf8_to_sjis_or_marks(const std::string& utf8)
     std::string out;
     if (plat_utf8_to_sjis(utf8.c_str(), &out))
         return out;
+    // Character by character: one with no Shift-JIS form becomes '?'.
     out.clear();
-    for (unsigned char c : utf8)
-        if (c < 0x80)
-            out += (char)c;
-        else if ((c & 0xC0) != 0x80)
-            out += '?';
+    for (size_t i = 0; i < utf8.size();) {
+        size_t n = 1;
+        while (i + n < utf8.size() && ((unsigned char)utf8[i + n] & 0xC0) == 0x80)
+            n++;
+        std::string one;
+        out += plat_utf8_to_sjis(utf8.substr(i, n).c_str(), &one) ? one : "?";
+        i += n;
+    }
     return out;
 }

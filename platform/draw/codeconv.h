@@ -8,6 +8,6 @@
 std::string plat_sjis_to_utf8(const char* text, size_t length);
 // False when some character has no CP932 form; *out is then unchanged.
 bool plat_utf8_to_sjis(const char* text, std::string* out);
-// Never fails: where some character has no CP932 form, the ASCII characters
-// are kept and every other character shows as '?'.
+// Never fails: a character with no CP932 form (or bytes that are not
+// UTF-8) shows as '?', every other character is converted.
 std::string plat_utf8_to_sjis_or_marks(const std::string& utf8);
