@@ -223,7 +223,8 @@ bool rest(Engine* e, Clock::time_point until)
     return !e->stop;
 }
 
-void watch_files(Engine* e)
+// Reads every file source that changed, and tells the program if any did.
+void check_files(Engine* e)
 {
     bool news = false;
     for (size_t i = 0; i < e->sources.size(); i++)
@@ -231,15 +232,14 @@ void watch_files(Engine* e)
             news |= check_file(e, i);
     if (news)
         tell(e);
+}
+
+void watch_files(Engine* e)
+{
+    check_files(e);
     first_round_done(e);
-    while (rest(e, Clock::now() + FILE_CHECK)) {
-        news = false;
-        for (size_t i = 0; i < e->sources.size(); i++)
-            if (!e->sources[i].source.url)
-                news |= check_file(e, i);
-        if (news)
-            tell(e);
-    }
+    while (rest(e, Clock::now() + FILE_CHECK))
+        check_files(e);
 }
 
 void watch_url(Engine* e, size_t i)
