@@ -21,11 +21,15 @@
 
 namespace {
 
+// The folders of the program's settings and caches: its own, in the
+// folder it runs in.
+#define OWN_FOLDERS "XDG_CONFIG_HOME=\"$PWD/config\" XDG_CACHE_HOME=\"$PWD/cache\" "
+
 // The program in `dir`, standard error into dir/err.
 int run_in(const TempDir& dir, const std::string& args)
 {
     int status = -1;
-    run_command("(cd '" + dir.path() + "' && XDG_CONFIG_HOME=config timeout 60 " RKM_PROGRAM " " +
+    run_command("(cd '" + dir.path() + "' && " OWN_FOLDERS "timeout 60 " RKM_PROGRAM " " +
                     args + " 2>err)",
                 &status);
     return status;
@@ -65,7 +69,7 @@ protected:
     int run(const std::string& replay)
     {
         int status = -1;
-        run_command("(cd '" + cups.folder() + "' && mkdir -p home && HOME=$PWD/home XDG_CONFIG_HOME=$PWD/config "
+        run_command("(cd '" + cups.folder() + "' && mkdir -p home && HOME=$PWD/home " OWN_FOLDERS
                     "SDL_VIDEODRIVER=offscreen timeout 60 " RKM_PROGRAM " --snapshot screen.png --replay '" +
                         replay + "' 2>err)",
                     &status);
@@ -199,7 +203,7 @@ TEST(PrintedMonths, every_paper_and_layout_gives_its_pages_in_order_in_one_file)
         EXPECT_LT(std::count(fonts.begin(), fonts.end(), '\n') - 2, (long)months.size()) << fonts;
     }
     // On a terminal, one bar redrawn in place.
-    const std::string bar = run_command("cd '" + dir.path() + "' && script -qec 'XDG_CONFIG_HOME=config " RKM_PROGRAM
+    const std::string bar = run_command("cd '" + dir.path() + "' && script -qec '" OWN_FOLDERS RKM_PROGRAM
                                         " --print-to p.pdf --months 2026-01..2026-03' /dev/null", nullptr);
     EXPECT_EQ(std::count(bar.begin(), bar.end(), '\r'), 4) << bar;
     EXPECT_NE(bar.find("#] 3/3"), std::string::npos) << bar;
