@@ -6,41 +6,21 @@
 #include "app/agenda.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <string>
 
+#include "app/day_range.h"
 #include "events/events.h"
-
-// "YYYY-MM-DD", a real day of years 1 to 9999, as a day number.
-static bool parse_date(const std::string& text, long long* day)
-{
-    int y = 0, m = 0, d = 0, used = 0;
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
-        return false;
-    for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (!std::isdigit((unsigned char)text[i]))
-            return false;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &y, &m, &d, &used) != 3 || used != 10 ||
-        y < 1 || m < 1 || m > 12 || d < 1)
-        return false;
-    int yy, mm, dd;
-    *day = ev_day_number(y, m, d);
-    ev_civil(*day, &yy, &mm, &dd);
-    return yy == y && mm == m && dd == d;
-}
 
 bool agenda_range(const char* text, long long* first, long long* last)
 {
-    const std::string range = text;
-    const size_t dots = range.find("..");
-    if (!parse_date(range.substr(0, dots), first))
+    DayRange days;
+    std::string error;
+    if (!cmd_parse_days(text, &days, &error))
         return false;
-    if (dots == std::string::npos) {
-        *last = *first;
-        return true;
-    }
-    return parse_date(range.substr(dots + 2), last) && *last >= *first;
+    *first = ev_day_number(days.from_year, days.from_month, days.from_day);
+    *last = ev_day_number(days.to_year, days.to_month, days.to_day);
+    return true;
 }
 
 static std::string clock_text(int minute)

@@ -10,17 +10,8 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
 
-struct AlmanacRange {
-    int from_year, from_month, from_day;
-    int to_year, to_month, to_day;
-};
+#include "app/day_range.h"
 
-// Reads FROM or FROM..TO, dates as YYYY-MM-DD of the Gregorian calendar,
-// years 0001 to 9999, FROM not after TO. On a bad text returns false with
-// the reason, naming it, in `error`.
-bool almanac_parse_range(const char* text, AlmanacRange* range, std::string* error);
-
-// Writes the lines of the range; false when they could not all be written.
-bool almanac_write(const AlmanacRange& range, std::FILE* out);
+// Writes the lines of the days; false when they could not all be written.
+bool almanac_write(const DayRange& range, std::FILE* out);

@@ -299,9 +299,9 @@ static bool parse_size(const char* text, int* width, int* height)
 // --almanac FROM[..TO]: the lines on standard output, then the end.
 static int almanac(const char* text)
 {
-    AlmanacRange range;
+    DayRange range;
     std::string error;
-    if (!almanac_parse_range(text, &range, &error))
+    if (!cmd_parse_days(text, &range, &error))
         return usage_error("--almanac: " + error);
     hol_load_official();
     if (!almanac_write(range, stdout)) {

@@ -1,4 +1,4 @@
-// The --almanac range parser on any text: it accepts a range of real dates,
+// The range parser of --almanac on any text: it accepts a range of real dates,
 // first day first, or gives a one-line reason; an accepted short range
 // writes one line of eight fields a day.
 #include "fuzz/fuzz_support.h"
@@ -10,7 +10,7 @@
 
 #include "app/almanac_list.h"
 
-static long day_count(const AlmanacRange& r)
+static long day_count(const DayRange& r)
 {
     using namespace std::chrono;
     const year_month_day from{year{r.from_year}, month{(unsigned)r.from_month}, day{(unsigned)r.from_day}};
@@ -22,9 +22,9 @@ static long day_count(const AlmanacRange& r)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    AlmanacRange range;
+    DayRange range;
     std::string error;
-    if (!almanac_parse_range(text.c_str(), &range, &error)) {
+    if (!cmd_parse_days(text.c_str(), &range, &error)) {
         FUZZ_CHECK(!error.empty());
         return 0;
     }
