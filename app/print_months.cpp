@@ -16,7 +16,6 @@
 
 namespace {
 
-const char* const LAYOUT_NAMES[] = {"large", "medium", "small", "year"};
 const int BAR_WIDTH = 30;
 
 struct Progress {

@@ -12,8 +12,6 @@
 #include "state/settings.h"
 #include "layout/layout.h"
 
-static const char* const LAYOUT_WORDS[] = {"large", "medium", "small", "year"};
-
 static bool in_palette(int colour)
 {
     for (const auto& row : lay_palette)
@@ -38,7 +36,7 @@ void remember_load(void)
     settings_load();
     const std::string layout = settings_get("layout");
     for (int n = LAYOUT_LARGE; n <= LAYOUT_YEAR; n++)
-        if (layout == LAYOUT_WORDS[n])
+        if (layout == LAYOUT_NAMES[n])
             iDspbk = n;
     const int colour = colour_from_text(settings_get("colour"));
     if (in_palette(colour))
@@ -49,7 +47,7 @@ void remember_load(void)
 void remember_layout(int layout)
 {
     if (layout >= LAYOUT_LARGE && layout <= LAYOUT_YEAR)
-        settings_set("layout", LAYOUT_WORDS[layout]);
+        settings_set("layout", LAYOUT_NAMES[layout]);
 }
 
 void remember_colour(int colour)

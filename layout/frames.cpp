@@ -36,6 +36,8 @@ int lay_swatch_y(int row)
     return 292 + 27 * row;
 }
 
+const char* const LAYOUT_NAMES[4] = {"large", "medium", "small", "year"};
+
 int lay_selector_x(int button)
 {
     return 620 + 80 * button;

@@ -59,6 +59,9 @@ int lay_swatch_y(int row);
    x = 620 + 80i, y 177 to 230 */
 enum { LAYOUT_LARGE = 0, LAYOUT_MEDIUM = 1, LAYOUT_SMALL = 2, LAYOUT_YEAR = 3,
        LAYOUT_NONE = 9 };
+// Their names where people write them: "large", "medium", "small", "year"
+// (--layout, the settings file's layout=).
+extern const char* const LAYOUT_NAMES[4];
 int lay_selector_x(int button);
 
 /* Function-key bar: key i (0 F1 .. 11 F12) spans x .. x + 78, y 675 to 717 */
