@@ -8,8 +8,9 @@
 #include <cstring>
 #include <string>
 
-#include "state/state.h"
+#include "layout/layout.h"
 #include "print/print.h"
+#include "state/state.h"
 
 const PrnPaper PRN_PAPERS[7] = {
     {"A4", 2100, 2970},     {"A3", 2970, 4200},      {"B4", 2570, 3640},  // JIS B4 and B5
@@ -113,7 +114,7 @@ bool prn_parse_months(const char* text, PrnMonths* out, std::string* error)
 std::vector<int> prn_pages(const PrnMonths& months, int layout)
 {
     std::vector<int> pages;
-    const bool years = layout == 3;
+    const bool years = layout == LAYOUT_YEAR;
     for (int m = months.first; m <= months.last; m++)
         if (!years || pages.empty() || m / 12 != pages.back() / 12)
             pages.push_back(m);

@@ -87,8 +87,8 @@ void month_in_force(int* year, int* month, int* layout)
         date[4] = date[7] = date[10] = '\0';
         *year = std::atoi(date);
         *month = std::atoi(date + 5);
-        if (*layout == 9)
-            *layout = 1;
+        if (*layout == LAYOUT_NONE)
+            *layout = LAYOUT_MEDIUM;
     }
 }
 
@@ -160,9 +160,9 @@ void prn_report_failure(const std::string& reason)
 void prn_draw_layout(HDC dc, int layout, int year, int month)
 {
     switch (layout) {
-    case 1: RKM_CALEN2_PRN(dc, year, month); break;
-    case 2: RKM_CALEN3_PRN(dc, year, month); break;
-    case 3: RKM_CALEN4_PRN(dc, year, month); break;
+    case LAYOUT_MEDIUM: RKM_CALEN2_PRN(dc, year, month); break;
+    case LAYOUT_SMALL: RKM_CALEN3_PRN(dc, year, month); break;
+    case LAYOUT_YEAR: RKM_CALEN4_PRN(dc, year, month); break;
     default: RKM_CALEN1_PRN(dc, year, month); break;
     }
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "layout/layout.h"
 #include "platform/windows.h"
 
 /* Print command and printer set-up */
@@ -81,7 +82,7 @@ std::vector<int> prn_pages(const PrnMonths& months, int layout);
 struct PrnJob {
     std::string printer;  // Shift-JIS; "" for the default printer
     std::string output;   // a PDF file written instead of printing, or ""
-    int layout = 1;       // 0 large, 1 medium, 2 small, 3 year
+    int layout = LAYOUT_MEDIUM;
     PrnMonths months;
     PrnPaper paper;       // none chosen: the printer's default paper
     int copies = 1;
