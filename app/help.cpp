@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "state/settings.h"
@@ -68,11 +69,14 @@ int folders(HDC hdc, int y)
 {
     char here[4096];
     const std::string current = getcwd(here, sizeof here) ? std::string(here) + "/" : "./";
-    const std::string read = access("HDAY1.DAT", F_OK) == 0 ? current : hday_folder();
+    // hday_folder names no folder for the current one, nor when none holds the file.
+    std::error_code error;
+    const std::string read =
+        std::filesystem::is_regular_file("HDAY1.DAT", error) ? current : hday_folder();
     std::vector<std::string> all = {current};
     for (const std::string& folder : hday_config_folders())
         all.push_back(folder);
-    for (size_t i = 0; i < all.size() && y < 680; i++, y += PITCH) {
+    for (size_t i = 0; i < all.size() && y < 700; i++, y += PITCH) {
         const bool used = all[i] == read;
         line(hdc, std::to_string(i + 1) + ".", WHAT_X, y, COLOR_BLACK);
         lay_text(hdc, fitted(all[i], WHAT_X + 30).c_str(), WHAT_X + 30, y, WF, HF,
@@ -107,7 +111,6 @@ void help_draw(HDC hdc)
     const std::string kept = settings_path();
     if (kept.empty())
         return;
-    line(hdc, "選んだ表示・背景色・暦注・印刷設定を残すファイル", LEFT - 16, y, COLOR_NAVY);
-    lay_text(hdc, fitted(kept, WHAT_X).c_str(), WHAT_X, y + PITCH, WF, HF, COLOR_BLACK,
-             FACE_ROUND_MEDIUM);
+    line(hdc, "設定（表示・背景色・暦注・印刷）", LEFT - 16, y, COLOR_NAVY);
+    lay_text(hdc, fitted(kept, WHAT_X).c_str(), WHAT_X, y, WF, HF, COLOR_BLACK, FACE_ROUND_MEDIUM);
 }
