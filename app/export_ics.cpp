@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 #include <vector>
 
 #include "almanac/almanac.h"
@@ -136,18 +137,27 @@ std::string ics_calendar(int from, int to, bool notes, long long stamp)
 
 /* The command */
 
+// A year written as one to four digits and nothing else: no sign, no blank.
+static bool parse_year(const std::string& text, int* year)
+{
+    if (text.empty() || text.size() > 4)
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    *year = std::stoi(text);
+    return true;
+}
+
 // "FROM..TO" or one year, within the years iCalendar's dates can hold.
 static bool parse_years(const char* text, int* from, int* to)
 {
-    int used = 0;
-    if (std::sscanf(text, "%5d..%5d%n", from, to, &used) != 2 || text[used] != '\0') {
-        used = 0;
-        if (std::sscanf(text, "%5d%n", from, &used) != 1 || text[used] != '\0')
-            return false;
-        *to = *from;
-    }
-    return *from >= ICS_YEAR_FIRST && *from <= *to && *to <= ICS_YEAR_LAST &&
-           text[0] >= '0' && text[0] <= '9';
+    const std::string all = text;
+    const size_t dots = all.find("..");
+    if (!parse_year(all.substr(0, dots), from) ||
+        !parse_year(dots == all.npos ? all : all.substr(dots + 2), to))
+        return false;
+    return *from >= ICS_YEAR_FIRST && *from <= *to && *to <= ICS_YEAR_LAST;
 }
 
 // The export's DTSTAMP: now, or SOURCE_DATE_EPOCH when it is set, so that a

@@ -75,6 +75,8 @@ TEST(exit_status, each_way_of_ending_says_what_on_which_stream)
         {"", "--export-ics x.ics --years 1947..2000", 2, "", "--years needs FROM..TO"},
         {"", "--export-ics x.ics --years 2030..2020", 2, "", "--years needs FROM..TO"},
         {"", "--export-ics x.ics --years 2026..2100", 2, "", "--years needs FROM..TO"},
+        {"", "--export-ics x.ics --years '2026.. 2027'", 2, "", "--years needs FROM..TO"},
+        {"", "--export-ics x.ics --years 2026..+2027", 2, "", "--years needs FROM..TO"},
         {"", "--years 2026", 2, "", "--years goes with --export-ics"},
         {"", "--notes", 2, "", "--notes goes with --export-ics"},
         {"", "--almanac 2026-02-30", 2, "", "--almanac: '2026-02-30' is not a date"},
